@@ -1,0 +1,21 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "orvane/Text.h"
+
+namespace orvane {
+
+struct CalcOutcome {
+  // The answer box's new text; empty when nothing is to be written.
+  std::optional<Text> answer;
+  // Why nothing is written, for the user (UTF-8); empty on success.
+  std::string reason;
+};
+
+// The Calculate command without a window: expands the counting terms of the
+// expression (ANS standing for the answer box's text) and evaluates the rest.
+CalcOutcome Calculate(TextView expression, TextView answerBox);
+
+}  // namespace orvane

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "orvane/Int16.h"
+#include "orvane/Text.h"
+
+namespace orvane {
+
+// Shortest text with at most 15 significant digits; exponent form ("1E-05",
+// "6.402373705728E+15") when the rounded decimal exponent is 15 or more or
+// below -4. Negative zero gives "0".
+Text NumberToText(double value);
+
+// Value of the longest numeric prefix: optional sign, digits with at most one
+// ".", optional exponent; blanks, tabs and line feeds are skipped anywhere;
+// "&H"/"&O" at the start read an unsigned hexadecimal or octal integer.
+// A prefix beyond the double range raises the floating-point error.
+double TextToNumber(TextView text);
+
+// Rounds half to even to a 16-bit count (2.5 -> 2, 3.5 -> 4).
+Int16 ToCount(double value);
+
+// The count of a text: TextToNumber, then ToCount.
+inline Int16 CountOf(TextView text) { return ToCount(TextToNumber(text)); }
+
+}  // namespace orvane

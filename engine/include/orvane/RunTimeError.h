@@ -1,0 +1,28 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace orvane {
+
+// The one way the engine reports a failure; no engine operation catches it.
+enum class ErrorKind {
+  IntegerOverflow,   // a 16-bit position, count or argument left -32768..32767
+  DivisionByZero,
+  FloatingPoint,     // floating-point overflow or invalid operation
+  InvalidArgument,   // a substring of negative length
+};
+
+// A short, user-facing description such as "Division by zero".
+const char* Describe(ErrorKind kind);
+
+class RunTimeError : public std::runtime_error {
+ public:
+  explicit RunTimeError(ErrorKind kind) : std::runtime_error(Describe(kind)), kind_(kind) {}
+  ErrorKind kind() const { return kind_; }
+
+ private:
+  ErrorKind kind_;
+};
+
+}  // namespace orvane

@@ -1,0 +1,65 @@
+#include "orvane/Counting.h"
+
+#include <cmath>
+
+#include "orvane/NumberText.h"
+#include "orvane/StringStuff.h"
+
+namespace Counting {
+
+using namespace orvane;
+
+namespace {
+
+double Checked(double value) {
+  if (!std::isfinite(value)) throw RunTimeError(ErrorKind::FloatingPoint);
+  return value;
+}
+
+// The general power operation, refusing results beyond the double range.
+double Power(double base, double exponent) {
+  if (base == 0.0 && exponent < 0) throw RunTimeError(ErrorKind::DivisionByZero);
+  return Checked(std::pow(base, exponent));
+}
+
+}  // namespace
+
+double Factorial(Int16 n) {
+  // A negative n never reaches 0: its descent would pass -32768.
+  if (n < 0) throw RunTimeError(ErrorKind::IntegerOverflow);
+  double product = 1;
+  for (long i = 1; i <= n; ++i) product = Checked(product * static_cast<double>(i));
+  return product;
+}
+
+double Arrangements(Int16 k, Int16 n) {
+  long s = Add16(Sub16(n, k), 1);
+  double product = 1;
+  while (s <= n) {
+    product = Checked(product * static_cast<double>(s));
+    s = Add16(s, 1);
+  }
+  return product;
+}
+
+double Combinations(Int16 k, Int16 n) {
+  const double f = Factorial(k);
+  const double a = Arrangements(k, n);
+  return Checked(a / f);
+}
+
+double ArrangementsRep(Int16 k, Int16 n) { return Power(n, k); }
+
+double TotalCombinations(Int16 n) { return Power(2.0, n); }
+
+double PermutationsRep(Int16 n, TextView list) {
+  const Int16 fields = Add16(StringStuff::CountChar(list, u","), 1);
+  double product = 1;
+  for (long i = 1; i <= fields; ++i) {
+    const Int16 count = CountOf(StringStuff::GetField(list, ToInt16(i), u","));
+    product = Checked(product * Factorial(count));
+  }
+  return Checked(Factorial(n) / product);
+}
+
+}  // namespace Counting

@@ -1,0 +1,46 @@
+#pragma once
+
+// Small text operations shared by the engine's modules, with 1-based
+// positions as the algorithms use them.
+
+#include "orvane/Int16.h"
+#include "orvane/Text.h"
+
+namespace orvane::detail {
+
+inline bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// 1-based position of the first occurrence of what at or after start, or 0
+// (also when start lies beyond the end). Positions beyond 32767 overflow.
+inline Int16 Find(TextView text, TextView what, long long start) {
+  if (start < 1 || static_cast<std::size_t>(start) > text.size()) return 0;
+  const auto pos = text.find(what, static_cast<std::size_t>(start - 1));
+  return pos == TextView::npos ? Int16{0} : ToInt16(static_cast<long long>(pos) + 1);
+}
+
+inline bool Contains(TextView text, char16_t c) { return text.find(c) != TextView::npos; }
+
+// length characters from position start; a negative length is refused.
+inline Text Mid(TextView text, long long start, long long length) {
+  if (start < 1 || length < 0) throw RunTimeError(ErrorKind::InvalidArgument);
+  if (static_cast<std::size_t>(start) > text.size()) return {};
+  return Text(text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(length)));
+}
+
+// text[a..b], inclusive and 1-based: empty when b = a - 1, refused below that.
+inline Text Slice(TextView text, Int16 a, Int16 b) { return Mid(text, a, Add16(Sub16(b, a), 1)); }
+
+// Every non-overlapping occurrence of what, from left to right.
+inline Text ReplaceAll(TextView text, TextView what, TextView with) {
+  if (what.empty()) return Text(text);
+  Text out;
+  std::size_t from = 0;
+  for (auto pos = text.find(what); pos != TextView::npos; pos = text.find(what, from)) {
+    out.append(text.substr(from, pos - from)).append(with);
+    from = pos + what.size();
+  }
+  out.append(text.substr(from));
+  return out;
+}
+
+}  // namespace orvane::detail
