@@ -1,15 +1,77 @@
+// Speed of the Calculate command and of flat evaluation, on typical
+// expressions and on every shape at three sizes up to the longest text the
+// expression box holds.
+
 #include <benchmark/benchmark.h>
 
+#include "Shapes.h"
 #include "orvane/Calculate.h"
+#include "orvane/StringStuff.h"
 
 namespace {
 
-void BM_Typical(benchmark::State& state) {
-  const orvane::Text expression = u"C(2,5)+A(2,5)*W(2,5)";
+using orvane::Text;
+
+void Calculate(benchmark::State& state, const Text& expression) {
   for (auto _ : state) benchmark::DoNotOptimize(orvane::Calculate(expression, u"0"));
+  state.SetLabel(orvane::Calculate(expression, u"0").answer ? "answer" : "no answer");
 }
-BENCHMARK(BM_Typical);
+
+void EvalFlat(benchmark::State& state, const Text& text) {
+  for (auto _ : state) {
+    try {
+      benchmark::DoNotOptimize(StringStuff::EvalFlat(text));
+    } catch (const orvane::RunTimeError&) {
+    }
+  }
+}
+
+void RegisterTypical() {
+  const char16_t* const typical[] = {u"C(2,5)+A(2,5)*W(2,5)", u"P6(1,2,3)", u"(C(2,5)+1)*2", u"2*P5(2,3)+1",
+                                     u"5!+15!", u"1/3*3", u"2*(3-(1+1))"};
+  for (const char16_t* e : typical) {
+    const Text text(e);
+    benchmark::RegisterBenchmark(("Typical/" + orvane::ToUtf8(text)).c_str(),
+                                 [text](benchmark::State& s) { Calculate(s, text); });
+  }
+}
+
+struct Shape {
+  const char* name;
+  Text (*make)(std::size_t);
+};
+
+void RegisterShapes() {
+  const Shape shapes[] = {{"FlatSum", bench::FlatSum},       {"MixedOperators", bench::MixedOperators},
+                          {"DistinctGroups", bench::DistinctGroups}, {"DeepNesting", bench::DeepNesting},
+                          {"CountingTerms", bench::CountingTerms}, {"Factorials", bench::Factorials},
+                          {"LongMultiset", bench::LongMultiset}, {"Malformed", bench::Malformed}};
+  for (const Shape& shape : shapes) {
+    for (const std::size_t size : {1024, 4096, 32766}) {
+      const Text text = shape.make(size);
+      const std::string suffix = std::string(shape.name) + "/" + std::to_string(size);
+      benchmark::RegisterBenchmark(("Calculate/" + suffix).c_str(),
+                                   [text](benchmark::State& s) { Calculate(s, text); })
+          ->Unit(benchmark::kMicrosecond);
+    }
+  }
+  for (const Shape& shape : {shapes[0], shapes[1]}) {
+    for (const std::size_t size : {1024, 4096, 32766}) {
+      const Text text = shape.make(size);
+      benchmark::RegisterBenchmark(("EvalFlat/" + std::string(shape.name) + "/" + std::to_string(size)).c_str(),
+                                   [text](benchmark::State& s) { EvalFlat(s, text); })
+          ->Unit(benchmark::kMicrosecond);
+    }
+  }
+}
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  RegisterTypical();
+  RegisterShapes();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,6 +1,7 @@
 #include "orvane/Calculate.h"
 
 #include <string>
+#include <unordered_map>
 
 #include "TextOps.h"
 #include "orvane/Counting.h"
@@ -9,12 +10,13 @@
 
 namespace orvane {
 
-using detail::Find;
 using detail::IsDigit;
 using detail::ReplaceAll;
 using detail::Slice;
 
 namespace {
+
+constexpr auto npos = TextView::npos;
 
 // A counting term that cannot be evaluated; the whole command then writes nothing.
 struct TermFailure {
@@ -53,103 +55,194 @@ Text UpperCase(TextView text) {
   return out;
 }
 
-Text Field(TextView text, Int16 index) { return StringStuff::GetField(text, index, u","); }
+// Each pass expands the terms of one kind, named by the character that starts
+// ("C", "A", "W", "T", "P") or ends ("!") them.
+using Kind = char16_t;
 
-// The letter L, up to and including the first ")" after it.
-struct Term {
-  Int16 letter;
-  Int16 close;
+// Where a term stands in the text searched: 0-based indexes of its first
+// character, of the "(" of a P term, and of its last character.
+struct Span {
+  std::size_t begin = npos;
+  std::size_t open = npos;
+  std::size_t end = npos;
 };
 
-Term FindTerm(TextView work, char16_t letter) {
-  const TextView name(&letter, 1);
-  const Int16 l = Evaluating(name, [&] { return Find(work, name, 1); });
-  const Int16 r = Evaluating(name, [&] { return Find(work, u")", Add16(l, 1)); });
-  if (r == 0) CannotEvaluate(name, "no \")\" after it");
-  return {l, r};
+// The leftmost term at or after from; end stays npos when the term has no end.
+Span Locate(Kind kind, TextView w, std::size_t from) {
+  Span s;
+  if (kind == u'!') {
+    s.end = w.find(u'!', from);
+    s.begin = s.end;
+    while (s.begin > from && IsDigit(w[s.begin - 1])) --s.begin;
+    return s;
+  }
+  s.begin = w.find(kind, from);
+  std::size_t after = s.begin;
+  if (kind == u'P') {
+    s.open = w.find(u'(', s.begin + 1);
+    if (s.open == npos) return s;
+    after = s.open;
+  }
+  s.end = w.find(u')', after + 1);
+  return s;
 }
 
-// C, A and W: two arguments, k from the text after the "(" and n from a
-// source that differs by letter.
-void ExpandTwoArgumentTerm(Text& work, char16_t letter) {
-  const Term t = FindTerm(work, letter);
-  const Text term = Slice(work, t.letter, t.close);
-  const double value = Evaluating(term, [&] {
-    const Int16 k = CountOf(Field(Slice(work, Add16(t.letter, 2), t.close), 1));
-    const Int16 sourceStart = Add16(t.letter, letter == u'A' ? 2 : 1);
-    const Int16 n = CountOf(Field(Slice(work, sourceStart, Sub16(t.close, 1)), 2));
-    if (letter == u'C') return Counting::Combinations(k, n);
-    if (letter == u'A') return Counting::Arrangements(k, n);
-    return Counting::ArrangementsRep(k, n);
-  });
-  work = ReplaceAll(work, term, NumberToText(value));
+// A term's text with the 1-based positions of its letter (or first digit),
+// its "(" (P only) and its last character in the working text.
+struct Term {
+  Text text;
+  Int16 first = 0;
+  Int16 open = 0;
+  Int16 last = 0;
+};
+
+// Checks the positions of a located term as the working text counts them
+// (index + shift + 1), in the order the expansion forms them, and names what
+// is missing.
+Term Position(Kind kind, TextView w, const Span& s, long long shift) {
+  const TextView mark(&kind, 1);
+  const auto at = [&](std::size_t index) { return Evaluating(mark, [&] { return ToInt16(index + shift + 1); }); };
+  Term t;
+  if (kind == u'!') {
+    t.last = at(s.end);
+    if (s.begin == s.end) CannotEvaluate(mark, "no digit before it");
+    t.first = static_cast<Int16>(t.last - (s.end - s.begin));
+  } else {
+    t.first = at(s.begin);
+    Evaluating(mark, [&] { return Add16(t.first, 1); });
+    if (kind == u'P') {
+      if (s.open == npos) CannotEvaluate(mark, "no \"(\" after it");
+      t.open = at(s.open);
+      Evaluating(mark, [&] { return Add16(t.open, 1); });
+    }
+    if (s.end == npos) CannotEvaluate(mark, kind == u'P' ? "no \")\" after its \"(\"" : "no \")\" after it");
+    t.last = at(s.end);
+  }
+  t.text = Text(w.substr(s.begin, s.end - s.begin + 1));
+  return t;
 }
 
-void ExpandTotal(Text& work) {
-  const Term t = FindTerm(work, u'T');
-  const Text term = Slice(work, t.letter, t.close);
-  const double value = Evaluating(term, [&] {
-    return Counting::TotalCombinations(CountOf(Slice(work, Add16(t.letter, 2), t.close)));
-  });
-  work = ReplaceAll(work, term, NumberToText(value));
+// The part of a term from working-text position a through b.
+Text Part(const Term& t, Int16 a, Int16 b) {
+  return Slice(t.text, Add16(Sub16(a, t.first), 1), Add16(Sub16(b, t.first), 1));
 }
 
-// Replaces the occurrences of term that are not the tail of a longer digit run.
-Text ReplaceFactorial(TextView work, TextView term, TextView value) {
+Text Field(TextView text, Int16 index) { return StringStuff::GetField(text, index, u","); }
+
+double FactorialValue(const Term& t) {
+  long n = 0;
+  for (std::size_t i = 0; i + 1 < t.text.size(); ++i) n = ToInt16(n * 10 + (t.text[i] - u'0'));
+  return Counting::Factorial(static_cast<Int16>(n));
+}
+
+double Value(Kind kind, const Term& t) {
+  const Int16 l = t.first;
+  const Int16 r = t.last;
+  switch (kind) {
+    case u'T': return Counting::TotalCombinations(CountOf(Part(t, Add16(l, 2), r)));
+    case u'!': return FactorialValue(t);
+    case u'P': return Counting::PermutationsRep(CountOf(Part(t, Add16(l, 1), t.open)),
+                                                 Part(t, Add16(t.open, 1), Sub16(r, 1)));
+    default: break;
+  }
+  // C, A and W: k from the text after the "(", n from a source that
+  // differs by letter: A's starts at its first argument, C's and W's at the "(".
+  const Int16 k = CountOf(Field(Part(t, Add16(l, 2), r), 1));
+  const Int16 n = CountOf(Field(Part(t, Add16(l, kind == u'A' ? 2 : 1), Sub16(r, 1)), 2));
+  if (kind == u'C') return Counting::Combinations(k, n);
+  if (kind == u'A') return Counting::Arrangements(k, n);
+  return Counting::ArrangementsRep(k, n);
+}
+
+Text ValueText(Kind kind, const Term& t) {
+  return NumberToText(Evaluating(t.text, [&] { return Value(kind, t); }));
+}
+
+// Replaces the occurrences of a factorial term that are not the tail of a
+// longer digit run (the "5!" at the end of "15!").
+Text ReplaceFactorial(TextView w, TextView term, TextView value) {
   Text out;
   std::size_t from = 0;
-  for (auto pos = work.find(term); pos != TextView::npos; pos = work.find(term, pos + term.size())) {
-    if (pos > 0 && IsDigit(work[pos - 1])) continue;
-    out.append(work.substr(from, pos - from)).append(value);
+  for (auto pos = w.find(term); pos != npos; pos = w.find(term, pos + term.size())) {
+    if (pos > 0 && IsDigit(w[pos - 1])) continue;
+    out.append(w.substr(from, pos - from)).append(value);
     from = pos + term.size();
   }
-  out.append(work.substr(from));
+  out.append(w.substr(from));
   return out;
 }
 
-void ExpandFactorial(Text& work) {
-  const Int16 b = Evaluating(u"!", [&] { return Find(work, u"!", 1); });
-  Int16 s = b;
-  while (s > 1 && IsDigit(work[static_cast<std::size_t>(s - 2)])) --s;
-  if (s == b) CannotEvaluate(u"!", "no digit before it");
-  const Text term = Slice(work, s, b);
-  const double value = Evaluating(term, [&] {
-    long n = 0;
-    for (Int16 i = s; i < b; ++i) n = ToInt16(n * 10 + (work[static_cast<std::size_t>(i - 1)] - u'0'));
-    return Counting::Factorial(static_cast<Int16>(n));
-  });
-  work = ReplaceFactorial(work, term, NumberToText(value));
+// The pass as stated: expand the leftmost term and rewrite every copy of it
+// in the whole text, until no term of its kind is left. Every expansion
+// removes the character it found, so the pass ends.
+void RewritingPass(Kind kind, Text& w) {
+  while (detail::Contains(w, kind)) {
+    const Term t = Position(kind, w, Locate(kind, w, 0), 0);
+    const Text value = ValueText(kind, t);
+    w = kind == u'!' ? ReplaceFactorial(w, t.text, value) : ReplaceAll(w, t.text, value);
+  }
 }
 
-void ExpandMultiset(Text& work) {
-  const Int16 l = Evaluating(u"P", [&] { return Find(work, u"P", 1); });
-  const Int16 o = Evaluating(u"P", [&] { return Find(work, u"(", Add16(l, 1)); });
-  if (o == 0) CannotEvaluate(u"P", "no \"(\" after it");
-  const Int16 r = Evaluating(u"P", [&] { return Find(work, u")", Add16(o, 1)); });
-  if (r == 0) CannotEvaluate(Slice(work, l, o), "no \")\" after its \"(\"");
-  const Text term = Slice(work, l, r);
-  const double value = Evaluating(term, [&] {
-    const Int16 n = CountOf(Slice(work, Add16(l, 1), o));
-    return Counting::PermutationsRep(n, Slice(work, Add16(o, 1), Sub16(r, 1)));
-  });
-  work = ReplaceAll(work, term, NumberToText(value));
+// True when no term can change another: every stretch of text up to a ")"
+// holds at most one term of its kind, a P term's "(" stands in its own
+// stretch, and no "!" is directly followed by a digit or another "!" (which
+// would join the next factorial's digits to this one's value).
+bool TermsAreIndependent(Kind kind, TextView w) {
+  if (kind == u'!') {
+    for (std::size_t i = w.find(u'!'); i != npos && i + 1 < w.size(); i = w.find(u'!', i + 1))
+      if (IsDigit(w[i + 1]) || w[i + 1] == u'!') return false;
+    return true;
+  }
+  bool marked = false;  // a term's letter stands in the current stretch
+  bool opened = false;  // and, for P, its "(" too
+  for (const char16_t c : w) {
+    if (c == kind) {
+      if (marked) return false;
+      marked = true;
+      opened = false;
+    } else if (c == u'(') {
+      opened = true;
+    } else if (c == u')') {
+      if (marked && kind == u'P' && !opened) return false;
+      marked = false;
+    }
+  }
+  return true;
 }
 
-// One pass: expands the leftmost term of its kind until none is left. Every
-// expansion removes the character it found, so each pass ends.
-template <typename Expand>
-void RunPass(Text& work, char16_t c, Expand expand) {
-  while (detail::Contains(work, c)) expand(work);
+// The same pass in one walk over the text, for independent terms: each term
+// is the one the rewriting pass would find next, and a term seen before takes
+// the value of its first copy, which the rewriting pass put there already.
+Text WalkingPass(Kind kind, TextView w) {
+  Text out;
+  out.reserve(w.size());
+  std::unordered_map<Text, Text> values;
+  std::size_t from = 0;
+  while (w.find(kind, from) != npos) {
+    const Span s = Locate(kind, w, from);
+    out.append(w.substr(from, s.begin - from));
+    const auto known = s.end == npos ? values.end() : values.find(Text(w.substr(s.begin, s.end - s.begin + 1)));
+    if (known != values.end()) {
+      out += known->second;
+    } else {
+      const Term t = Position(kind, w, s, static_cast<long long>(out.size()) - static_cast<long long>(s.begin));
+      out += values.emplace(t.text, ValueText(kind, t)).first->second;
+    }
+    from = s.end + 1;
+  }
+  out.append(w.substr(from));
+  return out;
 }
 
-Text ExpandTerms(Text work) {
-  RunPass(work, u'C', [](Text& w) { ExpandTwoArgumentTerm(w, u'C'); });
-  RunPass(work, u'A', [](Text& w) { ExpandTwoArgumentTerm(w, u'A'); });
-  RunPass(work, u'W', [](Text& w) { ExpandTwoArgumentTerm(w, u'W'); });
-  RunPass(work, u'T', ExpandTotal);
-  RunPass(work, u'!', ExpandFactorial);
-  RunPass(work, u'P', ExpandMultiset);
-  return work;
+Text ExpandTerms(Text w) {
+  for (const Kind kind : {u'C', u'A', u'W', u'T', u'!', u'P'}) {
+    if (TermsAreIndependent(kind, w)) {
+      w = WalkingPass(kind, w);
+    } else {
+      RewritingPass(kind, w);
+    }
+  }
+  return w;
 }
 
 }  // namespace

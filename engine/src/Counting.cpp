@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "FieldCursor.h"
 #include "orvane/NumberText.h"
 #include "orvane/StringStuff.h"
 
@@ -55,8 +56,9 @@ double TotalCombinations(Int16 n) { return Power(2.0, n); }
 double PermutationsRep(Int16 n, TextView list) {
   const Int16 fields = Add16(StringStuff::CountChar(list, u","), 1);
   double product = 1;
+  StringStuff::FieldCursor cursor(list, u",");
   for (long i = 1; i <= fields; ++i) {
-    const Int16 count = CountOf(StringStuff::GetField(list, ToInt16(i), u","));
+    const Int16 count = CountOf(cursor.Next());
     product = Checked(product * Factorial(count));
   }
   return Checked(Factorial(n) / product);

@@ -1,8 +1,13 @@
 #include "orvane/StringStuff.h"
 
 #include <cmath>
+#include <algorithm>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
+#include "FieldCursor.h"
+#include "FlatRewrite.h"
 #include "TextOps.h"
 #include "orvane/NumberText.h"
 
@@ -34,6 +39,41 @@ bool IsExponentSign(TextView t, std::size_t i) {
   return i >= 2 && i + 1 < t.size() && IsSign(t[i]) && (t[i - 1] == u'E' || t[i - 1] == u'e') &&
          (detail::IsDigit(t[i - 2]) || t[i - 2] == u'.') && detail::IsDigit(t[i + 1]);
 }
+
+// Floating-point status checks after each operation.
+double Checked(double value) {
+  if (!std::isfinite(value)) throw RunTimeError(ErrorKind::FloatingPoint);
+  return value;
+}
+
+double Divide(double q, double divisor) {
+  if (divisor == 0.0) throw RunTimeError(ErrorKind::DivisionByZero);
+  return Checked(q / divisor);
+}
+
+// A factor that reads "x/y/z": x divided by each of the others, carried on
+// as its 15-digit text.
+Text EvalQuotient(TextView factor) {
+  FieldCursor parts(factor, u"/");
+  double q = TextToNumber(parts.Next());
+  const Int16 d = Add16(CountChar(factor, u"/"), 1);
+  for (long k = 2; k <= d; ++k) q = Divide(q, TextToNumber(parts.Next()));
+  return NumberToText(q);
+}
+
+double EvalTerm(TextView term) {
+  double product = 1;
+  FieldCursor factors(term, u"*");
+  const Int16 f = Add16(CountChar(term, u"*"), 1);
+  for (long j = 1; j <= f; ++j) {
+    Text factor = factors.Next();
+    if (Contains(factor, u'/')) factor = EvalQuotient(factor);
+    product = Checked(TextToNumber(factor) * product);
+  }
+  return product;
+}
+
+}  // namespace
 
 // Rewrites the text so that only "+" and "*" separate terms and factors:
 // a subtraction becomes the addition of a negative number and a division the
@@ -80,58 +120,13 @@ Text SplitForm(TextView text) {
   return s;
 }
 
-// Floating-point status checks after each operation.
-double Checked(double value) {
-  if (!std::isfinite(value)) throw RunTimeError(ErrorKind::FloatingPoint);
-  return value;
-}
-
-double Divide(double q, double divisor) {
-  if (divisor == 0.0) throw RunTimeError(ErrorKind::DivisionByZero);
-  return Checked(q / divisor);
-}
-
-// A factor that reads "x/y/z": x divided by each of the others, carried on
-// as its 15-digit text.
-Text EvalQuotient(TextView factor) {
-  double q = TextToNumber(GetField(factor, 1, u"/"));
-  const Int16 d = Add16(CountChar(factor, u"/"), 1);
-  for (long k = 2; k <= d; ++k) q = Divide(q, TextToNumber(GetField(factor, ToInt16(k), u"/")));
-  return NumberToText(q);
-}
-
-double EvalTerm(TextView term) {
-  double product = 1;
-  const Int16 f = Add16(CountChar(term, u"*"), 1);
-  for (long j = 1; j <= f; ++j) {
-    Text factor = GetField(term, ToInt16(j), u"*");
-    if (Contains(factor, u'/')) factor = EvalQuotient(factor);
-    product = Checked(TextToNumber(factor) * product);
-  }
-  return product;
-}
-
-}  // namespace
-
 Text GetField(TextView text, Int16 index, TextView delimiter) {
   if (delimiter.empty()) return {};
-  const auto len = static_cast<Int16>(delimiter.size());
-  Text w(text);
-  if (text.substr(0, delimiter.size()) != delimiter) w.insert(0, delimiter);
-  if (text.size() < delimiter.size() || text.substr(text.size() - delimiter.size()) != delimiter) w += delimiter;
-
-  if (index == kInt16Max) throw RunTimeError(ErrorKind::IntegerOverflow);  // the loop counter's index + 1
-  Int16 start = 1;
-  Int16 end = 0;
-  if (index >= 0) {
-    for (Int16 i = 1; i <= index; ++i) start = Add16(Find(w, delimiter, start), len);
-    end = Find(w, delimiter, start);
-    if (end == 0) {
-      end = start;
-      start = Add16(len, 1);
-    }
-  }
-  return Mid(w, start, Sub16(end, start));
+  if (index == kInt16Max) throw RunTimeError(ErrorKind::IntegerOverflow);  // index + 1 is formed first
+  FieldCursor cursor(text, delimiter);
+  if (index < 0) return cursor.Negative();
+  for (Int16 i = 0; i < index; ++i) cursor.Advance();
+  return cursor.Field();
 }
 
 Text RemoveChar(TextView text, TextView ch) {
@@ -157,7 +152,8 @@ Text EvalFlat(TextView text) {
   const Text s = SplitForm(text);
   double sum = 0;
   const Int16 t = Add16(CountChar(s, u"+"), 1);
-  for (long i = 1; i <= t; ++i) sum = Checked(EvalTerm(GetField(s, ToInt16(i), u"+")) + sum);
+  FieldCursor terms(s, u"+");
+  for (long i = 1; i <= t; ++i) sum = Checked(EvalTerm(terms.Next()) + sum);
   return NumberToText(sum);
 }
 
@@ -189,8 +185,11 @@ Text GetGroup(TextView text, Int16 n, TextView replacement) {
   return ReplaceAll(text, u"(" + inner + u")", replacement);
 }
 
-Text EvalParens(TextView text) {
-  if (!Contains(text, u'(')) return EvalFlat(text);
+namespace {
+
+// The group-by-group rewriting as stated: each pass replaces the first group,
+// and every copy of it, through the placeholder.
+Text RewriteGroups(TextView text) {
   Text r(text);
   const Int16 c = CountChar(r, u"(");
   for (Int16 pass = 1; pass <= c; ++pass) {
@@ -198,9 +197,60 @@ Text EvalParens(TextView text) {
     if (Contains(g, u'(')) g = EvalParens(g);
     const Text m = GetGroup(r, 1, kPlaceholder);
     const Text v = EvalFlat(g);
-    r = ReplaceAll(m, kPlaceholder, v);
+    Text next = ReplaceAll(m, kPlaceholder, v);
+    // A pass depends on the text alone: once it changes nothing (a "(" that
+    // never closes is first), the passes left change nothing either.
+    if (next == r) break;
+    r = std::move(next);
   }
   return r;
+}
+
+// The same result in one walk with a stack of open groups, each group replaced
+// by its value as it closes. Copies of a group have the same value wherever
+// they stand, so replacing them one by one gives what replacing them together
+// does. Returns nothing where the walk cannot vouch for that: a backslash that
+// the placeholder would meet, a ")" after a "(" that never closes, an error
+// (whose kind and moment the rewriting decides), or intermediate texts that
+// could pass the 16-bit length limit.
+std::optional<Text> WalkGroups(TextView text) {
+  if (Contains(text, u'\\') || text.size() >= static_cast<std::size_t>(kInt16Max)) return std::nullopt;
+  std::vector<Text> open(1);  // open.back() collects the innermost open group
+  std::size_t unclosed = 0;   // the outermost open "("
+  long long growth = 0;       // what values longer than their groups may add
+  try {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const char16_t c = text[i];
+      if (c == u'(') {
+        if (open.size() > UINT8_MAX) return std::nullopt;  // the 8-bit depth counter
+        if (open.size() == 1) unclosed = i;
+        open.emplace_back();
+      } else if (c == u')' && open.size() > 1) {
+        const Text inner = std::move(open.back());
+        open.pop_back();
+        const Text value = EvalFlat(inner);
+        growth += std::max(0LL, static_cast<long long>(value.size()) - static_cast<long long>(inner.size()) - 2);
+        open.back() += value;
+      } else {
+        open.back() += c;
+      }
+    }
+  } catch (const RunTimeError&) {
+    return std::nullopt;
+  }
+  if (static_cast<long long>(text.size()) + growth >= kInt16Max) return std::nullopt;
+  if (open.size() == 1) return std::move(open.front());
+  // A "(" that never closes stays, with all after it, as long as nothing after it closes.
+  if (text.find(u')', unclosed) != TextView::npos) return std::nullopt;
+  return open.front() + Text(text.substr(unclosed));
+}
+
+}  // namespace
+
+Text EvalParens(TextView text) {
+  if (!Contains(text, u'(')) return EvalFlat(text);
+  if (auto walked = WalkGroups(text)) return *std::move(walked);
+  return RewriteGroups(text);
 }
 
 }  // namespace StringStuff

@@ -1,0 +1,93 @@
+#pragma once
+
+// Inputs of a chosen length for the benchmarks: each shape repeats a pattern
+// of distinct pieces until the text has the wanted number of characters.
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+#include "orvane/Text.h"
+
+namespace bench {
+
+using orvane::Text;
+
+inline Text Ascii(const std::string& s) { return Text(s.begin(), s.end()); }
+
+// Joins piece(0), piece(1), ... with sep while the result stays within size,
+// then pads with blanks (which every reader skips) to exactly size characters.
+inline Text Joined(std::size_t size, const std::string& sep, const std::function<std::string(int)>& piece) {
+  std::string out;
+  for (int i = 0;; ++i) {
+    const std::string next = (i ? sep : "") + piece(i);
+    if (out.size() + next.size() > size) break;
+    out += next;
+  }
+  out.resize(size, ' ');
+  return Ascii(out);
+}
+
+inline Text FlatSum(std::size_t size) {
+  return Joined(size, "+", [](int i) { return std::to_string(i + 1); });
+}
+
+inline Text MixedOperators(std::size_t size) {
+  static const char* const ops[] = {"+", "-", "*", "/"};
+  return Joined(size, "", [](int i) {
+    return std::string(i ? ops[i % 4] : "") + std::to_string(i % 97 + 1) + "." + std::to_string(i % 7 + 1);
+  });
+}
+
+inline Text DistinctGroups(std::size_t size) {
+  return Joined(size, "+", [](int i) { return "(" + std::to_string(i + 1) + ")"; });
+}
+
+// 255 levels of nesting, each level holding its own sibling groups; the
+// siblings per level grow with the wanted size.
+inline Text DeepNesting(std::size_t size) {
+  constexpr int kLevels = 255;
+  const std::size_t perLevel = size / kLevels > 12 ? (size / kLevels - 6) / 8 : 1;
+  std::string inner = "(1)";
+  for (int level = kLevels - 1; level >= 1; --level) {
+    std::string siblings;
+    for (std::size_t s = 0; s < perLevel; ++s) siblings += "+(" + std::to_string(level * 100 + s % 100) + ")";
+    std::string next = "(" + inner + siblings + ")";
+    if (next.size() > size) break;
+    inner = next;
+  }
+  inner.resize(size, ' ');
+  return Ascii(inner);
+}
+
+inline Text CountingTerms(std::size_t size) {
+  return Joined(size, "+", [](int i) {
+    const std::string k = std::to_string(i % 5 + 1);
+    const std::string n = std::to_string(i % 200 + 6);
+    switch (i % 4) {
+      case 0: return "C(" + k + "," + n + ")";
+      case 1: return "A(" + k + "," + n + ")";
+      case 2: return "W(" + k + "," + std::to_string(i % 50 + 1) + ")";
+      default: return "T(" + std::to_string(i % 300) + ")";
+    }
+  });
+}
+
+inline Text Factorials(std::size_t size) {
+  return Joined(size, "+", [](int i) { return std::to_string(i % 170 + 1) + "!"; });
+}
+
+inline Text LongMultiset(std::size_t size) {
+  std::string list;
+  for (int i = 0; list.size() + 8 < size; ++i) list += (i ? "," : "") + std::to_string(i % 2);
+  std::string out = "P170(" + list + ")";
+  out.resize(size, ' ');
+  return Ascii(out);
+}
+
+inline Text Malformed(std::size_t size) {
+  static const char* const junk[] = {"((1+2)*3))", "+x--4**2", "(+(", "7/-+3", "q)z(", "9..5e+", ")2("};
+  return Joined(size, "", [](int i) { return std::string(junk[i % 7]); });
+}
+
+}  // namespace bench

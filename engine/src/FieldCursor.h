@@ -1,0 +1,32 @@
+#pragma once
+
+#include "orvane/Int16.h"
+#include "orvane/Text.h"
+
+namespace StringStuff {
+
+// Walks the fields of a delimited text one after the other, with exactly the
+// searches, positions and limits of taking each field by its index, but
+// without searching again from the start for every field.
+class FieldCursor {
+ public:
+  FieldCursor(orvane::TextView text, orvane::TextView delimiter);
+
+  // The field at the current index; the cursor starts at index 0.
+  orvane::Text Field() const;
+  // Moves to the next index.
+  void Advance();
+  // Advance, then Field: the first call gives field 1.
+  orvane::Text Next();
+  // The result for a negative index (the field of negative length is refused).
+  orvane::Text Negative() const;
+
+ private:
+  orvane::Text w_;
+  orvane::Text delimiter_;
+  orvane::Int16 index_ = 0;
+  orvane::Int16 start_ = 1;
+  orvane::Int16 end_ = 0;  // the next delimiter at or after start_, or 0
+};
+
+}  // namespace StringStuff

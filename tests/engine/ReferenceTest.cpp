@@ -1,0 +1,146 @@
+// The engine's one-walk algorithms against the literal step-by-step
+// evaluation, on many random texts: the results, and the error kinds, must be
+// the same. Also: the outcome depends on the two texts alone.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <random>
+#include <variant>
+
+#include "orvane/Calculate.h"
+#include "orvane/Counting.h"
+#include "orvane/StringStuff.h"
+#include "reference/LiteralEngine.h"
+
+namespace {
+
+using orvane::ErrorKind;
+using orvane::Text;
+
+// Pieces that exercise every rule: terms, signs, exponents, groups, stray
+// and lower-case letters, backslashes, blanks and a non-ASCII character.
+const char16_t* const kPieces[] = {
+    u"1",   u"2",   u"5",   u"7",   u"0",    u"12",  u"3.5", u".",   u"+",   u"-",    u"*",  u"/",
+    u"(",   u")",   u"()",  u"((",  u"))",   u",",   u"!",   u"C(",  u"A(",  u"W(",   u"T(", u"P",
+    u"P5(", u"c",   u"a",   u"E",   u"e",    u"E+",  u"E-",  u"1E+20", u"1E-05", u" ", u"\t", u"\\",
+    u"\\\\", u"ANS", u"x",  u"é",   u"2,3",  u"15!", u"5!",  u"!!",  u"--",  u"&H1F", u"(1/3)", u"(2)"};
+
+Text RandomText(std::mt19937& rng, std::size_t pieces) {
+  std::uniform_int_distribution<std::size_t> pick(0, std::size(kPieces) - 1);
+  Text out;
+  for (std::size_t i = 0; i < pieces; ++i) out += kPieces[pick(rng)];
+  return out;
+}
+
+// A well-formed expression of terms, numbers and groups, nested at random.
+Text RandomExpression(std::mt19937& rng, int depth) {
+  static const char16_t* const terms[] = {u"C(2,5)", u"A(3,7)", u"W(2,3)", u"T(4)", u"5!", u"P6(1,2,3)",
+                                          u"12",     u"0.5",    u"3",      u"ANS",  u"C(1,4)!", u"9!"};
+  static const char16_t* const ops[] = {u"+", u"-", u"*", u"/", u"*-", u"--"};
+  std::uniform_int_distribution<int> count(1, 5), term(0, 11), op(0, 5), coin(0, 3);
+  Text out;
+  const int n = count(rng);
+  for (int i = 0; i < n; ++i) {
+    if (i) out += ops[op(rng)];
+    if (depth > 0 && coin(rng) == 0) {
+      out += u"(" + RandomExpression(rng, depth - 1) + u")";
+    } else {
+      out += terms[term(rng)];
+    }
+  }
+  return out;
+}
+
+// A result text, or the kind of error raised instead.
+using Outcome = std::variant<Text, ErrorKind>;
+
+Outcome Run(const std::function<Text()>& f) {
+  try {
+    return f();
+  } catch (const orvane::RunTimeError& e) {
+    return e.kind();
+  }
+}
+
+void ExpectSameEverywhere(const Text& text, const Text& answerBox) {
+  SCOPED_TRACE(orvane::ToUtf8(text));
+  EXPECT_EQ(Run([&] { return StringStuff::EvalFlat(text); }), Run([&] { return Literal::EvalFlat(text); }));
+  EXPECT_EQ(Run([&] { return StringStuff::EvalParens(text); }), Run([&] { return Literal::EvalParens(text); }));
+  EXPECT_EQ(orvane::Calculate(text, answerBox).answer, Literal::Calculate(text, answerBox));
+}
+
+TEST(Reference, RandomPiecesAgree) {
+  std::mt19937 rng(20261208);
+  std::uniform_int_distribution<std::size_t> length(0, 40);
+  for (int i = 0; i < 4000; ++i) ExpectSameEverywhere(RandomText(rng, length(rng)), u"0");
+}
+
+TEST(Reference, RandomExpressionsAgree) {
+  std::mt19937 rng(7);
+  const Text answers[] = {u"0", u"60", u"-2.5", u"6.402373705728E+15", u"1E-05"};
+  for (int i = 0; i < 3000; ++i) ExpectSameEverywhere(RandomExpression(rng, 4), answers[i % 5]);
+}
+
+// Long texts reach the 16-bit limits and the 8-bit nesting limit.
+TEST(Reference, LongTextsAgree) {
+  std::mt19937 rng(99);
+  std::uniform_int_distribution<std::size_t> pieces(2000, 14000);
+  for (int i = 0; i < 12; ++i) ExpectSameEverywhere(RandomText(rng, pieces(rng)), u"0");
+  for (int i = 0; i < 12; ++i) {
+    Text text;
+    while (text.size() < 30000) text += RandomExpression(rng, 6) + u"+";
+    text.resize(32766 - static_cast<std::size_t>(i) * 700);
+    ExpectSameEverywhere(text, u"0");
+  }
+  // Group values longer than their groups: the text grows past the limit
+  // while the groups are replaced, before a long group shrinks it again.
+  for (const int groups : {1300, 1400}) {
+    Text text;
+    for (int k = 3; k < groups + 3; ++k) text += u"(1/" + orvane::FromUtf8(std::to_string(k)) + u")+";
+    Text sum = u"1";
+    while (sum.size() < 9000) sum += u"+1";
+    text += u"(" + sum + u")";
+    ExpectSameEverywhere(text, u"0");
+  }
+  for (const std::size_t depth : {254, 255, 256, 300}) {
+    const Text nested = Text(depth, u'(') + u"1" + Text(depth, u')');
+    ExpectSameEverywhere(nested + u"+(1)", u"0");
+    ExpectSameEverywhere(u"(1)+" + nested, u"0");
+  }
+}
+
+TEST(Reference, PermutationListsAgree) {
+  std::mt19937 rng(3);
+  const char16_t* const fields[] = {u"1", u"2", u"0", u"", u"3.5", u"x", u"-1", u"171", u" 2", u"40000"};
+  std::uniform_int_distribution<int> field(0, 9), size(0, 12), n(-2, 172);
+  for (int i = 0; i < 3000; ++i) {
+    Text list;
+    for (int k = size(rng); k > 0; --k) list += Text(fields[field(rng)]) + u",";
+    if (i % 2) list += fields[field(rng)];
+    const auto count = static_cast<orvane::Int16>(n(rng));
+    const auto engine = [&]() -> std::variant<double, ErrorKind> {
+      try { return Counting::PermutationsRep(count, list); } catch (const orvane::RunTimeError& e) { return e.kind(); }
+    };
+    const auto literal = [&]() -> std::variant<double, ErrorKind> {
+      try { return Literal::PermutationsRep(count, list); } catch (const orvane::RunTimeError& e) { return e.kind(); }
+    };
+    EXPECT_EQ(engine(), literal()) << orvane::ToUtf8(list);
+  }
+}
+
+// The same two texts always give the same outcome, reason included.
+TEST(Reference, OutcomeDependsOnTheTextsAlone) {
+  std::mt19937 rng(11);
+  for (int i = 0; i < 500; ++i) {
+    const Text text = i % 2 ? RandomText(rng, 30) : RandomExpression(rng, 3);
+    const orvane::CalcOutcome first = orvane::Calculate(text, u"7");
+    const orvane::CalcOutcome again = orvane::Calculate(text, u"7");
+    EXPECT_EQ(first.answer, again.answer);
+    EXPECT_EQ(first.reason, again.reason);
+    EXPECT_NE(first.answer.has_value(), !first.reason.empty()) << "an answer comes without a reason, a failure with one";
+  }
+}
+
+}  // namespace

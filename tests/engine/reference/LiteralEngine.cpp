@@ -1,0 +1,152 @@
+#include "LiteralEngine.h"
+
+#include <cmath>
+
+#include "FlatRewrite.h"
+#include "TextOps.h"
+#include "orvane/Counting.h"
+#include "orvane/NumberText.h"
+#include "orvane/StringStuff.h"
+
+namespace Literal {
+
+using namespace orvane;
+using namespace orvane::detail;
+using StringStuff::CountChar;
+using StringStuff::GetField;
+
+namespace {
+
+double Checked(double value) {
+  if (!std::isfinite(value)) throw RunTimeError(ErrorKind::FloatingPoint);
+  return value;
+}
+
+struct CannotEvaluate {};
+
+Text Field(TextView text, Int16 index) { return GetField(text, index, u","); }
+
+// Each pass expands its leftmost term and rebuilds the whole working text.
+bool ExpandTwoArgument(Text& w, char16_t letter) {
+  const Int16 l = Find(w, TextView(&letter, 1), 1);
+  const Int16 r = Find(w, u")", Add16(l, 1));
+  if (r == 0) throw CannotEvaluate{};
+  const Int16 k = CountOf(Field(Slice(w, Add16(l, 2), r), 1));
+  const Int16 n = CountOf(Field(Slice(w, Add16(l, letter == u'A' ? 2 : 1), Sub16(r, 1)), 2));
+  double value = 0;
+  if (letter == u'C') value = Counting::Combinations(k, n);
+  if (letter == u'A') value = Counting::Arrangements(k, n);
+  if (letter == u'W') value = Counting::ArrangementsRep(k, n);
+  w = ReplaceAll(w, Slice(w, l, r), NumberToText(value));
+  return true;
+}
+
+void ExpandTotal(Text& w) {
+  const Int16 l = Find(w, u"T", 1);
+  const Int16 r = Find(w, u")", Add16(l, 1));
+  if (r == 0) throw CannotEvaluate{};
+  const double value = Counting::TotalCombinations(CountOf(Slice(w, Add16(l, 2), r)));
+  w = ReplaceAll(w, Slice(w, l, r), NumberToText(value));
+}
+
+void ExpandFactorial(Text& w) {
+  const Int16 b = Find(w, u"!", 1);
+  Int16 s = b;
+  while (s > 1 && IsDigit(w[static_cast<std::size_t>(s - 2)])) --s;
+  if (s == b) throw CannotEvaluate{};
+  long n = 0;
+  for (Int16 i = s; i < b; ++i) n = ToInt16(n * 10 + (w[static_cast<std::size_t>(i - 1)] - u'0'));
+  const Text term = Slice(w, s, b);
+  const Text value = NumberToText(Counting::Factorial(static_cast<Int16>(n)));
+  Text out;
+  std::size_t from = 0;
+  for (auto pos = w.find(term); pos != Text::npos; pos = w.find(term, pos + term.size())) {
+    if (pos > 0 && IsDigit(w[pos - 1])) continue;
+    out.append(w, from, pos - from).append(value);
+    from = pos + term.size();
+  }
+  w = out.append(w, from);
+}
+
+void ExpandMultiset(Text& w) {
+  const Int16 l = Find(w, u"P", 1);
+  const Int16 o = Find(w, u"(", Add16(l, 1));
+  if (o == 0) throw CannotEvaluate{};
+  const Int16 r = Find(w, u")", Add16(o, 1));
+  if (r == 0) throw CannotEvaluate{};
+  const Int16 n = CountOf(Slice(w, Add16(l, 1), o));
+  const double value = PermutationsRep(n, Slice(w, Add16(o, 1), Sub16(r, 1)));
+  w = ReplaceAll(w, Slice(w, l, r), NumberToText(value));
+}
+
+}  // namespace
+
+Text EvalFlat(TextView text) {
+  const Text s = StringStuff::SplitForm(text);
+  double sum = 0;
+  const Int16 t = Add16(CountChar(s, u"+"), 1);
+  for (long i = 1; i <= t; ++i) {
+    const Text term = GetField(s, ToInt16(i), u"+");
+    double product = 1;
+    const Int16 f = Add16(CountChar(term, u"*"), 1);
+    for (long j = 1; j <= f; ++j) {
+      Text factor = GetField(term, ToInt16(j), u"*");
+      if (Contains(factor, u'/')) {
+        double q = TextToNumber(GetField(factor, 1, u"/"));
+        const Int16 d = Add16(CountChar(factor, u"/"), 1);
+        for (long k = 2; k <= d; ++k) {
+          const double divisor = TextToNumber(GetField(factor, ToInt16(k), u"/"));
+          if (divisor == 0) throw RunTimeError(ErrorKind::DivisionByZero);
+          q = Checked(q / divisor);
+        }
+        factor = NumberToText(q);
+      }
+      product = Checked(TextToNumber(factor) * product);
+    }
+    sum = Checked(product + sum);
+  }
+  return NumberToText(sum);
+}
+
+Text EvalParens(TextView text) {
+  if (!Contains(text, u'(')) return EvalFlat(text);
+  Text r(text);
+  const Int16 c = CountChar(r, u"(");
+  for (long pass = 1; pass <= c; ++pass) {
+    Text g = StringStuff::GetGroup(r, 1, u"");
+    if (Contains(g, u'(')) g = EvalParens(g);
+    const Text m = StringStuff::GetGroup(r, 1, u"\\\\");
+    const Text v = EvalFlat(g);
+    r = ReplaceAll(m, u"\\\\", v);
+  }
+  return r;
+}
+
+double PermutationsRep(Int16 n, TextView list) {
+  const Int16 fields = Add16(CountChar(list, u","), 1);
+  double product = 1;
+  for (long i = 1; i <= fields; ++i)
+    product = Checked(product * Counting::Factorial(CountOf(GetField(list, ToInt16(i), u","))));
+  return Checked(Counting::Factorial(n) / product);
+}
+
+std::optional<Text> Calculate(TextView expression, TextView answerBox) {
+  Text w(expression);
+  for (char16_t& c : w)
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+  w = ReplaceAll(w, u"ANS", answerBox);
+  try {
+    for (const char16_t letter : {u'C', u'A', u'W'})
+      while (Contains(w, letter)) ExpandTwoArgument(w, letter);
+    while (Contains(w, u'T')) ExpandTotal(w);
+    while (Contains(w, u'!')) ExpandFactorial(w);
+    while (Contains(w, u'P')) ExpandMultiset(w);
+    return EvalFlat(EvalParens(w));
+  } catch (const CannotEvaluate&) {
+    return std::nullopt;
+  } catch (const RunTimeError&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace Literal

@@ -1,0 +1,21 @@
+#pragma once
+
+// A direct, unoptimised transcription of the evaluation steps: taking every
+// field with GetField from the start, one full rebuild of the working text per
+// group and per term. The engine's faster algorithms must agree with it on
+// every input.
+
+#include <optional>
+
+#include "orvane/Int16.h"
+#include "orvane/Text.h"
+
+namespace Literal {
+
+orvane::Text EvalFlat(orvane::TextView text);
+orvane::Text EvalParens(orvane::TextView text);
+double PermutationsRep(orvane::Int16 n, orvane::TextView list);
+// The answer text, or nullopt when the engine writes nothing.
+std::optional<orvane::Text> Calculate(orvane::TextView expression, orvane::TextView answerBox);
+
+}  // namespace Literal
