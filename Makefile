@@ -1,24 +1,53 @@
 # Everything a fresh machine needs: `make run` starts the program, `make test` runs every test.
-BUILD ?= build
-JOBS  ?= $(shell nproc)
+BUILD        ?= build
+ASAN_BUILD   ?= build-asan
+FUZZ_BUILD   ?= build-fuzz
+JOBS         ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+CMAKE_QUIET  := -Wno-dev --log-level=WARNING
+SHELL        := bash
+.SHELLFLAGS  := -o pipefail -c
 
-.PHONY: deps build run test bench clean
+.PHONY: deps build run test check sanitize fuzz bench screenshot clean
 
 deps:
 	@scripts/install-deps.sh
 
 build: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
+	@cmake -S . -B $(BUILD) $(CMAKE_QUIET) -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
 	@scripts/run-app.sh $(BUILD)/app/orvane
 
-test: build
+# Every test: the normal build, the same suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and a short fuzz run.
+test: check sanitize fuzz
+
+check: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+sanitize: deps
+	@cmake -S . -B $(ASAN_BUILD) $(CMAKE_QUIET) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_SANITIZE=ON \
+		-DORVANE_BUILD_BENCH=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+		ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_QUIET) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DORVANE_FUZZ=ON -DORVANE_SANITIZE=ON -DORVANE_BUILD_UI=OFF -DORVANE_BUILD_TESTS=OFF -DORVANE_BUILD_BENCH=OFF
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_engine
+	@mkdir -p $(FUZZ_BUILD)/corpus && cp tests/fuzz/corpus/* $(FUZZ_BUILD)/corpus/
+	@$(FUZZ_BUILD)/tests/fuzz/fuzz_engine $(FUZZ_BUILD)/corpus -max_total_time=$(FUZZ_SECONDS) -max_len=98304 \
+		-timeout=10 -rss_limit_mb=4096 -artifact_prefix=$(FUZZ_BUILD)/ -print_final_stats=1 2>&1 | tail -n 12
+	@echo "fuzz: $(FUZZ_SECONDS) s, no crash, hang or leak"
 
 bench: build
 	@$(BUILD)/bench/orvane_bench
 
+screenshot: build
+	@scripts/screenshot.sh $(BUILD)/app/orvane docs/screenshot.png
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

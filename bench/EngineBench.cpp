@@ -45,7 +45,9 @@ void RegisterShapes() {
   const Shape shapes[] = {{"FlatSum", bench::FlatSum},       {"MixedOperators", bench::MixedOperators},
                           {"DistinctGroups", bench::DistinctGroups}, {"DeepNesting", bench::DeepNesting},
                           {"CountingTerms", bench::CountingTerms}, {"Factorials", bench::Factorials},
-                          {"LongMultiset", bench::LongMultiset}, {"Malformed", bench::Malformed}};
+                          {"LongMultiset", bench::LongMultiset}, {"Malformed", bench::Malformed},
+                          {"UnclosedAfterGroups", bench::UnclosedAfterGroups},
+                          {"UnclosedCopyAfterGroups", bench::UnclosedCopyAfterGroups}};
   for (const Shape& shape : shapes) {
     for (const std::size_t size : {1024, 4096, 32766}) {
       const Text text = shape.make(size);

@@ -90,4 +90,12 @@ inline Text Malformed(std::size_t size) {
   return Joined(size, "", [](int i) { return std::string(junk[i % 7]); });
 }
 
+// Many groups, then a "(" that never closes, with a group after it.
+inline Text UnclosedAfterGroups(std::size_t size) { return DistinctGroups(size - 7) + u"+((0.5)"; }
+
+// The costliest shape known: as above, but the group after the unclosed "("
+// has the value of one before it, so the groups are replaced pass by pass,
+// each pass rewriting the rest of the text.
+inline Text UnclosedCopyAfterGroups(std::size_t size) { return DistinctGroups(size - 5) + u"+((1)"; }
+
 }  // namespace bench

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 #include "FieldCursor.h"
@@ -157,51 +158,47 @@ Text EvalFlat(TextView text) {
   return NumberToText(sum);
 }
 
-Text GetGroup(TextView text, Int16 n, TextView replacement) {
-  CheckLength(text);
-  Int16 count = 0;
-  std::uint8_t depth = 0;
-  bool open = false;
-  long start = 0;
-  Text inner;
-  for (long i = 1; i <= static_cast<long>(text.size()); ++i) {
-    const char16_t c = text[static_cast<std::size_t>(i - 1)];
-    if (c == u'(') {
-      count = Add16(count, 1);
-      if (open) {
-        if (depth == UINT8_MAX) throw RunTimeError(ErrorKind::IntegerOverflow);  // 8-bit depth counter
-        ++depth;
-      } else if (count == n) {
-        open = true;
-        depth = 1;
-        start = i + 1;
-      }
-    } else if (c == u')' && open && --depth == 0) {
-      inner = Mid(text, start, i - start);
-      break;  // no other group opens after the n-th has closed
-    }
-  }
-  if (replacement.empty()) return inner;
-  return ReplaceAll(text, u"(" + inner + u")", replacement);
-}
-
 namespace {
 
-// The group-by-group rewriting as stated: each pass replaces the first group,
-// and every copy of it, through the placeholder.
+// Index of the ")" that closes the "(" at open, counting depth in 8 bits as
+// the group scan does; nothing when it never closes.
+std::optional<std::size_t> MatchingParen(TextView text, std::size_t open) {
+  std::uint8_t depth = 1;
+  for (std::size_t i = open + 1; i < text.size(); ++i) {
+    if (text[i] == u'(') {
+      if (depth == UINT8_MAX) throw RunTimeError(ErrorKind::IntegerOverflow);
+      ++depth;
+    } else if (text[i] == u')' && --depth == 0) {
+      return i;
+    }
+  }
+  return std::nullopt;
+}
+
+// The group-by-group rewriting: each pass replaces the first group, and every
+// copy of it, through the placeholder. Nothing before the first "(" can change
+// any more (values hold no "(" and, after the first pass, the text holds no
+// placeholder), so each pass rewrites only from there on.
 Text RewriteGroups(TextView text) {
   Text r(text);
   const Int16 c = CountChar(r, u"(");
+  std::size_t done = 0;  // no "(" and no placeholder stands before this index
   for (Int16 pass = 1; pass <= c; ++pass) {
-    Text g = GetGroup(r, 1, u"");
-    if (Contains(g, u'(')) g = EvalParens(g);
-    const Text m = GetGroup(r, 1, kPlaceholder);
+    CheckLength(r);
+    const std::size_t first = r.find(u'(', done);
+    if (first == Text::npos) break;  // no group is left, and no placeholder
+    const std::optional<std::size_t> close = MatchingParen(r, first);
+    const Text inner = close ? r.substr(first + 1, *close - first - 1) : Text();
+    const Text g = Contains(inner, u'(') ? EvalParens(inner) : inner;
+    const Text m = ReplaceAll(TextView(r).substr(first), u"(" + inner + u")", kPlaceholder);
     const Text v = EvalFlat(g);
-    Text next = ReplaceAll(m, kPlaceholder, v);
-    // A pass depends on the text alone: once it changes nothing (a "(" that
-    // never closes is first), the passes left change nothing either.
-    if (next == r) break;
-    r = std::move(next);
+    // A placeholder may pair with a backslash just before the first group.
+    const std::size_t from = pass == 1 ? 0 : first - (first > 0 ? 1 : 0);
+    r = r.substr(0, from) + ReplaceAll(r.substr(from, first - from) + m, kPlaceholder, v);
+    done = from;
+    // With a first "(" that never closes, this pass only turned "()" into "0":
+    // the passes left would change nothing.
+    if (!close) break;
   }
   return r;
 }
@@ -209,28 +206,39 @@ Text RewriteGroups(TextView text) {
 // The same result in one walk with a stack of open groups, each group replaced
 // by its value as it closes. Copies of a group have the same value wherever
 // they stand, so replacing them one by one gives what replacing them together
-// does. Returns nothing where the walk cannot vouch for that: a backslash that
-// the placeholder would meet, a ")" after a "(" that never closes, an error
-// (whose kind and moment the rewriting decides), or intermediate texts that
-// could pass the 16-bit length limit.
+// does. A first "(" that never closes ends the passes: what follows it keeps
+// its groups, apart from copies of groups replaced before it (which the walk
+// rules out by their values) and "()", which becomes "0".
+// Returns nothing where the walk cannot vouch for the result: a backslash that
+// the placeholder would meet, an error (whose kind and moment the rewriting
+// decides), a group after the unclosed "(" with the value of a group before
+// it, or intermediate texts that could pass the 16-bit length limit.
 std::optional<Text> WalkGroups(TextView text) {
   if (Contains(text, u'\\') || text.size() >= static_cast<std::size_t>(kInt16Max)) return std::nullopt;
   std::vector<Text> open(1);  // open.back() collects the innermost open group
-  std::size_t unclosed = 0;   // the outermost open "("
-  long long growth = 0;       // what values longer than their groups may add
+  std::size_t outermost = 0;  // the "(" of the outermost open group
+  std::unordered_set<Text> replaced;  // values of the groups replaced so far
+  std::vector<Text> inside;  // values of the groups closed inside the outermost open one
+  long long growth = 0;      // what values longer than their groups may add
   try {
     for (std::size_t i = 0; i < text.size(); ++i) {
       const char16_t c = text[i];
       if (c == u'(') {
         if (open.size() > UINT8_MAX) return std::nullopt;  // the 8-bit depth counter
-        if (open.size() == 1) unclosed = i;
+        if (open.size() == 1) outermost = i;
         open.emplace_back();
       } else if (c == u')' && open.size() > 1) {
         const Text inner = std::move(open.back());
         open.pop_back();
-        const Text value = EvalFlat(inner);
+        Text value = EvalFlat(inner);
         growth += std::max(0LL, static_cast<long long>(value.size()) - static_cast<long long>(inner.size()) - 2);
         open.back() += value;
+        if (open.size() == 1) {
+          replaced.insert(std::move(value));
+          inside.clear();
+        } else {
+          inside.push_back(std::move(value));
+        }
       } else {
         open.back() += c;
       }
@@ -240,12 +248,26 @@ std::optional<Text> WalkGroups(TextView text) {
   }
   if (static_cast<long long>(text.size()) + growth >= kInt16Max) return std::nullopt;
   if (open.size() == 1) return std::move(open.front());
-  // A "(" that never closes stays, with all after it, as long as nothing after it closes.
-  if (text.find(u')', unclosed) != TextView::npos) return std::nullopt;
-  return open.front() + Text(text.substr(unclosed));
+  for (const Text& value : inside)
+    if (replaced.count(value)) return std::nullopt;
+  return open.front() + ReplaceAll(text.substr(outermost), u"()", u"0");
 }
 
 }  // namespace
+
+Text GetGroup(TextView text, Int16 n, TextView replacement) {
+  CheckLength(text);
+  // The group opens at the n-th "(" itself, counting every "(" at any depth.
+  Int16 count = 0;
+  std::size_t open = 0;
+  while (count < n && (open = text.find(u'(', count ? open + 1 : 0)) != TextView::npos) count = Add16(count, 1);
+  Text inner;
+  if (count == n && n > 0) {
+    if (const auto close = MatchingParen(text, open)) inner = Text(text.substr(open + 1, *close - open - 1));
+  }
+  if (replacement.empty()) return inner;
+  return ReplaceAll(text, u"(" + inner + u")", replacement);
+}
 
 Text EvalParens(TextView text) {
   if (!Contains(text, u'(')) return EvalFlat(text);
