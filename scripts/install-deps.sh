@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake make g++ pkg-config
+  cmake make g++ pkg-config python3
   libgtest-dev libbenchmark-dev
   qt6-base-dev qt6-qpa-plugins
   xvfb xauth x11-utils x11-apps imagemagick fonts-dejavu-core

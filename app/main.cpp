@@ -1,0 +1,12 @@
+#include <QApplication>
+
+#include "FMainComb.h"
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  // Lets the desktop match the window to its launcher and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.orvane.Orvane"));
+  FMainComb window;
+  window.show();
+  return app.exec();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QPalette>
+#include <QWidget>
+#include <array>
+#include <memory>
+
+class QPushButton;
+namespace Ui {
+class FMainComb;
+}
+
+// The program's only window. The user builds or types an expression, and
+// the Calculate command puts its value in the answer box. All state lives
+// in the controls; the handlers keep none of their own.
+class FMainComb : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit FMainComb(QWidget* parent = nullptr);
+  ~FMainComb() override;
+
+ protected:
+  // Feeds key presses in the expression box to txtComb_KeyPress.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // One handler per control event.
+  void cmdAdd_Click();
+  void cmdCalc_Click();
+  void CmdCom_Click(int index);
+  void Form_Load();
+  void txtComb_Change();
+  void txtComb_KeyPress(int keyAscii);
+  void txtK_Change();
+  void txtN_Change();
+
+  void ConnectHandlers();
+  void CentreOnScreen();
+  void ShowAnswerFresh();
+  void ShowAnswerStale(const QString& reason);
+
+  std::unique_ptr<Ui::FMainComb> ui;
+  // The operator buttons by index: 0 is "+", 1 is "*"; the disabled one is
+  // the operator that the Add button uses.
+  std::array<QPushButton*, 2> CmdCom{};
+  QPalette freshAnswerPalette;
+};
