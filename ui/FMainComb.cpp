@@ -6,7 +6,7 @@
 
 #include "EngineText.h"
 #include "ExpressionTerm.h"
-#include "HandlerGuard.h"
+#include "RunHandler.h"
 #include "KeyAscii.h"
 #include "NarrowArrowStyle.h"
 #include "orvane/Calculate.h"
