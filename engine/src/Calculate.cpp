@@ -172,15 +172,12 @@ Text ReplaceFactorial(TextView w, TextView term, TextView value) {
   return out;
 }
 
-// The pass as stated: expand the leftmost term and rewrite every copy of it
-// in the whole text, until no term of its kind is left. Every expansion
-// removes the character it found, so the pass ends.
-void RewritingPass(Kind kind, Text& w) {
-  while (detail::Contains(w, kind)) {
-    const Term t = Position(kind, w, Locate(kind, w, 0), 0);
-    const Text value = ValueText(kind, t);
-    w = kind == u'!' ? ReplaceFactorial(w, t.text, value) : ReplaceAll(w, t.text, value);
-  }
+// One step of a pass as stated: expand the leftmost term and rewrite every
+// copy of it in the whole text. It removes the character it found.
+void ExpandLeftmost(Kind kind, Text& w) {
+  const Term t = Position(kind, w, Locate(kind, w, 0), 0);
+  const Text value = ValueText(kind, t);
+  w = kind == u'!' ? ReplaceFactorial(w, t.text, value) : ReplaceAll(w, t.text, value);
 }
 
 // True when no term can change another: every stretch of text up to a ")"
@@ -234,13 +231,12 @@ Text WalkingPass(Kind kind, TextView w) {
   return out;
 }
 
+// Each pass runs until no character of its kind is left: term by term while
+// terms depend on each other, then in one walk.
 Text ExpandTerms(Text w) {
   for (const Kind kind : {u'C', u'A', u'W', u'T', u'!', u'P'}) {
-    if (TermsAreIndependent(kind, w)) {
-      w = WalkingPass(kind, w);
-    } else {
-      RewritingPass(kind, w);
-    }
+    while (!TermsAreIndependent(kind, w)) ExpandLeftmost(kind, w);
+    w = WalkingPass(kind, w);
   }
   return w;
 }

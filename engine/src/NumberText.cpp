@@ -1,6 +1,8 @@
 #include "orvane/NumberText.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 #include <string>
 
@@ -65,9 +67,14 @@ double DecimalValue(const Prefix& p) {
   return value;
 }
 
-// Reads "&H" or "&O" digits as an unsigned integer.
-double RadixValue(TextView text, std::size_t i, int radix) {
-  double value = 0.0;
+// Reads "&H" or "&O" digits as an unsigned integer, rounded once to the
+// nearest double: the leading 64 bits exactly, the rest as a sticky bit and a
+// power of two.
+double RadixValue(TextView text, std::size_t i, int bitsPerDigit) {
+  const int radix = 1 << bitsPerDigit;
+  std::uint64_t leading = 0;
+  bool sticky = false;
+  long long extraDigits = 0;
   for (; i < text.size(); ++i) {
     const char16_t c = text[i];
     if (IsBlank(c)) continue;
@@ -76,8 +83,16 @@ double RadixValue(TextView text, std::size_t i, int radix) {
     else if (c >= u'A' && c <= u'F') digit = c - u'A' + 10;
     else if (c >= u'a' && c <= u'f') digit = c - u'a' + 10;
     if (digit < 0 || digit >= radix) break;
-    value = value * radix + digit;
+    if (leading >> (64 - bitsPerDigit) == 0) {
+      leading = (leading << bitsPerDigit) | static_cast<std::uint64_t>(digit);
+    } else {
+      sticky = sticky || digit != 0;
+      ++extraDigits;
+    }
   }
+  // The sticky bit sits far below a double's 53 bits, so it only breaks ties.
+  const double value = std::ldexp(static_cast<double>(leading | (sticky ? 1u : 0u)),
+                                  static_cast<int>(std::min<long long>(extraDigits * bitsPerDigit, 100000)));
   if (!std::isfinite(value)) throw RunTimeError(ErrorKind::FloatingPoint);
   return value;
 }
@@ -125,8 +140,8 @@ double TextToNumber(TextView text) {
   std::size_t i = SkipBlanks(text, 0);
   if (i < text.size() && text[i] == u'&') {
     const std::size_t j = SkipBlanks(text, i + 1);
-    if (j < text.size() && (text[j] == u'H' || text[j] == u'h')) return RadixValue(text, j + 1, 16);
-    if (j < text.size() && (text[j] == u'O' || text[j] == u'o')) return RadixValue(text, j + 1, 8);
+    if (j < text.size() && (text[j] == u'H' || text[j] == u'h')) return RadixValue(text, j + 1, 4);
+    if (j < text.size() && (text[j] == u'O' || text[j] == u'o')) return RadixValue(text, j + 1, 3);
     return 0.0;
   }
   Prefix p;

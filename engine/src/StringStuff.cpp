@@ -203,6 +203,22 @@ Text RewriteGroups(TextView text) {
   return r;
 }
 
+// Whether the rewriting would raise the error that the walk met at index at:
+// it evaluates the groups in the same order, provided the outermost open
+// group closes within the 8-bit depth (so that it is evaluated at all), and
+// no text on the way can pass the 16-bit limit, even with every later group
+// grown to the longest number text.
+bool RewritingFailsAlike(TextView text, std::size_t outermost, std::size_t at, long long growth) {
+  try {
+    if (!MatchingParen(text, outermost)) return false;
+  } catch (const RunTimeError&) {
+    return false;
+  }
+  const auto later = std::count(text.begin() + static_cast<std::ptrdiff_t>(at), text.end(), u'(');
+  return static_cast<long long>(text.size()) + growth + later * static_cast<long long>(kLongestNumberText - 2) <
+         kInt16Max;
+}
+
 // The same result in one walk with a stack of open groups, each group replaced
 // by its value as it closes. Copies of a group have the same value wherever
 // they stand, so replacing them one by one gives what replacing them together
@@ -210,8 +226,8 @@ Text RewriteGroups(TextView text) {
 // its groups, apart from copies of groups replaced before it (which the walk
 // rules out by their values) and "()", which becomes "0".
 // Returns nothing where the walk cannot vouch for the result: a backslash that
-// the placeholder would meet, an error (whose kind and moment the rewriting
-// decides), a group after the unclosed "(" with the value of a group before
+// the placeholder would meet, an error that the rewriting might meet
+// otherwise or not at all, a group after the unclosed "(" with the value of a group before
 // it, or intermediate texts that could pass the 16-bit length limit.
 std::optional<Text> WalkGroups(TextView text) {
   if (Contains(text, u'\\') || text.size() >= static_cast<std::size_t>(kInt16Max)) return std::nullopt;
@@ -220,8 +236,9 @@ std::optional<Text> WalkGroups(TextView text) {
   std::unordered_set<Text> replaced;  // values of the groups replaced so far
   std::vector<Text> inside;  // values of the groups closed inside the outermost open one
   long long growth = 0;      // what values longer than their groups may add
+  std::size_t i = 0;
   try {
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    for (; i < text.size(); ++i) {
       const char16_t c = text[i];
       if (c == u'(') {
         if (open.size() > UINT8_MAX) return std::nullopt;  // the 8-bit depth counter
@@ -244,6 +261,7 @@ std::optional<Text> WalkGroups(TextView text) {
       }
     }
   } catch (const RunTimeError&) {
+    if (RewritingFailsAlike(text, outermost, i, growth)) throw;
     return std::nullopt;
   }
   if (static_cast<long long>(text.size()) + growth >= kInt16Max) return std::nullopt;

@@ -56,7 +56,7 @@ Text RandomExpression(std::mt19937& rng, int depth) {
 // A result text, or the kind of error raised instead.
 using Outcome = std::variant<Text, ErrorKind>;
 
-Outcome Run(const std::function<Text()>& f) {
+Outcome OutcomeOf(const std::function<Text()>& f) {
   try {
     return f();
   } catch (const orvane::RunTimeError& e) {
@@ -66,8 +66,8 @@ Outcome Run(const std::function<Text()>& f) {
 
 void ExpectSameEverywhere(const Text& text, const Text& answerBox) {
   SCOPED_TRACE(orvane::ToUtf8(text));
-  EXPECT_EQ(Run([&] { return StringStuff::EvalFlat(text); }), Run([&] { return Literal::EvalFlat(text); }));
-  EXPECT_EQ(Run([&] { return StringStuff::EvalParens(text); }), Run([&] { return Literal::EvalParens(text); }));
+  EXPECT_EQ(OutcomeOf([&] { return StringStuff::EvalFlat(text); }), OutcomeOf([&] { return Literal::EvalFlat(text); }));
+  EXPECT_EQ(OutcomeOf([&] { return StringStuff::EvalParens(text); }), OutcomeOf([&] { return Literal::EvalParens(text); }));
   EXPECT_EQ(orvane::Calculate(text, answerBox).answer, Literal::Calculate(text, answerBox));
 }
 
@@ -108,6 +108,59 @@ TEST(Reference, LongTextsAgree) {
     const Text nested = Text(depth, u'(') + u"1" + Text(depth, u')');
     ExpectSameEverywhere(nested + u"+(1)", u"0");
     ExpectSameEverywhere(u"(1)+" + nested, u"0");
+  }
+}
+
+// An error in a group: where it stands, what follows it (more groups that
+// could grow the text, deeper nesting in the same group, a "(" that never
+// closes) decides which error comes first, or whether any does.
+TEST(Reference, ErrorsInGroupsAgree) {
+  Text groups;
+  for (int k = 0; groups.size() < 30000; ++k) groups += u"(" + orvane::FromUtf8(std::to_string(k)) + u")+";
+  Text growing;
+  for (int k = 3; growing.size() < 20000; ++k) growing += u"(1/" + orvane::FromUtf8(std::to_string(k)) + u")+";
+  const Text deep = Text(300, u'(') + u"1" + Text(300, u')');
+  Text copies;  // replaced, and grown, together with their first copy
+  for (int k = 0; k < 3000; ++k) copies += u"(1/3)+";
+  const Text cases[] = {
+      groups + u"(1/0)",
+      u"(1/0)+" + groups,
+      u"(1/0)+" + growing + u"1",
+      u"(1/3)+(1/0)+" + copies + u"1",
+      u"((1/0)+" + deep + u")",
+      u"(" + groups + u"(1/0)",
+      u"(1)+((1/0)",
+      u"(2)+(1E400)+(3",
+      u"((1/3)+(2*(1/0)))+" + growing + u"1",
+  };
+  for (const Text& text : cases) ExpectSameEverywhere(text, u"0");
+}
+
+TEST(Reference, FieldsAndGroupsAgree) {
+  std::mt19937 rng(5);
+  const char16_t* const delimiters[] = {u"+", u"*", u",", u"/", u"<>", u"++"};
+  std::uniform_int_distribution<int> delimiter(0, 5), index(-2, 30), n(0, 6), length(0, 30);
+  for (int i = 0; i < 20000; ++i) {
+    const Text text = RandomText(rng, static_cast<std::size_t>(length(rng)));
+    const auto k = static_cast<orvane::Int16>(i % 500 == 0 ? 32766 + i % 2 : index(rng));
+    const Text d = delimiters[delimiter(rng)];
+    EXPECT_EQ(OutcomeOf([&] { return StringStuff::GetField(text, k, d); }), OutcomeOf([&] { return Literal::GetField(text, k, d); }))
+        << orvane::ToUtf8(text) << " index " << k;
+    const auto g = static_cast<orvane::Int16>(n(rng));
+    const Text replacement = i % 2 ? u"X" : u"";
+    EXPECT_EQ(OutcomeOf([&] { return StringStuff::GetGroup(text, g, replacement); }),
+              OutcomeOf([&] { return Literal::GetGroup(text, g, replacement); }))
+        << orvane::ToUtf8(text) << " group " << g;
+  }
+  for (const std::size_t size : {32765, 32766, 32767}) {
+    const Text digits(size, u'7');
+    for (const orvane::Int16 k : {1, 2}) {
+      EXPECT_EQ(OutcomeOf([&] { return StringStuff::GetField(digits, k, u"+"); }),
+                OutcomeOf([&] { return Literal::GetField(digits, k, u"+"); }));
+    }
+    const Text nested = Text(size / 2, u'(') + Text(size - size / 2, u')');
+    EXPECT_EQ(OutcomeOf([&] { return StringStuff::GetGroup(nested, 200, u""); }),
+              OutcomeOf([&] { return Literal::GetGroup(nested, 200, u""); }));
   }
 }
 

@@ -1,9 +1,14 @@
 #pragma once
 
+#include <cstddef>
+
 #include "orvane/Int16.h"
 #include "orvane/Text.h"
 
 namespace orvane {
+
+// The longest text NumberToText gives, as in "-1.23456789012345E-300".
+constexpr std::size_t kLongestNumberText = 22;
 
 // Shortest text with at most 15 significant digits; exponent form ("1E-05",
 // "6.402373705728E+15") when the rounded decimal exponent is 15 or more or

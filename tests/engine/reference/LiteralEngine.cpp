@@ -13,7 +13,6 @@ namespace Literal {
 using namespace orvane;
 using namespace orvane::detail;
 using StringStuff::CountChar;
-using StringStuff::GetField;
 
 namespace {
 
@@ -81,6 +80,53 @@ void ExpandMultiset(Text& w) {
 
 }  // namespace
 
+Text GetField(TextView text, Int16 index, TextView delimiter) {
+  const auto l = static_cast<Int16>(delimiter.size());
+  Text w(text);
+  if (text.substr(0, delimiter.size()) != delimiter) w = Text(delimiter) + w;
+  if (text.size() < delimiter.size() || text.substr(text.size() - delimiter.size()) != delimiter) w += delimiter;
+  ToInt16(index + 1);  // the loop counter's last step
+  Int16 start = 1;
+  Int16 end = 0;
+  if (index >= 0) {
+    for (Int16 i = 1; i <= index; ++i) start = Add16(Find(w, delimiter, start), l);
+    end = Find(w, delimiter, start);
+    if (end == 0) {
+      end = start;
+      start = Add16(l, 1);
+    }
+  }
+  return Mid(w, start, Sub16(end, start));
+}
+
+Text GetGroup(TextView text, Int16 n, TextView replacement) {
+  const Int16 length = ToInt16(static_cast<long long>(text.size()));
+  ToInt16(length + 1LL);  // the position counter's last step
+  Int16 count = 0;
+  bool open = false;
+  int depth = 0;  // 8 bits
+  Int16 start = 0;
+  Text inner;
+  for (Int16 i = 1; i <= length; ++i) {
+    const char16_t c = text[static_cast<std::size_t>(i - 1)];
+    if (c == u'(') {
+      count = Add16(count, 1);
+      if (open) {
+        if (++depth > 255) throw RunTimeError(ErrorKind::IntegerOverflow);
+      } else if (count == n) {
+        open = true;
+        depth = 1;
+        start = Add16(i, 1);
+      }
+    } else if (c == u')' && open && --depth == 0) {
+      inner = Mid(text, start, Sub16(i, start));
+      open = false;
+    }
+  }
+  if (replacement.empty()) return inner;
+  return ReplaceAll(text, u"(" + inner + u")", replacement);
+}
+
 Text EvalFlat(TextView text) {
   const Text s = StringStuff::SplitForm(text);
   double sum = 0;
@@ -113,9 +159,9 @@ Text EvalParens(TextView text) {
   Text r(text);
   const Int16 c = CountChar(r, u"(");
   for (long pass = 1; pass <= c; ++pass) {
-    Text g = StringStuff::GetGroup(r, 1, u"");
+    Text g = GetGroup(r, 1, u"");
     if (Contains(g, u'(')) g = EvalParens(g);
-    const Text m = StringStuff::GetGroup(r, 1, u"\\\\");
+    const Text m = GetGroup(r, 1, u"\\\\");
     const Text v = EvalFlat(g);
     r = ReplaceAll(m, u"\\\\", v);
   }

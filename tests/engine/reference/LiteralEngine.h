@@ -12,6 +12,9 @@
 
 namespace Literal {
 
+orvane::Text GetField(orvane::TextView text, orvane::Int16 index, orvane::TextView delimiter);
+orvane::Text GetGroup(orvane::TextView text, orvane::Int16 n, orvane::TextView replacement);
+
 orvane::Text EvalFlat(orvane::TextView text);
 orvane::Text EvalParens(orvane::TextView text);
 double PermutationsRep(orvane::Int16 n, orvane::TextView list);
