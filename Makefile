@@ -20,9 +20,10 @@ build: deps
 run: build
 	@scripts/run-app.sh $(BUILD)/app/orvane
 
-# Every test: the normal build, the same suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and a short fuzz run.
-test: check sanitize fuzz
+# Every test: a short fuzz run, the suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then the suite of the normal build, whose
+# summary closes the output.
+test: fuzz sanitize check
 
 check: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
