@@ -8,16 +8,19 @@ CMAKE_QUIET  := -Wno-dev --log-level=WARNING
 SHELL        := bash
 .SHELLFLAGS  := -o pipefail -c
 
-.PHONY: deps build run test check sanitize fuzz bench screenshot clean
+.PHONY: deps configure build run test check sanitize fuzz bench screenshot clean
 
 deps:
 	@scripts/install-deps.sh
 
-build: deps
+configure: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_QUIET) -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+
+build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+run: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target orvane
 	@scripts/run-app.sh $(BUILD)/app/orvane
 
 # Every test: a short fuzz run, the suite under AddressSanitizer and
