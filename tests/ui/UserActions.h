@@ -3,20 +3,22 @@
 // What a user does to the window, as key presses and clicks, so that the
 // tests go through the same events as a real session.
 
-#include <QAbstractButton>
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <memory>
+
+#include "FMainComb.h"
 
 // A control by its object name; a missing one is a broken form, not a
 // failed expectation.
 template <class Widget>
-Widget* Find(const QWidget& window, const char* name) {
-  auto* widget = window.findChild<Widget*>(QString::fromLatin1(name));
-  if (!widget) qFatal("no control named %s", name);
+Widget* Find(const QWidget& window, const QString& name) {
+  auto* widget = window.findChild<Widget*>(name);
+  if (!widget) qFatal("no control named %s", qPrintable(name));
   return widget;
 }
 
@@ -41,13 +43,33 @@ inline void PasteOver(QLineEdit* box, const QString& text) {
   QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
 }
 
-// Picks an item of the function list with the keyboard; false if the list
-// never reaches it.
-inline bool ChooseFunction(QComboBox* list, const QString& item) {
-  QTest::keyClick(list, Qt::Key_Home);
-  for (int step = 0; step < list->count() && list->currentText() != item; ++step)
-    QTest::keyClick(list, Qt::Key_Down);
-  return list->currentText() == item;
-}
+// Each test function gets a freshly opened window, active as at start-up.
+class WindowTest : public QObject {
+  Q_OBJECT
 
-inline void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+ private slots:
+  void init() {
+    window = std::make_unique<FMainComb>();
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+  }
+  void cleanup() { window.reset(); }
+
+ protected:
+  QLineEdit* Box(const QString& name) const { return Find<QLineEdit>(*window, name); }
+  QPushButton* Button(const QString& name) const { return Find<QPushButton>(*window, name); }
+  void Click(const QString& button) const { QTest::mouseClick(Button(button), Qt::LeftButton); }
+
+  // Picks an item of the function list with the keyboard; false if the list
+  // never reaches it.
+  bool Choose(const QString& function) const {
+    auto* list = Find<QComboBox>(*window, "ComCom");
+    QTest::keyClick(list, Qt::Key_Home);
+    for (int step = 0; step < list->count() && list->currentText() != function; ++step)
+      QTest::keyClick(list, Qt::Key_Down);
+    return list->currentText() == function;
+  }
+
+  std::unique_ptr<FMainComb> window;
+};
