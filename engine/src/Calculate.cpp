@@ -101,7 +101,9 @@ struct Term {
 // is missing.
 Term Position(Kind kind, TextView w, const Span& s, long long shift) {
   const TextView mark(&kind, 1);
-  const auto at = [&](std::size_t index) { return Evaluating(mark, [&] { return ToInt16(index + shift + 1); }); };
+  const auto at = [&](std::size_t index) {
+    return Evaluating(mark, [&] { return ToInt16(static_cast<long long>(index) + shift + 1); });
+  };
   Term t;
   if (kind == u'!') {
     t.last = at(s.end);
