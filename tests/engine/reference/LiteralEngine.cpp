@@ -26,7 +26,7 @@ struct CannotEvaluate {};
 Text Field(TextView text, Int16 index) { return GetField(text, index, u","); }
 
 // Each pass expands its leftmost term and rebuilds the whole working text.
-bool ExpandTwoArgument(Text& w, char16_t letter) {
+void ExpandTwoArgument(Text& w, char16_t letter) {
   const Int16 l = Find(w, TextView(&letter, 1), 1);
   const Int16 r = Find(w, u")", Add16(l, 1));
   if (r == 0) throw CannotEvaluate{};
@@ -37,7 +37,6 @@ bool ExpandTwoArgument(Text& w, char16_t letter) {
   if (letter == u'A') value = Counting::Arrangements(k, n);
   if (letter == u'W') value = Counting::ArrangementsRep(k, n);
   w = ReplaceAll(w, Slice(w, l, r), NumberToText(value));
-  return true;
 }
 
 void ExpandTotal(Text& w) {
