@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Everything a fresh machine needs: `make run` starts the program, `make test` runs every test.
 BUILD        ?= build
 ASAN_BUILD   ?= build-asan

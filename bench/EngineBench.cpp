@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Speed of the Calculate command and of flat evaluation, on typical
 // expressions and on every shape at three sizes up to the longest text the
 // expression box holds.

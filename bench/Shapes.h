@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Inputs of a chosen length for the benchmarks: each shape repeats a pattern

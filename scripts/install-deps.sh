@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages that building, running and testing Orvane need.
 # Quiet and quick when everything is already there; works as root or via sudo.
 set -euo pipefail

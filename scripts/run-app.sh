@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Starts the window. Without a desktop session the toolkit would fail with a
 # message about platform plugins; say what is really missing instead.
 set -euo pipefail

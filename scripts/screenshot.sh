@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Shows the built window on a private X server and saves a picture of it,
 # the way it looks on a real 96-dpi desktop (not the offscreen test platform).
 #   scripts/screenshot.sh [BINARY] [OUTPUT.png]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Command-line harness of the engine: one expression per line on standard
 // input; prints the answer box's new text, or "error: " and the reason when
 // nothing is written (the answer box then keeps its text).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ExpressionTerm.h"
 
 using namespace Qt::StringLiterals;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "KeyAscii.h"
 
 #include <QKeyEvent>

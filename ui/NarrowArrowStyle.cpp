@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "NarrowArrowStyle.h"
 
 #include <QStyleOption>

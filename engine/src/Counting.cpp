@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "orvane/Counting.h"
 
 #include <cmath>

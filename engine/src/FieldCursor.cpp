@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FieldCursor.h"
 
 #include "TextOps.h"

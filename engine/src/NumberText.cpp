@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "orvane/NumberText.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "orvane/RunTimeError.h"
 
 namespace orvane {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "orvane/Text.h"
 
 namespace orvane {

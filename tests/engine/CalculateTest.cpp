@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Calculate command without a window: expression and answer box in, new answer (or none) out.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The six counting functions: values, the edges of their argument ranges and the error kinds.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The number conversions that every answer and every argument passes through.
 #include <gtest/gtest.h>
 

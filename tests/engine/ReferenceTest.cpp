@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The engine's one-walk algorithms against the literal step-by-step
 // evaluation, on many random texts: the results, and the error kinds, must be
 // the same. Also: the outcome depends on the two texts alone.

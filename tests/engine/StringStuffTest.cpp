@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text helpers and the two textual evaluators, checked against hand-worked results.
 #include <gtest/gtest.h>
 

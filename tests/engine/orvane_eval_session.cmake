@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Feeds orvane-eval a short session through standard input and checks every line it prints:
 # the answer box carries over between lines (ANS) and keeps its text when a line fails.
 # Usage: cmake -DEVAL=<path of orvane-eval> -P orvane_eval_session.cmake

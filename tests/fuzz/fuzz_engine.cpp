@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target: any bytes, read as UTF-8, as the expression (and, after a
 // line feed, as the answer box). Nothing may crash, hang or leak, every
 // outcome is a number text or a failure with a reason, and on texts short

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Building an expression with the function list, the k and n boxes, the
 // operator buttons and the Add button.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Calculating: the Calculate button, Enter in the expression box, the
 // read-only answer box, and how a failed calculation shows.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The k and n boxes keeping their numeric form, the expression box refusing
 // backslashes, and engine errors inside those handlers.
 

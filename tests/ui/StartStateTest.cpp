@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window as it opens: layout, texts, colours, focus order, banner.
 
 #include <QFile>

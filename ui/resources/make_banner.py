@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Draws the window's banner: the word "Orvane" beside a small Pascal's
 triangle whose odd entries are filled dots, written as a 1-bit BMP.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A direct, unoptimised transcription of the evaluation steps: taking every
