@@ -1,10 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "FMainComb.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QFile>
+#include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QScreen>
 #include <QStyle>
 
+#include "CaretKeeper.h"
+#include "Contrast.h"
 #include "EngineText.h"
 #include "ExpressionTerm.h"
 #include "RunHandler.h"
@@ -23,8 +30,37 @@ static void InitResources() { Q_INIT_RESOURCE(orvane_ui); }
 
 namespace {
 
-// A failed calculation leaves the old answer in place, so it is shown as stale.
-const QColor kStaleAnswer(192, 0, 0);
+// Colours for the text on the form's fixed backgrounds, whatever the
+// desktop's palette: black reads on the answer box's and the operator
+// buttons' greys. A failed calculation leaves the old answer in place, so it
+// is shown as stale, in a red dark enough to read on the grey (5.5:1), and
+// in italics for those who cannot tell the red. The selected operator's
+// button is disabled; its caption stays dark (6.4:1 on its grey).
+const QColor kAnswerText(0, 0, 0);
+const QColor kStaleAnswer(140, 0, 0);
+const QColor kOperatorText(0, 0, 0);
+const QColor kSelectedOperatorText(80, 80, 80);
+// Behind the dark-blue credit line when the window's own background is too
+// dark for it.
+const QColor kCreditBacking(240, 240, 240);
+constexpr double kTextContrast = 4.5;
+
+constexpr auto kAllGroups = {QPalette::Active, QPalette::Inactive, QPalette::Disabled};
+
+// The top-level window is a frame to assistive technology, not a filler.
+QAccessibleInterface* WindowAccessible(const QString& className, QObject* object) {
+  if (className == "FMainComb"_L1 && object->isWidgetType())
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+  return nullptr;
+}
+
+// Decodes a picture compiled into the program. The format is named so that
+// Qt uses its built-in reader and loads no image plugin to guess it.
+QImage ResourceImage(const QString& path, const char* format) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return QImage::fromData(file.readAll(), format);
+}
 
 // The form that the k and n boxes keep their numbers in: '007' is '7', 'abc' is '0'.
 QString NumericForm(const QString& text) {
@@ -35,15 +71,21 @@ QString NumericForm(const QString& text) {
 
 FMainComb::FMainComb(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::FMainComb>()) {
   InitResources();
+  static const bool factoryInstalled = (QAccessible::installFactory(WindowAccessible), true);
+  Q_UNUSED(factoryInstalled);
   ui->setupUi(this);
   CmdCom = {ui->CmdCom_0, ui->CmdCom_1};
   // Lets the narrow function list show its longest item in full.
   auto* comboStyle = new NarrowArrowStyle(style()->name());
   comboStyle->setParent(this);
   ui->ComCom->setStyle(comboStyle);
+  SetFixedColours();
   freshAnswerPalette = ui->txtRes->palette();
+  ShowPictures();
+  MakeAccessible();
   ConnectHandlers();
   RunHandler([this] { Form_Load(); });
+  FitToScreen();
   CentreOnScreen();
 }
 
@@ -63,9 +105,93 @@ void FMainComb::ConnectHandlers() {
   connect(ui->txtK, &QLineEdit::textChanged, this, handler(&FMainComb::txtK_Change));
   connect(ui->txtN, &QLineEdit::textChanged, this, handler(&FMainComb::txtN_Change));
   ui->txtComb->installEventFilter(this);
+  for (QPushButton* button : CmdCom) button->installEventFilter(this);
+}
+
+void FMainComb::SetFixedColours() {
+  const auto fix = [](QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette palette = widget->palette();
+    for (auto group : kAllGroups) palette.setColor(group, role, colour);
+    widget->setPalette(palette);
+  };
+  fix(ui->txtRes, QPalette::Text, kAnswerText);
+  for (QPushButton* button : CmdCom) {
+    fix(button, QPalette::ButtonText, kOperatorText);
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, kSelectedOperatorText);
+    button->setPalette(palette);
+  }
+  BackCreditLine();
+}
+
+// The credit line keeps its dark blue; on a window background too dark for
+// it, a light strip goes behind that line alone.
+void FMainComb::BackCreditLine() {
+  QLabel* credit = ui->lblAbout;
+  const QColor text = credit->palette().color(QPalette::WindowText);
+  const bool backed = ContrastRatio(text, palette().color(QPalette::Window)) < kTextContrast;
+  QPalette palette = credit->palette();
+  for (auto group : kAllGroups) {
+    if (backed)
+      palette.setColor(group, QPalette::Window, kCreditBacking);
+    else
+      palette.setColor(group, QPalette::Window, this->palette().color(group, QPalette::Window));
+  }
+  credit->setPalette(palette);
+  credit->setAutoFillBackground(backed);
+}
+
+void FMainComb::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::PaletteChange && ui) BackCreditLine();
+  QWidget::changeEvent(event);
+}
+
+void FMainComb::ShowPictures() {
+  ui->Image1->setPixmap(QPixmap::fromImage(ResourceImage(u":/banner.bmp"_s, "BMP")));
+  setWindowIcon(QIcon(QPixmap::fromImage(ResourceImage(u":/icon.png"_s, "PNG"))));
+}
+
+void FMainComb::MakeAccessible() {
+  // A screen reader names a drop-down list after its current item and finds
+  // what it is for through the label linked to it. The function list has no
+  // caption on the form, so it gets a label that is linked but never shown.
+  auto* functionLabel = new QLabel(u"Function"_s, this);
+  functionLabel->setObjectName(u"lblFunction"_s);
+  functionLabel->setBuddy(ui->ComCom);
+  functionLabel->setGeometry(ui->ComCom->geometry());
+  functionLabel->hide();
+  DescribeOperator(0);
+  DescribeOperator(1);
+}
+
+// The selected operator's button is disabled, which a screen reader calls
+// "unavailable"; its description says what that means here.
+void FMainComb::DescribeOperator(int index) {
+  CmdCom[index]->setAccessibleDescription(
+      CmdCom[index]->isEnabled() ? QString() : u"Selected operator: Add joins the next term with it"_s);
+}
+
+// The form's sizes are for 96 dots per inch. Where the toolkit does not
+// scale for the screen itself (its scaling turned off on a denser screen),
+// the fonts still grow with the screen's dots per inch, so every control
+// grows with them and the window keeps its layout and physical size.
+void FMainComb::FitToScreen() {
+  const double factor = logicalDpiY() / 96.0;
+  if (std::abs(factor - 1.0) < 0.01) return;
+  const auto scale = [factor](int pixels) { return static_cast<int>(std::lround(pixels * factor)); };
+  for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    const QRect box = control->geometry();
+    control->setGeometry(QRect(QPoint(scale(box.left()), scale(box.top())),
+                               QPoint(scale(box.left() + box.width()) - 1, scale(box.top() + box.height()) - 1)));
+  }
+  setFixedSize(scale(width()), scale(height()));
 }
 
 bool FMainComb::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::EnabledChange) {
+    for (int index : {0, 1})
+      if (watched == CmdCom[index]) DescribeOperator(index);
+  }
   if (watched == ui->txtComb && event->type() == QEvent::KeyPress) {
     if (const auto code = KeyAscii(*static_cast<QKeyEvent*>(event)))
       RunHandler([this, &code] { txtComb_KeyPress(*code); });
@@ -80,15 +206,33 @@ void FMainComb::CentreOnScreen() {
 }
 
 void FMainComb::ShowAnswerFresh() {
-  ui->txtRes->setPalette(freshAnswerPalette);
-  ui->txtRes->setToolTip({});
+  QLineEdit* answer = ui->txtRes;
+  answer->setPalette(freshAnswerPalette);
+  QFont font = answer->font();
+  font.setItalic(false);
+  answer->setFont(font);
+  answer->setToolTip({});
+  answer->setAccessibleDescription({});
 }
 
 void FMainComb::ShowAnswerStale(const QString& reason) {
+  QLineEdit* answer = ui->txtRes;
   QPalette stale = freshAnswerPalette;
-  stale.setColor(QPalette::Text, kStaleAnswer);
-  ui->txtRes->setPalette(stale);
-  ui->txtRes->setToolTip(reason);
+  for (auto group : kAllGroups) stale.setColor(group, QPalette::Text, kStaleAnswer);
+  answer->setPalette(stale);
+  QFont font = answer->font();
+  font.setItalic(true);
+  answer->setFont(font);
+  answer->setToolTip(reason);
+  // The answer's text stays as it was, so nothing else would tell a screen
+  // reader that this calculation failed: the description changes, and the
+  // change is announced even when the reason is the same as last time.
+  const bool same = answer->accessibleDescription() == reason;
+  answer->setAccessibleDescription(reason);
+  if (same) {
+    QAccessibleEvent changed(answer, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&changed);
+  }
 }
 
 void FMainComb::cmdAdd_Click() {
@@ -122,7 +266,7 @@ void FMainComb::txtComb_Change() {
   // into the expression text, so the box never keeps one.
   const QString text = ui->txtComb->text();
   if (text.contains(u'\\'))
-    ui->txtComb->setText(FromEngine(StringStuff::RemoveChar(ToEngine(text), u"\\")));
+    SetTextKeepingCaret(ui->txtComb, FromEngine(StringStuff::RemoveChar(ToEngine(text), u"\\")));
 }
 
 void FMainComb::txtComb_KeyPress(int keyAscii) {
@@ -131,14 +275,15 @@ void FMainComb::txtComb_KeyPress(int keyAscii) {
 
 void FMainComb::txtK_Change() {
   // A multiset's list of multiplicities is kept as typed; k is a number.
-  if (ui->ComCom->currentText() != "Pn1...nk"_L1) ui->txtK->setText(NumericForm(ui->txtK->text()));
+  if (ui->ComCom->currentText() != "Pn1...nk"_L1)
+    SetTextKeepingCaret(ui->txtK, NumericForm(ui->txtK->text()));
   // Factorials and subset totals take no k.
   const QString function = ui->ComCom->currentText();
-  if (function == "Pn"_L1 || function == "TotalC"_L1) ui->txtK->setText(u"0"_s);
+  if (function == "Pn"_L1 || function == "TotalC"_L1) SetTextKeepingCaret(ui->txtK, u"0"_s);
   ui->txtK->repaint();
 }
 
 void FMainComb::txtN_Change() {
-  ui->txtN->setText(NumericForm(ui->txtN->text()));
+  SetTextKeepingCaret(ui->txtN, NumericForm(ui->txtN->text()));
   ui->txtN->repaint();
 }

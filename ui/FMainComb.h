@@ -24,6 +24,8 @@ class FMainComb : public QWidget {
  protected:
   // Feeds key presses in the expression box to txtComb_KeyPress.
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Keeps the credit line readable when the desktop's palette changes.
+  void changeEvent(QEvent* event) override;
 
  private:
   // One handler per control event.
@@ -37,7 +39,13 @@ class FMainComb : public QWidget {
   void txtN_Change();
 
   void ConnectHandlers();
+  void FitToScreen();
   void CentreOnScreen();
+  void SetFixedColours();
+  void BackCreditLine();
+  void ShowPictures();
+  void MakeAccessible();
+  void DescribeOperator(int index);
   void ShowAnswerFresh();
   void ShowAnswerStale(const QString& reason);
 

@@ -4,6 +4,7 @@
 
 #include <QSignalSpy>
 
+#include "CaretKeeper.h"
 #include "UserActions.h"
 
 class InputBoxesTest : public WindowTest {
@@ -60,6 +61,74 @@ class InputBoxesTest : public WindowTest {
     QTest::keyClick(Box("txtK"), Qt::Key_Home);
     QTest::keyClicks(Box("txtK"), "-");
     QCOMPARE(Box("txtK")->text(), QStringLiteral("-3"));
+  }
+
+  // A rewrite of the text leaves the caret where the user was typing, at the
+  // same distance from the end, so that typing inside a number goes on there.
+  void caretStaysWhereTyping_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("function");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("caretAfter");
+    QTest::newRow("k: digits inside a number") << "txtK" << "C" << "12" << 1 << "34" << "1342" << 3;
+    QTest::newRow("n: digits inside a number") << "txtN" << "C" << "12" << 1 << "34" << "1342" << 3;
+    QTest::newRow("n: digits in front") << "txtN" << "C" << "12" << 0 << "9" << "912" << 1;
+    QTest::newRow("n: zero in front dropped") << "txtN" << "C" << "5" << 0 << "0" << "5" << 0;
+    QTest::newRow("k: minus in front") << "txtK" << "A" << "3" << 0 << "-" << "-3" << 1;
+    QTest::newRow("k: letter cuts the number") << "txtK" << "C" << "123" << 1 << "x" << "1" << 0;
+    QTest::newRow("k: forced to 0") << "txtK" << "TotalC" << "0" << 0 << "7" << "0" << 0;
+    QTest::newRow("expression: backslash inside") << "txtComb" << "C" << "ab" << 1 << "\\c" << "acb" << 2;
+  }
+
+  void caretStaysWhereTyping() {
+    QFETCH(QString, box);
+    QFETCH(QString, function);
+    QFETCH(QString, start);
+    QFETCH(int, caret);
+    QFETCH(QString, keys);
+    QFETCH(QString, shown);
+    QFETCH(int, caretAfter);
+    QVERIFY(Choose(function));
+    PasteOver(Box(box), start);
+    QCOMPARE(Box(box)->text(), start);
+    QTest::keyClick(Box(box), Qt::Key_Home);
+    for (int i = 0; i < caret; ++i) QTest::keyClick(Box(box), Qt::Key_Right);
+    QTest::keyClicks(Box(box), keys);
+    QCOMPARE(Box(box)->text(), shown);
+    QCOMPARE(Box(box)->cursorPosition(), caretAfter);
+  }
+
+  // A selection keeps both its ends' distances from the end; ends that would
+  // fall before the start stop there.
+  void selectionKeptAcrossRewrite_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<int>("caretAfter");
+    QTest::newRow("selected forwards") << "0123" << 1 << 3 << "123" << "12" << 2;
+    QTest::newRow("selected backwards") << "0123" << 3 << 1 << "123" << "12" << 0;
+    QTest::newRow("start cut off") << "abcd" << 0 << 2 << "cd" << "" << 0;
+    QTest::newRow("text grows") << "12" << 0 << 1 << "x12" << "1" << 2;
+  }
+
+  void selectionKeptAcrossRewrite() {
+    QFETCH(QString, before);
+    QFETCH(int, anchor);
+    QFETCH(int, caret);
+    QFETCH(QString, after);
+    QFETCH(QString, selected);
+    QFETCH(int, caretAfter);
+    QLineEdit box(before);
+    box.setSelection(anchor, caret - anchor);
+    SetTextKeepingCaret(&box, after);
+    QCOMPARE(box.text(), after);
+    QCOMPARE(box.selectedText(), selected);
+    QCOMPARE(box.cursorPosition(), caretAfter);
   }
 
   // The change handler writes into its own box; each write that changes the
