@@ -185,6 +185,9 @@ void FMainComb::FitToScreen() {
                                QPoint(scale(box.left() + box.width()) - 1, scale(box.top() + box.height()) - 1)));
   }
   setFixedSize(scale(width()), scale(height()));
+  // The banner keeps its physical size too.
+  const QPixmap banner = ui->Image1->pixmap();
+  ui->Image1->setPixmap(banner.scaled(ui->Image1->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
 bool FMainComb::eventFilter(QObject* watched, QEvent* event) {
