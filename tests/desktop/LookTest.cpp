@@ -65,9 +65,20 @@ class LookTest : public QObject {
   }
 
   // What the X server shows of the window, in its own pixels.
+  // Taken once two pictures a moment apart agree, so that the last repaint
+  // has reached the server even on a busy machine.
   QImage Shown() const {
-    QTest::qWait(200);  // let the last repaint reach the server
-    return window->screen()->grabWindow(window->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    const auto grab = [this] {
+      return window->screen()->grabWindow(window->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    QImage last = grab();
+    for (int attempt = 0; attempt < 30; ++attempt) {
+      QTest::qWait(100);
+      QImage next = grab();
+      if (next == last) break;
+      last = std::move(next);
+    }
+    return last;
   }
 
   // The part of a control where its text stands, clear of frames and bevels,

@@ -20,9 +20,8 @@ done
 [ $# -gt 0 ] || { echo "usage: with-xvfb.sh [--dpi N] [--dbus] -- COMMAND..." >&2; exit 2; }
 command -v Xvfb >/dev/null || { echo "Xvfb is missing; run scripts/install-deps.sh." >&2; exit 1; }
 
-# Display numbers from 120 up, so that tests running side by side each take
-# their own; the lock file is claimed atomically by Xvfb itself.
-display=120
+# Xvfb picks a free display number itself and writes it to a file, so that
+# tests running side by side never share a server.
 xvfb_pid=""
 runtime=$(mktemp -d)
 cleanup() {
@@ -33,22 +32,16 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for _ in $(seq 60); do
-  if [ ! -e "/tmp/.X${display}-lock" ] && [ ! -e "/tmp/.X11-unix/X${display}" ]; then
-    Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp -noreset >"$runtime/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-      if DISPLAY=":$display" xprop -root >/dev/null 2>&1; then break 2; fi
-      kill -0 "$xvfb_pid" 2>/dev/null || break
-      sleep 0.05
-    done
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-    xvfb_pid=""
-  fi
-  display=$((display + 1))
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$runtime/display" 2>"$runtime/xvfb.log" &
+xvfb_pid=$!
+display=""
+for _ in $(seq 200); do
+  display=$(head -n1 "$runtime/display" 2>/dev/null || true)
+  [ -n "$display" ] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || break
+  sleep 0.05
 done
-[ -n "$xvfb_pid" ] || { echo "No X server could be started." >&2; exit 1; }
+[ -n "$display" ] || { echo "No X server could be started:" >&2; cat "$runtime/xvfb.log" >&2; exit 1; }
 export DISPLAY=":$display"
 export XDG_RUNTIME_DIR="$runtime"
 unset WAYLAND_DISPLAY
