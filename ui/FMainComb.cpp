@@ -17,6 +17,7 @@
 #include "RunHandler.h"
 #include "KeyAscii.h"
 #include "NarrowArrowStyle.h"
+#include "Pictures.h"
 #include "orvane/Calculate.h"
 #include "orvane/NumberText.h"
 #include "orvane/StringStuff.h"
@@ -54,12 +55,9 @@ QAccessibleInterface* WindowAccessible(const QString& className, QObject* object
   return nullptr;
 }
 
-// Decodes a picture compiled into the program. The format is named so that
-// Qt uses its built-in reader and loads no image plugin to guess it.
-QImage ResourceImage(const QString& path, const char* format) {
+QByteArray Resource(const QString& path) {
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return QImage::fromData(file.readAll(), format);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The form that the k and n boxes keep their numbers in: '007' is '7', 'abc' is '0'.
@@ -147,8 +145,8 @@ void FMainComb::changeEvent(QEvent* event) {
 }
 
 void FMainComb::ShowPictures() {
-  ui->Image1->setPixmap(QPixmap::fromImage(ResourceImage(u":/banner.bmp"_s, "BMP")));
-  setWindowIcon(QIcon(QPixmap::fromImage(ResourceImage(u":/icon.png"_s, "PNG"))));
+  ui->Image1->setPixmap(QPixmap::fromImage(DecodeMonoBmp(Resource(u":/banner.bmp"_s))));
+  setWindowIcon(QIcon(QPixmap::fromImage(DecodeRgba(Resource(u":/icon.rgba"_s), 64))));
 }
 
 void FMainComb::MakeAccessible() {

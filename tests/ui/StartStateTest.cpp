@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QStyleOptionComboBox>
 
+#include "Pictures.h"
 #include "UserActions.h"
 
 class StartStateTest : public WindowTest {
@@ -17,7 +18,6 @@ class StartStateTest : public WindowTest {
     int shown = 0;
     for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) shown += child->isVisible();
     QCOMPARE(shown, 15);
-    QVERIFY(!window->windowIcon().isNull());
     QCOMPARE(window->size(), QSize(312, 204));
     window->resize(400, 300);  // what dragging the border asks for
     QCOMPARE(window->size(), QSize(312, 204));
@@ -143,6 +143,32 @@ class StartStateTest : public WindowTest {
     const QPixmap shown = Find<QLabel>(*window, "Image1")->pixmap();
     QCOMPARE(shown.size(), QSize(286, 48));
     QCOMPARE(shown.toImage().convertToFormat(QImage::Format_RGB32), rgb);
+  }
+
+  // The window decodes its pictures itself; what it cannot read it leaves
+  // blank rather than guessing.
+  void picturesThatAreNotReadAreBlank() {
+    QFile file(QStringLiteral(":/banner.bmp"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bmp = file.readAll();
+    QVERIFY(!DecodeMonoBmp(bmp).isNull());
+    QByteArray colour = bmp;
+    colour[28] = 24;  // bits per pixel
+    QByteArray compressed = bmp;
+    compressed[30] = 1;
+    for (const QByteArray& bad : {QByteArray(), bmp.left(100), bmp.left(bmp.size() - 1), colour, compressed,
+                                  QByteArray("XM") + bmp.mid(2)})
+      QVERIFY(DecodeMonoBmp(bad).isNull());
+    QVERIFY(!DecodeRgba(QByteArray(16, 'x'), 2).isNull());
+    QVERIFY(DecodeRgba(QByteArray(15, 'x'), 2).isNull());
+  }
+
+  // The icon is the application's: opaque in the middle, clear at the corners.
+  void windowHasTheAppIcon() {
+    const QImage icon = window->windowIcon().pixmap(QSize(64, 64)).toImage();
+    QCOMPARE(icon.size(), QSize(64, 64));
+    QCOMPARE(icon.pixelColor(32, 32).alpha(), 255);
+    QCOMPARE(icon.pixelColor(0, 0).alpha(), 0);
   }
 };
 

@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""Renders the application icon (app/org.orvane.Orvane.svg) into icon.png.
+"""Renders the application icon (app/org.orvane.Orvane.svg) into icon.rgba.
 
-The window carries its icon as a PNG so that it needs neither SVG support nor
-an image plugin. The icon is made of filled or stroked rounded rectangles and
+The window carries its icon as raw RGBA pixels (8 bits a channel, rows from
+the top) so that it needs no image reader at all to show it. The icon is made of filled or stroked rounded rectangles and
 circles only, so this reads just those and paints them with 4x4 samples a
 pixel.
-    make_icon.py [SIZE] [OUTPUT]      default: 64 icon.png next to this file
+    make_icon.py [OUTPUT]             default: icon.rgba next to this file (64 x 64)
+    make_icon.py --png FILE           the same picture as a PNG, to look at
     make_icon.py --check FILE         fails unless FILE is what it would write
 """
 import math
@@ -64,6 +65,7 @@ def shapes(svg_path):
 
 
 def render(size):
+    """The picture as rows of RGBA bytes, each row led by a PNG filter byte."""
     width, items = shapes(SVG)
     scale = width / size
     rows = []
@@ -93,7 +95,10 @@ def render(size):
                 row += b"\0\0\0"
             row.append(round(alpha * 255))
         rows.append(bytes(row))
+    return rows
 
+
+def png(rows, size):
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
 
@@ -102,16 +107,24 @@ def render(size):
             chunk(b"IDAT", zlib.compress(b"".join(rows), 9)) + chunk(b"IEND", b""))
 
 
+def raw(rows):
+    return b"".join(row[1:] for row in rows)
+
+
 def main(argv):
+    rows = render(64)
     if len(argv) == 3 and argv[1] == "--check":
         with open(argv[2], "rb") as f:
-            if f.read() != render(64):
+            if f.read() != raw(rows):
                 sys.exit(f"{argv[2]} differs from what make_icon.py draws; run it again")
         return
-    size = int(argv[1]) if len(argv) > 1 else 64
-    output = argv[2] if len(argv) > 2 else os.path.join(HERE, "icon.png")
+    if len(argv) == 3 and argv[1] == "--png":
+        with open(argv[2], "wb") as f:
+            f.write(png(rows, 64))
+        return
+    output = argv[1] if len(argv) > 1 else os.path.join(HERE, "icon.rgba")
     with open(output, "wb") as f:
-        f.write(render(size))
+        f.write(raw(rows))
 
 
 if __name__ == "__main__":

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# How long Orvane's window takes to appear, against a bare Qt window built in
+# the same tree, each timed from its start to the X server's map event.
+#   scripts/startup-bench.sh [BUILD_DIR] [ROUNDS]     default: build 40
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+rounds=${2:-40}
+for binary in "$build/tools/bare-window/bare-window" "$build/app/orvane"; do
+  [ -x "$binary" ] || { echo "No program at $binary; build first (make build)." >&2; exit 1; }
+done
+exec tests/desktop/with-xvfb.sh -- /usr/bin/python3 scripts/startup_watch.py "$rounds" \
+  "bare=$build/tools/bare-window/bare-window" "orvane=$build/app/orvane"
