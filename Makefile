@@ -9,7 +9,7 @@ CMAKE_QUIET  := -Wno-dev --log-level=WARNING
 SHELL        := bash
 .SHELLFLAGS  := -o pipefail -c
 
-.PHONY: deps configure build run test check sanitize fuzz bench screenshot clean
+.PHONY: deps configure build run test check sanitize fuzz bench screenshot startup-bench clean
 
 deps:
 	@scripts/install-deps.sh
@@ -53,6 +53,10 @@ bench: build
 
 screenshot: build
 	@scripts/screenshot.sh $(BUILD)/app/orvane docs/screenshot.png
+
+# How long the window takes to appear, against a bare Qt window (X map event).
+startup-bench: build
+	@scripts/startup-bench.sh $(BUILD) 40
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -10,5 +10,6 @@ rounds=${2:-40}
 for binary in "$build/tools/bare-window/bare-window" "$build/app/orvane"; do
   [ -x "$binary" ] || { echo "No program at $binary; build first (make build)." >&2; exit 1; }
 done
-exec tests/desktop/with-xvfb.sh -- /usr/bin/python3 scripts/startup_watch.py "$rounds" \
+# A desktop session has its own D-Bus; without one, every program would start one of its own.
+exec tests/desktop/with-xvfb.sh --dbus -- /usr/bin/python3 scripts/startup_watch.py "$rounds" \
   "bare=$build/tools/bare-window/bare-window" "orvane=$build/app/orvane"
