@@ -9,30 +9,19 @@ cd "$(dirname "$0")/.."
 binary=${1:-build/app/orvane}
 output=${2:-docs/screenshot.png}
 [ -x "$binary" ] || { echo "No program at $binary; build it first." >&2; exit 1; }
-for tool in Xvfb xwininfo import; do
+for tool in Xvfb xwininfo xprop import; do
   command -v "$tool" >/dev/null || { echo "$tool is missing; run scripts/install-deps.sh." >&2; exit 1; }
 done
 
-# The first display number that no other X server holds.
-display=99
-while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
-  display=$((display + 1))
-done
-export DISPLAY=":${display}"
+# A private X server of its own, on a display that Xvfb picks itself.
+if [ -z "${ORVANE_SCREENSHOT_SERVER:-}" ]; then
+  ORVANE_SCREENSHOT_SERVER=1 exec tests/desktop/with-xvfb.sh -- "$0" "$binary" "$output"
+fi
 
 app_pid=""
-# A private runtime directory keeps Qt from warning that none is set.
-export XDG_RUNTIME_DIR
-XDG_RUNTIME_DIR=$(mktemp -d)
-# -noreset: the probe below disconnects, and a resetting server would turn
-# the program away while it restarts.
-Xvfb "$DISPLAY" -screen 0 640x480x24 -dpi 96 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb_pid=$!
 cleanup() {
   if [ -n "$app_pid" ]; then kill "$app_pid" 2>/dev/null || true; fi
-  kill "$xvfb_pid" 2>/dev/null || true
   wait 2>/dev/null || true
-  rm -rf "$XDG_RUNTIME_DIR"
 }
 trap cleanup EXIT
 
@@ -44,8 +33,6 @@ wait_for() {
   done
   return 1
 }
-
-wait_for xwininfo -root || { echo "Xvfb did not start on $DISPLAY." >&2; exit 1; }
 
 QT_QPA_PLATFORM=xcb "$binary" &
 app_pid=$!
