@@ -2,7 +2,8 @@
 // The real window on an X server, as the desktop's palette and scale make
 // it: every text must stand out from what is behind it, and fit its control.
 // Each run sees one palette and one scale, set by its environment; with
-// ORVANE_SCREENSHOT=FILE it also saves what it saw.
+// ORVANE_SCREENSHOT=FILE.png it also saves what it saw (a stale answer in
+// FILE-stale.png).
 
 #include <QApplication>
 #include <QComboBox>
@@ -101,7 +102,11 @@ class LookTest : public QObject {
     const QImage shown = Shown();
     const qreal ratio = shown.width() / qreal(window->width());
     const QByteArray file = qgetenv("ORVANE_SCREENSHOT");
-    if (!file.isEmpty() && QByteArray(when) == "fresh") QVERIFY(shown.save(QString::fromLocal8Bit(file)));
+    if (!file.isEmpty()) {
+      QString path = QString::fromLocal8Bit(file);
+      if (QByteArray(when) != "fresh") path.replace(QStringLiteral(".png"), QStringLiteral("-%1.png").arg(QLatin1String(when)));
+      QVERIFY(shown.save(path));
+    }
     for (const char* name : {"lblFormula", "txtComb", "cmdCalc", "lblAnswer", "txtRes", "CmdCom_0", "CmdCom_1",
                              "ComCom", "lblK", "txtK", "lblN", "txtN", "cmdAdd", "lblAbout"}) {
       auto* control = Find<QWidget>(name);
