@@ -226,14 +226,9 @@ void FMainComb::ShowAnswerStale(const QString& reason) {
   answer->setFont(font);
   answer->setToolTip(reason);
   // The answer's text stays as it was, so nothing else would tell a screen
-  // reader that this calculation failed: the description changes, and the
-  // change is announced even when the reason is the same as last time.
-  const bool same = answer->accessibleDescription() == reason;
+  // reader that this calculation failed. Every write of the description is
+  // announced to it, even when the reason is the same as last time.
   answer->setAccessibleDescription(reason);
-  if (same) {
-    QAccessibleEvent changed(answer, QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&changed);
-  }
 }
 
 void FMainComb::cmdAdd_Click() {
