@@ -82,9 +82,9 @@ def main():
     for name, values in times.items():
         print(f"{name:>12}: median {medians[name]:6.1f} ms  (min {min(values):6.1f}, max {max(values):6.1f}, "
               f"{len(values)} runs)")
-    first = programs[0][0]
-    for name, _ in programs[1:]:
-        print(f"{name} / {first}: {medians[name] / medians[first]:.3f}")
+    last = programs[-1][0]
+    for name, _ in programs[:-1]:
+        print(f"{last} / {name}: {medians[last] / medians[name]:.3f}")
 
 
 if __name__ == "__main__":
