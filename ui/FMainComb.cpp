@@ -140,8 +140,11 @@ void FMainComb::BackCreditLine() {
 }
 
 void FMainComb::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::PaletteChange && ui) BackCreditLine();
   QWidget::changeEvent(event);
+  // The form sets its controls up first; until then there is no credit line.
+  const bool newPalette =
+      event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange;
+  if (newPalette && ui->lblAbout) BackCreditLine();
 }
 
 void FMainComb::ShowPictures() {

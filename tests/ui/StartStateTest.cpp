@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QStyleOptionComboBox>
 
+#include "Contrast.h"
 #include "Pictures.h"
 #include "UserActions.h"
 
@@ -72,6 +73,46 @@ class StartStateTest : public WindowTest {
     }
     QCOMPARE(Button("CmdCom_0")->toolTip(), QStringLiteral("Add"));
     QCOMPARE(Button("CmdCom_1")->toolTip(), QStringLiteral("Multiply"));
+  }
+
+  // Text on the form's fixed backgrounds has fixed colours of its own, and
+  // the credit line gets a light backing where the window is dark.
+  void coloursReadOnAnyPalette_data() {
+    QTest::addColumn<QColor>("background");
+    QTest::addColumn<QColor>("text");
+    QTest::addColumn<bool>("backed");
+    QTest::newRow("light") << QColor(239, 239, 239) << QColor(0, 0, 0) << false;
+    QTest::newRow("dark") << QColor(53, 53, 53) << QColor(238, 238, 236) << true;
+    QTest::newRow("mid grey") << QColor(128, 128, 128) << QColor(0, 0, 0) << true;
+  }
+
+  void coloursReadOnAnyPalette() {
+    QFETCH(QColor, background);
+    QFETCH(QColor, text);
+    QFETCH(bool, backed);
+    const QPalette original = QApplication::palette();
+    QPalette desktop(text, background);  // button text and button, as a theme would
+    desktop.setColor(QPalette::Text, text);
+    desktop.setColor(QPalette::Base, background);
+    QApplication::setPalette(desktop);
+    const FMainComb themed;  // opened on that desktop
+    auto* credit = Find<QLabel>(themed, "lblAbout");
+    QCOMPARE(themed.palette().color(QPalette::Window), background);
+    const bool wasBacked = credit->autoFillBackground();
+    const double creditContrast = ContrastRatio(credit->palette().color(QPalette::WindowText),
+                                                credit->palette().color(QPalette::Window));
+    const QPalette answer = Find<QLineEdit>(themed, "txtRes")->palette();
+    QList<double> figures = {ContrastRatio(answer.color(QPalette::Text), answer.color(QPalette::Base))};
+    for (const char* name : {"CmdCom_0", "CmdCom_1"}) {
+      const QPalette button = Find<QPushButton>(themed, name)->palette();
+      for (auto group : {QPalette::Active, QPalette::Disabled})
+        figures << ContrastRatio(button.color(group, QPalette::ButtonText), button.color(group, QPalette::Button));
+    }
+    QApplication::setPalette(original);
+    QCOMPARE(wasBacked, backed);
+    QCOMPARE(credit->palette().color(QPalette::WindowText), QColor(0, 0, 192));
+    QVERIFY2(creditContrast >= 4.5, qPrintable(QString::number(creditContrast)));
+    for (double figure : figures) QVERIFY2(figure >= 4.5, qPrintable(QString::number(figure)));
   }
 
   void functionListOffersSixItemsAndNoTyping() {
