@@ -48,7 +48,10 @@ void RegisterShapes() {
                           {"CountingTerms", bench::CountingTerms}, {"Factorials", bench::Factorials},
                           {"LongMultiset", bench::LongMultiset}, {"Malformed", bench::Malformed},
                           {"UnclosedAfterGroups", bench::UnclosedAfterGroups},
-                          {"UnclosedCopyAfterGroups", bench::UnclosedCopyAfterGroups}};
+                          {"UnclosedCopyAfterGroups", bench::UnclosedCopyAfterGroups},
+                          {"BackslashGroups", bench::BackslashGroups}, {"BackslashCopies", bench::BackslashCopies},
+                          {"DeepOpenAfterGroups", bench::DeepOpenAfterGroups},
+                          {"DeepCopyAfterGroups", bench::DeepCopyAfterGroups}};
   for (const Shape& shape : shapes) {
     for (const std::size_t size : {1024, 4096, 32766}) {
       const Text text = shape.make(size);

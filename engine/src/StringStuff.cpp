@@ -35,11 +35,34 @@ void CheckLength(TextView text) {
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n'; }
 bool IsSign(char16_t c) { return c == u'+' || c == u'-'; }
 
+bool IsHexDigit(char16_t c) {
+  return detail::IsDigit(c) || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
+}
+bool IsOctalDigit(char16_t c) { return c >= u'0' && c <= u'7'; }
+
+// Whether the "E" at index e ends the digits of an "&H" or "&O" number
+// (blanks aside): there it is a hexadecimal digit, or ends the octal number,
+// and never an exponent letter.
+bool EndsRadixNumber(TextView t, std::size_t e) {
+  for (const bool hex : {true, false}) {
+    std::size_t k = e;  // walks back over that base's digits and blanks
+    while (k > 0 && (IsBlank(t[k - 1]) || (hex ? IsHexDigit(t[k - 1]) : IsOctalDigit(t[k - 1])))) --k;
+    if (k == 0) continue;
+    const char16_t letter = t[k - 1];
+    if (hex ? letter != u'H' && letter != u'h' : letter != u'O' && letter != u'o') continue;
+    k -= 1;
+    while (k > 0 && IsBlank(t[k - 1])) --k;
+    if (k > 0 && t[k - 1] == u'&') return true;
+  }
+  return false;
+}
+
 // A "+" or "-" between an exponent letter (itself behind a digit or ".") and
-// a digit belongs to the number, as in "1E+20" or "2.5e-05".
+// a digit belongs to the number, as in "1E+20" or "2.5e-05"; not so behind
+// the digits of "&H" or "&O", as in "&H1E+5".
 bool IsExponentSign(TextView t, std::size_t i) {
   return i >= 2 && i + 1 < t.size() && IsSign(t[i]) && (t[i - 1] == u'E' || t[i - 1] == u'e') &&
-         (detail::IsDigit(t[i - 2]) || t[i - 2] == u'.') && detail::IsDigit(t[i + 1]);
+         (detail::IsDigit(t[i - 2]) || t[i - 2] == u'.') && detail::IsDigit(t[i + 1]) && !EndsRadixNumber(t, i - 1);
 }
 
 // Floating-point status checks after each operation.
@@ -81,15 +104,17 @@ double EvalTerm(TextView term) {
 // a subtraction becomes the addition of a negative number and a division the
 // multiplication by a reciprocal. A run of signs acts as one sign; a sign at
 // the start or behind "*" or "/" is the sign of the next number, and an
-// exponent's sign stays inside its number.
-Text SplitForm(TextView text) {
+// exponent's sign stays inside its number, and its index is noted when it is
+// a "+", which then splits nothing.
+Text SplitForm(TextView text, std::vector<std::size_t>* exponentPluses) {
   Text s;
   s.reserve(text.size() + text.size() / 2);
   bool afterFactorOperator = true;  // at the start, or behind "*" or "/" (blanks aside)
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
     if (IsExponentSign(text, i)) {
-      if (c == u'-') s += u'-';  // "1E20" reads as "1E+20"; a "+" would split the number
+      if (c == u'+' && exponentPluses) exponentPluses->push_back(s.size());
+      s += c;
       afterFactorOperator = false;
       continue;
     }
@@ -118,7 +143,11 @@ Text SplitForm(TextView text) {
     }
     if (!IsBlank(c)) afterFactorOperator = c == u'*' || c == u'/';
   }
-  if (!s.empty() && s[0] == u'+') s.insert(0, u"0");
+  if (!s.empty() && s[0] == u'+') {
+    s.insert(0, u"0");
+    if (exponentPluses)
+      for (std::size_t& at : *exponentPluses) ++at;
+  }
   return s;
 }
 
@@ -151,10 +180,12 @@ Int16 CountChar(TextView text, TextView ch) {
 }
 
 Text EvalFlat(TextView text) {
-  const Text s = SplitForm(text);
+  CheckLength(text);  // whatever the rewriting makes of it
+  std::vector<std::size_t> exponentPluses;
+  const Text s = SplitForm(text, &exponentPluses);
   double sum = 0;
-  const Int16 t = Add16(CountChar(s, u"+"), 1);
-  FieldCursor terms(s, u"+");
+  const Int16 t = Add16(Sub16(CountChar(s, u"+"), static_cast<Int16>(exponentPluses.size())), 1);
+  FieldCursor terms(s, u"+", exponentPluses);
   for (long i = 1; i <= t; ++i) sum = Checked(EvalTerm(terms.Next()) + sum);
   return NumberToText(sum);
 }
@@ -180,9 +211,12 @@ std::optional<std::size_t> MatchingParen(TextView text, std::size_t open) {
 // copy of it, through the placeholder. Nothing before the first "(" can change
 // any more (values hold no "(" and, after the first pass, the text holds no
 // placeholder), so each pass rewrites only from there on.
-Text RewriteGroups(TextView text) {
+// With maxPasses, it stops after that many passes; more tells whether the
+// passes left could still change the text.
+Text RewriteGroups(TextView text, Int16 maxPasses = kInt16Max, bool* more = nullptr) {
   Text r(text);
-  const Int16 c = CountChar(r, u"(");
+  const Int16 c = std::min(CountChar(r, u"("), maxPasses);
+  if (more) *more = false;
   std::size_t done = 0;  // no "(" and no placeholder stands before this index
   for (Int16 pass = 1; pass <= c; ++pass) {
     CheckLength(r);
@@ -199,8 +233,9 @@ Text RewriteGroups(TextView text) {
     done = from;
     // With a first "(" that never closes, this pass only turned "()" into "0":
     // the passes left would change nothing.
-    if (!close) break;
+    if (!close) return r;
   }
+  if (more) *more = Contains(r, u'(');
   return r;
 }
 
@@ -231,7 +266,10 @@ bool RewritingFailsAlike(TextView text, std::size_t outermost, std::size_t at, l
 // otherwise or not at all, a group after the unclosed "(" with the value of a group before
 // it, or intermediate texts that could pass the 16-bit length limit.
 std::optional<Text> WalkGroups(TextView text) {
-  if (Contains(text, u'\\') || text.size() >= static_cast<std::size_t>(kInt16Max)) return std::nullopt;
+  // A lone backslash only meets a placeholder when a group follows it.
+  if (text.find(u"\\\\") != TextView::npos || text.find(u"\\(") != TextView::npos ||
+      text.size() >= static_cast<std::size_t>(kInt16Max))
+    return std::nullopt;
   std::vector<Text> open(1);  // open.back() collects the innermost open group
   std::size_t outermost = 0;  // the "(" of the outermost open group
   std::unordered_set<Text> replaced;  // values of the groups replaced so far
@@ -291,6 +329,16 @@ Text GetGroup(TextView text, Int16 n, TextView replacement) {
 Text EvalParens(TextView text) {
   if (!Contains(text, u'(')) return EvalFlat(text);
   if (auto walked = WalkGroups(text)) return *std::move(walked);
+  if (Contains(text, u'\\')) {
+    // The first pass turns every pair of backslashes into the first group's
+    // value; the passes after it see the text that it leaves, as a text of
+    // its own whose backslashes stand alone.
+    bool more = false;
+    Text r = RewriteGroups(text, 1, &more);
+    if (!more) return r;
+    if (auto walked = WalkGroups(r)) return *std::move(walked);
+    return RewriteGroups(r);
+  }
   return RewriteGroups(text);
 }
 
