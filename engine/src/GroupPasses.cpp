@@ -1,0 +1,269 @@
+// SPDX-License-Identifier: MIT
+#include "GroupPasses.h"
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "TextOps.h"
+#include "orvane/StringStuff.h"
+
+namespace StringStuff {
+
+using namespace orvane;
+
+namespace {
+
+// Polynomial hashes modulo 2^61 - 1, kept with their length and the power of
+// the base that shifts a text past them, so that pieces join in any order.
+constexpr std::uint64_t kMod = (1ULL << 61) - 1;
+constexpr std::uint64_t kBase = 1'000'003;
+
+__extension__ typedef unsigned __int128 Wide;
+
+std::uint64_t MulMod(std::uint64_t a, std::uint64_t b) {
+  const Wide p = static_cast<Wide>(a) * b;
+  const std::uint64_t r = static_cast<std::uint64_t>(p >> 61) + static_cast<std::uint64_t>(p & kMod);
+  return r >= kMod ? r - kMod : r;
+}
+
+struct Piece {
+  std::uint64_t hash = 0;
+  std::uint64_t power = 1;  // kBase to the length
+  long long length = 0;
+};
+
+Piece Join(const Piece& a, const Piece& b) {
+  std::uint64_t h = MulMod(a.hash, b.power) + b.hash;
+  if (h >= kMod) h -= kMod;
+  return {h, MulMod(a.power, b.power), a.length + b.length};
+}
+
+Piece PieceOf(TextView text) {
+  Piece p;
+  for (const char16_t c : text) p = Join(p, {static_cast<std::uint64_t>(c) + 1, kBase, 1});
+  return p;
+}
+
+// The current text over the positions of the original one: each position
+// holds its character, the value that replaced the group opening there, or
+// nothing.
+class PieceTree {
+ public:
+  explicit PieceTree(TextView text) {
+    while (size_ < text.size()) size_ *= 2;
+    nodes_.assign(2 * size_, Piece{});
+    for (std::size_t i = 0; i < text.size(); ++i) nodes_[size_ + i] = {static_cast<std::uint64_t>(text[i]) + 1, kBase, 1};
+    for (std::size_t i = size_ - 1; i > 0; --i) nodes_[i] = Join(nodes_[2 * i], nodes_[2 * i + 1]);
+  }
+  void Set(std::size_t at, const Piece& piece) {
+    at += size_;
+    nodes_[at] = piece;
+    for (at /= 2; at > 0; at /= 2) nodes_[at] = Join(nodes_[2 * at], nodes_[2 * at + 1]);
+  }
+  // The positions from first up to, not including, last.
+  Piece Range(std::size_t first, std::size_t last) const {
+    Piece left, right;
+    for (first += size_, last += size_; first < last; first /= 2, last /= 2) {
+      if (first & 1) left = Join(left, nodes_[first++]);
+      if (last & 1) right = Join(nodes_[--last], right);
+    }
+    return Join(left, right);
+  }
+  long long Length() const { return nodes_[1].length; }
+
+ private:
+  std::size_t size_ = 1;
+  std::vector<Piece> nodes_;
+};
+
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+class Passes {
+ public:
+  explicit Passes(TextView text) : text_(text), tree_(text) {
+    const std::size_t n = text.size();
+    close_.assign(n, kNone);
+    group_.assign(n, kNone);
+    std::vector<std::size_t> open;
+    for (std::size_t i = 0; i < n; ++i) {
+      if (text[i] == u'(') {
+        open.push_back(i);
+      } else if (text[i] == u')' && !open.empty()) {
+        const std::size_t o = open.back();
+        open.pop_back();
+        close_[o] = i;
+      }
+    }
+    // Closed groups with their nearest closed enclosing group, in text order.
+    std::vector<std::size_t> stack;
+    for (std::size_t i = 0; i < n; ++i) {
+      while (!stack.empty() && close_[starts_[stack.back()]] < i) stack.pop_back();
+      if (text[i] == u'(' && close_[i] != kNone) {
+        group_[i] = starts_.size();
+        parent_.push_back(stack.empty() ? kNone : stack.back());
+        stack.push_back(starts_.size());
+        starts_.push_back(i);
+      }
+    }
+    const std::size_t g = starts_.size();
+    replaced_.assign(g, false);
+    dead_.assign(g, false);
+    dirty_.assign(g, false);
+    key_.assign(g, 0);
+    value_.assign(g, {});
+    for (std::size_t k = 0; k < g; ++k) Index(k);
+  }
+
+  Text Run() {
+    std::size_t i = 0;
+    while (i < text_.size()) {
+      if (text_[i] != u'(') {
+        ++i;
+        continue;
+      }
+      const std::size_t k = group_[i];
+      if (k != kNone && replaced_[k]) {
+        i = close_[i] + 1;
+        continue;
+      }
+      CheckLength();
+      if (k == kNone) return Unclosed(i);
+      Pass(k);
+      i = close_[i] + 1;
+    }
+    return Current(0, text_.size());
+  }
+
+ private:
+  void CheckLength() const {
+    if (tree_.Length() >= kInt16Max) throw RunTimeError(ErrorKind::IntegerOverflow);
+  }
+
+  std::uint64_t KeyOf(std::size_t k) const {
+    const Piece p = tree_.Range(starts_[k] + 1, close_[starts_[k]]);
+    return p.hash ^ (static_cast<std::uint64_t>(p.length) << 40);
+  }
+
+  void Index(std::size_t k) {
+    key_[k] = KeyOf(k);
+    buckets_[key_[k]].push_back(k);
+  }
+
+  // The current text of the positions first to last, values in place of the
+  // groups they replaced.
+  Text Current(std::size_t first, std::size_t last) const {
+    Text out;
+    for (std::size_t i = first; i < last; ++i) {
+      const std::size_t k = group_[i];
+      if (k != kNone && replaced_[k]) {
+        out += value_[k];
+        i = close_[i];
+      } else {
+        out += text_[i];
+      }
+    }
+    return out;
+  }
+
+  // The depth counter of the group scan over the current text from open on.
+  void CheckDepth(std::size_t open, std::size_t last) const {
+    int depth = 0;
+    for (std::size_t i = open; i < last; ++i) {
+      const std::size_t k = group_[i];
+      if (k != kNone && replaced_[k]) {
+        i = close_[i];
+      } else if (text_[i] == u'(') {
+        if (++depth > 255) throw RunTimeError(ErrorKind::IntegerOverflow);
+      } else if (text_[i] == u')') {
+        --depth;
+      }
+    }
+  }
+
+  // A "(" that never closes: only "()" is replaced, and the passes left
+  // change nothing.
+  Text Unclosed(std::size_t open) const {
+    CheckDepth(open, text_.size());
+    return Current(0, open) + detail::ReplaceAll(Current(open, text_.size()), u"()", u"0");
+  }
+
+  void Replace(std::size_t k, const Text& value, const Piece& piece) {
+    const std::size_t open = starts_[k];
+    const std::size_t close = close_[open];
+    replaced_[k] = true;
+    value_[k] = value;
+    tree_.Set(open, piece);
+    // Everything inside goes, each position once: a group replaced before
+    // has its inside cleared already.
+    for (std::size_t i = open + 1; i <= close; ++i) {
+      const std::size_t inner = group_[i];
+      if (inner != kNone) {
+        dead_[inner] = true;
+        if (replaced_[inner]) {
+          tree_.Set(i, Piece{});
+          i = close_[i];
+          continue;
+        }
+      }
+      tree_.Set(i, Piece{});
+    }
+    for (std::size_t up = parent_[k]; up != kNone && !dirty_[up]; up = parent_[up]) {
+      dirty_[up] = true;
+      dirtyList_.push_back(up);
+    }
+  }
+
+  // One pass: the first group, evaluated, and every copy of it after it.
+  void Pass(std::size_t k) {
+    const std::size_t open = starts_[k];
+    const std::size_t close = close_[open];
+    CheckDepth(open, close + 1);
+    const Text inner = Current(open + 1, close);
+    const Text g = detail::Contains(inner, u'(') ? EvalParens(inner) : inner;
+    const Text v = EvalFlat(g);
+    const Piece piece = PieceOf(v);
+    for (const std::size_t d : dirtyList_) {
+      dirty_[d] = false;
+      if (!dead_[d] && !replaced_[d]) Index(d);
+    }
+    dirtyList_.clear();
+    const std::uint64_t key = KeyOf(k);
+    std::vector<std::size_t> copies, kept;
+    if (const auto it = buckets_.find(key); it != buckets_.end()) {
+      for (const std::size_t c : it->second) {
+        if (starts_[c] <= close || dead_[c] || replaced_[c] || key_[c] != key) continue;
+        if (Current(starts_[c] + 1, close_[starts_[c]]) == inner) {
+          copies.push_back(c);
+        } else {
+          kept.push_back(c);  // the same hash, another text
+        }
+      }
+      it->second = std::move(kept);
+    }
+    Replace(k, v, piece);
+    for (const std::size_t c : copies)
+      if (!dead_[c] && !replaced_[c]) Replace(c, v, piece);
+  }
+
+  TextView text_;
+  PieceTree tree_;
+  std::vector<std::size_t> close_;   // per "(": its ")", or kNone
+  std::vector<std::size_t> group_;   // per "(": its closed group, or kNone
+  std::vector<std::size_t> starts_;  // per group: its "("
+  std::vector<std::size_t> parent_;
+  std::vector<bool> replaced_, dead_, dirty_;
+  std::vector<std::uint64_t> key_;
+  std::vector<Text> value_;
+  std::vector<std::size_t> dirtyList_;
+  std::unordered_map<std::uint64_t, std::vector<std::size_t>> buckets_;
+};
+
+}  // namespace
+
+Text RunGroupPasses(TextView text) {
+  CountChar(text, u"(");  // a text of 32767 characters or more overflows
+  return Passes(text).Run();
+}
+
+}  // namespace StringStuff
