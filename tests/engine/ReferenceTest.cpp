@@ -181,6 +181,22 @@ TEST(Reference, BackslashesAgree) {
   }
 }
 
+// Texts that the one walk leaves to the group passes: a "(" that never
+// closes with copies of earlier groups after it, more than 255 levels open,
+// errors and long values, in every mixture.
+TEST(Reference, GroupPassesAgree) {
+  std::mt19937 rng(255);
+  const Text deep(120, u'(');
+  const Text pieces[] = {u"(1)", u"(2)", u"((1))", u"((2)+(1))", u"(", u"((", u")", u"+", u"(1/3)", u"(1/0)", u"()",
+                         u"1",   u"*",   u"(2)+(1)", deep,         u"(1E300)*(1E300)", u"\\", u"(0.333333333333333)"};
+  std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1), length(1, 40);
+  for (int i = 0; i < 3000; ++i) {
+    Text text;
+    for (std::size_t k = length(rng); k > 0; --k) text += pieces[pick(rng)];
+    ExpectSameEverywhere(text, u"0");
+  }
+}
+
 // An error in a group: where it stands, what follows it (more groups that
 // could grow the text, deeper nesting in the same group, a "(" that never
 // closes) decides which error comes first, or whether any does.
