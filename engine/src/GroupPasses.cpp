@@ -2,7 +2,9 @@
 #include "GroupPasses.h"
 
 #include <cstdint>
+#include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "TextOps.h"
@@ -84,7 +86,11 @@ class Passes {
   explicit Passes(TextView text) : text_(text), tree_(text) {
     const std::size_t n = text.size();
     close_.assign(n, kNone);
+    open_.assign(n, kNone);
     group_.assign(n, kNone);
+    enclosing_.assign(n, kNone);
+    over_.assign(n, {});
+    overridden_.assign(n, false);
     std::vector<std::size_t> open;
     for (std::size_t i = 0; i < n; ++i) {
       if (text[i] == u'(') {
@@ -93,12 +99,14 @@ class Passes {
         const std::size_t o = open.back();
         open.pop_back();
         close_[o] = i;
+        open_[i] = o;
       }
     }
     // Closed groups with their nearest closed enclosing group, in text order.
     std::vector<std::size_t> stack;
     for (std::size_t i = 0; i < n; ++i) {
       while (!stack.empty() && close_[starts_[stack.back()]] < i) stack.pop_back();
+      enclosing_[i] = stack.empty() ? kNone : stack.back();
       if (text[i] == u'(' && close_[i] != kNone) {
         group_[i] = starts_.size();
         parent_.push_back(stack.empty() ? kNone : stack.back());
@@ -111,8 +119,8 @@ class Passes {
     dead_.assign(g, false);
     dirty_.assign(g, false);
     key_.assign(g, 0);
-    value_.assign(g, {});
     for (std::size_t k = 0; k < g; ++k) Index(k);
+    lonelyBackslashes_ = detail::Contains(text, u'\\');
   }
 
   Text Run() {
@@ -157,8 +165,10 @@ class Passes {
     for (std::size_t i = first; i < last; ++i) {
       const std::size_t k = group_[i];
       if (k != kNone && replaced_[k]) {
-        out += value_[k];
+        out += over_[i];
         i = close_[i];
+      } else if (overridden_[i]) {
+        out += over_[i];
       } else {
         out += text_[i];
       }
@@ -185,14 +195,16 @@ class Passes {
   // change nothing.
   Text Unclosed(std::size_t open) const {
     CheckDepth(open, text_.size());
-    return Current(0, open) + detail::ReplaceAll(Current(open, text_.size()), u"()", u"0");
+    // No placeholder can meet the text before the "(" that never closes.
+    const Text rest = detail::ReplaceAll(Current(open, text_.size()), u"()", u"\\\\");
+    return Current(0, open) + detail::ReplaceAll(rest, u"\\\\", u"0");
   }
 
   void Replace(std::size_t k, const Text& value, const Piece& piece) {
     const std::size_t open = starts_[k];
     const std::size_t close = close_[open];
     replaced_[k] = true;
-    value_[k] = value;
+    over_[open] = value;
     tree_.Set(open, piece);
     // Everything inside goes, each position once: a group replaced before
     // has its inside cleared already.
@@ -208,10 +220,51 @@ class Passes {
       }
       tree_.Set(i, Piece{});
     }
-    for (std::size_t up = parent_[k]; up != kNone && !dirty_[up]; up = parent_[up]) {
+    MarkDirty(parent_[k]);
+  }
+
+  void MarkDirty(std::size_t from) {
+    for (std::size_t up = from; up != kNone && !dirty_[up]; up = parent_[up]) {
       dirty_[up] = true;
       dirtyList_.push_back(up);
     }
+  }
+
+  // The current text at position i when it is one character or more: what
+  // stands there, else nothing.
+  bool IsBackslash(std::size_t i) const {
+    const std::size_t k = group_[i];
+    if ((k != kNone && replaced_[k]) || overridden_[i]) return over_[i] == u"\\";
+    return text_[i] == u'\\';
+  }
+  bool IsEmpty(std::size_t i) const {
+    const std::size_t k = group_[i];
+    return ((k != kNone && replaced_[k]) || overridden_[i]) && over_[i].empty();
+  }
+  // The position of the piece before i in the current text (a replaced
+  // group counts at its "("), or kNone.
+  std::size_t Before(std::size_t i) const {
+    while (i > 0) {
+      --i;
+      if (text_[i] == u')' && open_[i] != kNone && replaced_[group_[open_[i]]]) i = open_[i];
+      if (!IsEmpty(i)) return i;
+    }
+    return kNone;
+  }
+  // The position of the piece after the one at i.
+  std::size_t After(std::size_t i) const {
+    const std::size_t k = group_[i];
+    if (k != kNone && (replaced_[k] || inPass_.count(k))) i = close_[i];
+    for (++i; i < text_.size(); ++i) {
+      const std::size_t g = group_[i];
+      if (g != kNone && replaced_[g]) {
+        if (!over_[i].empty()) return i;
+        i = close_[i];
+      } else if (!IsEmpty(i)) {
+        return i;
+      }
+    }
+    return kNone;
   }
 
   // One pass: the first group, evaluated, and every copy of it after it.
@@ -241,9 +294,50 @@ class Passes {
       }
       it->second = std::move(kept);
     }
-    Replace(k, v, piece);
-    for (const std::size_t c : copies)
-      if (!dead_[c] && !replaced_[c]) Replace(c, v, piece);
+    copies.insert(copies.begin(), k);
+    std::sort(copies.begin(), copies.end());
+    if (!lonelyBackslashes_) {
+      for (const std::size_t c : copies) Replace(c, v, piece);
+      return;
+    }
+    // The placeholders and the lone backslashes next to them make runs of
+    // backslashes: each pair becomes the value, an odd one stays behind them.
+    inPass_.clear();
+    inPass_.insert(copies.begin(), copies.end());
+    std::vector<std::size_t> run;  // positions: a group's "(" or a lone backslash
+    for (const std::size_t c : copies) {
+      if (replaced_[c]) continue;
+      run.clear();
+      if (const std::size_t b = Before(starts_[c]); b != kNone && IsBackslash(b)) run.push_back(b);
+      for (std::size_t at = starts_[c];;) {
+        run.push_back(at);
+        std::size_t next = After(at);
+        if (next != kNone && IsBackslash(next) && !(group_[next] != kNone && inPass_.count(group_[next]))) {
+          run.push_back(next);
+          next = After(next);
+        }
+        if (next == kNone || group_[next] == kNone || !inPass_.count(group_[next]) || replaced_[group_[next]]) break;
+        at = next;
+      }
+      std::size_t groups = 0;
+      for (const std::size_t at : run) groups += group_[at] != kNone && inPass_.count(group_[at]) && text_[at] == u'(';
+      const std::size_t lone = run.size() - groups;
+      const std::size_t values = groups + lone / 2;
+      for (std::size_t j = 0; j < run.size(); ++j) {
+        const Text pieceText = j < values ? v : j == values && lone % 2 ? Text(u"\\") : Text();
+        const std::size_t at = run[j];
+        const std::size_t owner = group_[at];
+        if (owner != kNone && inPass_.count(owner) && !replaced_[owner] && text_[at] == u'(') {
+          Replace(owner, pieceText, PieceOf(pieceText));
+        } else {
+          overridden_[at] = true;
+          over_[at] = pieceText;
+          tree_.Set(at, PieceOf(pieceText));
+          MarkDirty(enclosing_[at]);
+        }
+      }
+    }
+    inPass_.clear();
   }
 
   TextView text_;
@@ -254,7 +348,12 @@ class Passes {
   std::vector<std::size_t> parent_;
   std::vector<bool> replaced_, dead_, dirty_;
   std::vector<std::uint64_t> key_;
-  std::vector<Text> value_;
+  std::vector<std::size_t> open_;       // per ")": its "(", or kNone
+  std::vector<std::size_t> enclosing_;  // per position: the closed group around it, or kNone
+  std::vector<Text> over_;              // what stands at a replaced group's "(" or a changed backslash
+  std::vector<bool> overridden_;
+  std::unordered_set<std::size_t> inPass_;  // the groups replaced in this pass
+  bool lonelyBackslashes_ = false;
   std::vector<std::size_t> dirtyList_;
   std::unordered_map<std::uint64_t, std::vector<std::size_t>> buckets_;
 };

@@ -6,7 +6,7 @@
 namespace StringStuff {
 
 // The group-by-group passes over a text that holds "(" and in which no
-// backslash stands next to another or before a "(": each pass evaluates the
+// backslash stands next to another: each pass evaluates the
 // first group and replaces it and every copy of it, found through hashes of
 // the groups' current texts rather than by searching the whole text again.
 orvane::Text RunGroupPasses(orvane::TextView text);

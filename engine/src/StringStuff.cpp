@@ -330,7 +330,7 @@ Text GetGroup(TextView text, Int16 n, TextView replacement) {
 Text EvalParens(TextView text) {
   if (!Contains(text, u'(')) return EvalFlat(text);
   if (auto walked = WalkGroups(text)) return *std::move(walked);
-  if (text.find(u"\\\\") == TextView::npos && text.find(u"\\(") == TextView::npos) return RunGroupPasses(text);
+  if (text.find(u"\\\\") == TextView::npos) return RunGroupPasses(text);
   // The first pass turns every pair of backslashes into the first group's
   // value; the passes after it see the text that it leaves, as a text of its
   // own whose backslashes stand alone.
@@ -338,9 +338,6 @@ Text EvalParens(TextView text) {
   Text r = RewriteGroups(text, 1, &more);
   if (!more) return r;
   if (auto walked = WalkGroups(r)) return *std::move(walked);
-  // A lone backslash before a group moves behind the values of the copies
-  // that follow it, pass by pass.
-  if (r.find(u"\\(") != Text::npos) return RewriteGroups(r);
   return RunGroupPasses(r);
 }
 
