@@ -72,6 +72,18 @@ class PieceTree {
     }
     return Join(left, right);
   }
+  // Empties the positions from first up to, not including, last, in time
+  // proportional to their number.
+  void Clear(std::size_t first, std::size_t last) {
+    if (first >= last) return;
+    std::size_t l = first + size_, r = last - 1 + size_;
+    for (std::size_t i = l; i <= r; ++i) nodes_[i] = Piece{};
+    while (l > 1) {
+      l /= 2;
+      r /= 2;
+      for (std::size_t i = l; i <= r; ++i) nodes_[i] = Join(nodes_[2 * i], nodes_[2 * i + 1]);
+    }
+  }
   long long Length() const { return nodes_[1].length; }
 
  private:
@@ -119,7 +131,18 @@ class Passes {
     dead_.assign(g, false);
     dirty_.assign(g, false);
     key_.assign(g, 0);
-    for (std::size_t k = 0; k < g; ++k) Index(k);
+    // The first keys come from prefix hashes of the text.
+    std::vector<Piece> prefix(n + 1);
+    for (std::size_t i = 0; i < n; ++i) prefix[i + 1] = Join(prefix[i], {static_cast<std::uint64_t>(text[i]) + 1, kBase, 1});
+    buckets_.reserve(g);
+    for (std::size_t k = 0; k < g; ++k) {
+      const Piece& a = prefix[starts_[k] + 1];
+      const Piece& b = prefix[close_[starts_[k]]];
+      std::uint64_t h = b.hash + kMod - MulMod(a.hash, prefix[static_cast<std::size_t>(b.length - a.length)].power);
+      if (h >= kMod) h -= kMod;
+      key_[k] = KeyFor(h, b.length - a.length);
+      buckets_[key_[k]].push_back(k);
+    }
     lonelyBackslashes_ = detail::Contains(text, u'\\');
   }
 
@@ -148,9 +171,12 @@ class Passes {
     if (tree_.Length() >= kInt16Max) throw RunTimeError(ErrorKind::IntegerOverflow);
   }
 
+  static std::uint64_t KeyFor(std::uint64_t hash, long long length) {
+    return hash ^ (static_cast<std::uint64_t>(length) << 40);
+  }
   std::uint64_t KeyOf(std::size_t k) const {
     const Piece p = tree_.Range(starts_[k] + 1, close_[starts_[k]]);
-    return p.hash ^ (static_cast<std::uint64_t>(p.length) << 40);
+    return KeyFor(p.hash, p.length);
   }
 
   void Index(std::size_t k) {
@@ -206,20 +232,20 @@ class Passes {
     replaced_[k] = true;
     over_[open] = value;
     tree_.Set(open, piece);
-    // Everything inside goes, each position once: a group replaced before
-    // has its inside cleared already.
+    // Everything inside goes; a group replaced before has its inside
+    // cleared already.
+    std::size_t gap = open + 1;
     for (std::size_t i = open + 1; i <= close; ++i) {
       const std::size_t inner = group_[i];
-      if (inner != kNone) {
-        dead_[inner] = true;
-        if (replaced_[inner]) {
-          tree_.Set(i, Piece{});
-          i = close_[i];
-          continue;
-        }
+      if (inner == kNone) continue;
+      dead_[inner] = true;
+      if (replaced_[inner]) {
+        tree_.Clear(gap, i + 1);
+        i = close_[i];
+        gap = i + 1;
       }
-      tree_.Set(i, Piece{});
     }
+    tree_.Clear(gap, close + 1);
     MarkDirty(parent_[k]);
   }
 

@@ -327,17 +327,35 @@ Text GetGroup(TextView text, Int16 n, TextView replacement) {
   return ReplaceAll(text, u"(" + inner + u")", replacement);
 }
 
+namespace {
+
+// Whether a "(" never closes or more than 255 groups are open at once, which
+// the walk leaves to the passes: then the passes go first.
+bool UnclosedOrDeep(TextView text) {
+  long depth = 0;
+  for (const char16_t c : text) {
+    if (c == u'(' && ++depth > UINT8_MAX) return true;
+    if (c == u')' && depth > 0) --depth;
+  }
+  return depth > 0;
+}
+
+}  // namespace
+
 Text EvalParens(TextView text) {
   if (!Contains(text, u'(')) return EvalFlat(text);
-  if (auto walked = WalkGroups(text)) return *std::move(walked);
-  if (text.find(u"\\\\") == TextView::npos) return RunGroupPasses(text);
+  const bool walkFirst = !UnclosedOrDeep(text);
+  if (walkFirst)
+    if (auto walked = WalkGroups(text)) return *std::move(walked);
+  if (!Contains(text, u'\\')) return RunGroupPasses(text);
   // The first pass turns every pair of backslashes into the first group's
   // value; the passes after it see the text that it leaves, as a text of its
-  // own whose backslashes stand alone.
+  // own whose backslashes stand alone, and which the walk may well take.
   bool more = false;
   Text r = RewriteGroups(text, 1, &more);
   if (!more) return r;
-  if (auto walked = WalkGroups(r)) return *std::move(walked);
+  if (walkFirst)
+    if (auto walked = WalkGroups(r)) return *std::move(walked);
   return RunGroupPasses(r);
 }
 
