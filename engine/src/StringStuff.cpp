@@ -208,10 +208,12 @@ std::optional<std::size_t> MatchingParen(TextView text, std::size_t open) {
   return std::nullopt;
 }
 
-// The group-by-group rewriting: each pass replaces the first group, and every
-// copy of it, through the placeholder. Nothing before the first "(" can change
-// any more (values hold no "(" and, after the first pass, the text holds no
-// placeholder), so each pass rewrites only from there on.
+// The group-by-group rewriting, used for the first pass of a text with
+// backslashes (which turns every pair of them into the first group's value):
+// each pass replaces the first group, and every copy of it, through the
+// placeholder. Nothing before the first "(" can change any more (values hold
+// no "(" and, after the first pass, the text holds no placeholder), so each
+// pass rewrites only from there on.
 // With maxPasses, it stops after that many passes; more tells whether the
 // passes left could still change the text.
 Text RewriteGroups(TextView text, Int16 maxPasses = kInt16Max, bool* more = nullptr) {
@@ -262,10 +264,11 @@ bool RewritingFailsAlike(TextView text, std::size_t outermost, std::size_t at, l
 // does. A first "(" that never closes ends the passes: what follows it keeps
 // its groups, apart from copies of groups replaced before it (which the walk
 // rules out by their values) and "()", which becomes "0".
-// Returns nothing where the walk cannot vouch for the result: a backslash that
-// the placeholder would meet, an error that the rewriting might meet
-// otherwise or not at all, a group after the unclosed "(" with the value of a group before
-// it, or intermediate texts that could pass the 16-bit length limit.
+// Returns nothing where the walk cannot vouch for the result, and the group
+// passes take over: a backslash that the placeholder would meet, an error that
+// the passes might meet otherwise or not at all, a group after the unclosed
+// "(" with the value of a group before it, or intermediate texts that could
+// pass the 16-bit length limit.
 std::optional<Text> WalkGroups(TextView text) {
   // A lone backslash only meets a placeholder when a group follows it.
   if (text.find(u"\\\\") != TextView::npos || text.find(u"\\(") != TextView::npos ||
