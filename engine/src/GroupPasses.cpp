@@ -2,6 +2,7 @@
 #include "GroupPasses.h"
 
 #include <cstdint>
+#include <optional>
 #include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
@@ -93,6 +94,8 @@ class PieceTree {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
+struct OverBudget {};
+
 class Passes {
  public:
   explicit Passes(TextView text) : text_(text), tree_(text) {
@@ -144,6 +147,7 @@ class Passes {
       buckets_[key_[k]].push_back(k);
     }
     lonelyBackslashes_ = detail::Contains(text, u'\\');
+    budget_ = 2 * n + 1024;
   }
 
   Text Run() {
@@ -306,6 +310,10 @@ class Passes {
       dirty_[d] = false;
       if (!dead_[d] && !replaced_[d]) Index(d);
     }
+    // Copies deep inside long chains of groups make every pass touch the
+    // whole chain; past a budget the rewriting takes over.
+    reindexed_ += dirtyList_.size();
+    if (reindexed_ > budget_) throw OverBudget{};
     dirtyList_.clear();
     const std::uint64_t key = KeyOf(k);
     std::vector<std::size_t> copies, kept;
@@ -380,15 +388,21 @@ class Passes {
   std::vector<bool> overridden_;
   std::unordered_set<std::size_t> inPass_;  // the groups replaced in this pass
   bool lonelyBackslashes_ = false;
+  std::size_t reindexed_ = 0;
+  std::size_t budget_ = 0;
   std::vector<std::size_t> dirtyList_;
   std::unordered_map<std::uint64_t, std::vector<std::size_t>> buckets_;
 };
 
 }  // namespace
 
-Text RunGroupPasses(TextView text) {
+std::optional<Text> RunGroupPasses(TextView text) {
   CountChar(text, u"(");  // a text of 32767 characters or more overflows
-  return Passes(text).Run();
+  try {
+    return Passes(text).Run();
+  } catch (const OverBudget&) {
+    return std::nullopt;
+  }
 }
 
 }  // namespace StringStuff
