@@ -51,7 +51,8 @@ void RegisterShapes() {
                           {"UnclosedCopyAfterGroups", bench::UnclosedCopyAfterGroups},
                           {"BackslashGroups", bench::BackslashGroups}, {"BackslashCopies", bench::BackslashCopies},
                           {"DeepOpenAfterGroups", bench::DeepOpenAfterGroups},
-                          {"DeepCopyAfterGroups", bench::DeepCopyAfterGroups}};
+                          {"DeepCopyAfterGroups", bench::DeepCopyAfterGroups},
+                          {"DeepChainCopies", bench::DeepChainCopies}};
   for (const Shape& shape : shapes) {
     for (const std::size_t size : {1024, 4096, 32766}) {
       const Text text = shape.make(size);

@@ -120,4 +120,15 @@ inline Text DeepCopyAfterGroups(std::size_t size) {
   return u"(1)+(" + inner + Text(254, u'(') + u"(1)" + Text(255, u')');
 }
 
+// Groups, then a chain of 300 open groups holding copies of all of them: each
+// copy changes every group of the chain around it.
+inline Text DeepChainCopies(std::size_t size) {
+  constexpr std::size_t kChain = 300;
+  Text groups = DistinctGroups((size - 2 * kChain) / 2);
+  while (!groups.empty() && groups.back() == u' ') groups.pop_back();
+  Text out = groups + Text(kChain, u'(') + groups + Text(kChain, u')');
+  out.resize(size, u' ');
+  return out;
+}
+
 }  // namespace bench
