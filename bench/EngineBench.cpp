@@ -5,6 +5,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
 #include "Shapes.h"
 #include "orvane/Calculate.h"
 #include "orvane/StringStuff.h"
@@ -48,7 +52,11 @@ void RegisterShapes() {
                           {"CountingTerms", bench::CountingTerms}, {"Factorials", bench::Factorials},
                           {"LongMultiset", bench::LongMultiset}, {"Malformed", bench::Malformed},
                           {"UnclosedAfterGroups", bench::UnclosedAfterGroups},
-                          {"UnclosedCopyAfterGroups", bench::UnclosedCopyAfterGroups}};
+                          {"UnclosedCopyAfterGroups", bench::UnclosedCopyAfterGroups},
+                          {"BackslashGroups", bench::BackslashGroups}, {"BackslashCopies", bench::BackslashCopies},
+                          {"DeepOpenAfterGroups", bench::DeepOpenAfterGroups},
+                          {"DeepCopyAfterGroups", bench::DeepCopyAfterGroups},
+                          {"DeepChainCopies", bench::DeepChainCopies}};
   for (const Shape& shape : shapes) {
     for (const std::size_t size : {1024, 4096, 32766}) {
       const Text text = shape.make(size);
@@ -68,11 +76,36 @@ void RegisterShapes() {
   }
 }
 
+// Slow inputs that the fuzzer found, kept as group-found-* seeds: expression,
+// then optionally a line feed and the answer box. Read from the source tree
+// when the benchmarks run from its root, as `make bench` does.
+void RegisterFound() {
+  const std::filesystem::path corpus = "tests/fuzz/corpus";
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(corpus, error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("group-found-", 0) != 0) continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    const std::string all = bytes.str();
+    const auto split = all.find('\n');
+    const Text expression = orvane::FromUtf8(std::string_view(all).substr(0, split));
+    const Text answer = split == std::string::npos ? Text(u"0") : orvane::FromUtf8(std::string_view(all).substr(split + 1));
+    benchmark::RegisterBenchmark(("Found/" + name).c_str(),
+                                 [expression, answer](benchmark::State& s) {
+                                   for (auto _ : s) benchmark::DoNotOptimize(orvane::Calculate(expression, answer));
+                                 })
+        ->Unit(benchmark::kMicrosecond);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   RegisterTypical();
   RegisterShapes();
+  RegisterFound();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

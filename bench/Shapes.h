@@ -99,4 +99,36 @@ inline Text UnclosedAfterGroups(std::size_t size) { return DistinctGroups(size -
 // each pass rewriting the rest of the text.
 inline Text UnclosedCopyAfterGroups(std::size_t size) { return DistinctGroups(size - 5) + u"+((1)"; }
 
+// A backslash before many groups: the placeholder of every group can pair
+// with a backslash of the text.
+inline Text BackslashGroups(std::size_t size) { return u"\\" + DistinctGroups(size - 1); }
+
+// Backslashes between the groups, each next to a copy of the first group.
+inline Text BackslashCopies(std::size_t size) {
+  return Joined(size, "\\", [](int i) { return i % 2 ? "(1)" : "(" + std::to_string(i + 2) + ")"; });
+}
+
+// Many groups, then more than 255 groups open at once.
+inline Text DeepOpenAfterGroups(std::size_t size) {
+  return DistinctGroups(size - 300) + Text(256, u'(') + u"1" + Text(43, u')');
+}
+
+// Many groups inside more than 255 levels of nesting that a copy of an
+// earlier group brings back under the limit.
+inline Text DeepCopyAfterGroups(std::size_t size) {
+  const Text inner = DistinctGroups(size - 520);
+  return u"(1)+(" + inner + Text(254, u'(') + u"(1)" + Text(255, u')');
+}
+
+// Groups, then a chain of 300 open groups holding copies of all of them: each
+// copy changes every group of the chain around it.
+inline Text DeepChainCopies(std::size_t size) {
+  constexpr std::size_t kChain = 300;
+  Text groups = DistinctGroups((size - 2 * kChain) / 2);
+  while (!groups.empty() && groups.back() == u' ') groups.pop_back();
+  Text out = groups + Text(kChain, u'(') + groups + Text(kChain, u')');
+  out.resize(size, u' ');
+  return out;
+}
+
 }  // namespace bench

@@ -17,6 +17,27 @@ FieldCursor::FieldCursor(TextView text, TextView delimiter) : w_(text), delimite
   end_ = Find(w_, delimiter_, start_);
 }
 
+FieldCursor::FieldCursor(TextView text, TextView delimiter, const std::vector<std::size_t>& ignored)
+    : FieldCursor(text, delimiter) {
+  if (ignored.empty()) return;
+  const std::size_t shift = text.substr(0, delimiter.size()) != delimiter ? delimiter.size() : 0;
+  ignored_.reserve(ignored.size());
+  for (const std::size_t at : ignored) ignored_.push_back(at + shift);
+  end_ = FindDelimiter(start_);
+}
+
+// The searches skip the ignored delimiters; the cursor only moves forwards.
+Int16 FieldCursor::FindDelimiter(Int16 start) {
+  Int16 found = Find(w_, delimiter_, start);
+  while (nextIgnored_ < ignored_.size() && found != 0) {
+    const std::size_t at = static_cast<std::size_t>(found) - 1;
+    while (nextIgnored_ < ignored_.size() && ignored_[nextIgnored_] < at) ++nextIgnored_;
+    if (nextIgnored_ == ignored_.size() || ignored_[nextIgnored_] != at) break;
+    found = Find(w_, delimiter_, static_cast<long long>(found) + 1);
+  }
+  return found;
+}
+
 Text FieldCursor::Field() const {
   Int16 start = start_;
   Int16 end = end_;
@@ -32,7 +53,7 @@ void FieldCursor::Advance() {
   if (index_ == kInt16Max - 1) throw RunTimeError(ErrorKind::IntegerOverflow);
   ++index_;
   start_ = Add16(end_, static_cast<Int16>(delimiter_.size()));
-  end_ = Find(w_, delimiter_, start_);
+  end_ = FindDelimiter(start_);
 }
 
 Text FieldCursor::Next() {

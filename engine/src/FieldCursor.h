@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstddef>
+#include <vector>
+
 #include "orvane/Int16.h"
 #include "orvane/Text.h"
 
@@ -12,6 +15,9 @@ namespace StringStuff {
 class FieldCursor {
  public:
   FieldCursor(orvane::TextView text, orvane::TextView delimiter);
+  // As above, for a one-character delimiter that does not count at the given
+  // indexes of text (ascending), such as the "+" of an exponent.
+  FieldCursor(orvane::TextView text, orvane::TextView delimiter, const std::vector<std::size_t>& ignored);
 
   // The field at the current index; the cursor starts at index 0.
   orvane::Text Field() const;
@@ -28,6 +34,10 @@ class FieldCursor {
   orvane::Int16 index_ = 0;
   orvane::Int16 start_ = 1;
   orvane::Int16 end_ = 0;  // the next delimiter at or after start_, or 0
+  std::vector<std::size_t> ignored_;  // 0-based indexes in w_
+  std::size_t nextIgnored_ = 0;
+
+  orvane::Int16 FindDelimiter(orvane::Int16 start);
 };
 
 }  // namespace StringStuff

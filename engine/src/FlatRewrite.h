@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstddef>
+#include <vector>
+
 #include "orvane/Text.h"
 
 namespace StringStuff {
 
 // Rewrites an arithmetic text so that only "+" and "*" separate terms and
-// factors (see StringStuff.cpp).
-orvane::Text SplitForm(orvane::TextView text);
+// factors (see StringStuff.cpp). An exponent's "+" stays in the text, where it
+// counts towards the limits like any character; its indexes, in ascending
+// order, go to exponentPluses when given.
+orvane::Text SplitForm(orvane::TextView text, std::vector<std::size_t>* exponentPluses = nullptr);
 
 }  // namespace StringStuff

@@ -10,6 +10,7 @@
 
 #include "FieldCursor.h"
 #include "FlatRewrite.h"
+#include "GroupPasses.h"
 #include "TextOps.h"
 #include "orvane/NumberText.h"
 
@@ -35,11 +36,34 @@ void CheckLength(TextView text) {
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n'; }
 bool IsSign(char16_t c) { return c == u'+' || c == u'-'; }
 
+bool IsHexDigit(char16_t c) {
+  return detail::IsDigit(c) || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
+}
+bool IsOctalDigit(char16_t c) { return c >= u'0' && c <= u'7'; }
+
+// Whether the "E" at index e ends the digits of an "&H" or "&O" number
+// (blanks aside): there it is a hexadecimal digit, or ends the octal number,
+// and never an exponent letter.
+bool EndsRadixNumber(TextView t, std::size_t e) {
+  for (const bool hex : {true, false}) {
+    std::size_t k = e;  // walks back over that base's digits and blanks
+    while (k > 0 && (IsBlank(t[k - 1]) || (hex ? IsHexDigit(t[k - 1]) : IsOctalDigit(t[k - 1])))) --k;
+    if (k == 0) continue;
+    const char16_t letter = t[k - 1];
+    if (hex ? letter != u'H' && letter != u'h' : letter != u'O' && letter != u'o') continue;
+    k -= 1;
+    while (k > 0 && IsBlank(t[k - 1])) --k;
+    if (k > 0 && t[k - 1] == u'&') return true;
+  }
+  return false;
+}
+
 // A "+" or "-" between an exponent letter (itself behind a digit or ".") and
-// a digit belongs to the number, as in "1E+20" or "2.5e-05".
+// a digit belongs to the number, as in "1E+20" or "2.5e-05"; not so behind
+// the digits of "&H" or "&O", as in "&H1E+5".
 bool IsExponentSign(TextView t, std::size_t i) {
   return i >= 2 && i + 1 < t.size() && IsSign(t[i]) && (t[i - 1] == u'E' || t[i - 1] == u'e') &&
-         (detail::IsDigit(t[i - 2]) || t[i - 2] == u'.') && detail::IsDigit(t[i + 1]);
+         (detail::IsDigit(t[i - 2]) || t[i - 2] == u'.') && detail::IsDigit(t[i + 1]) && !EndsRadixNumber(t, i - 1);
 }
 
 // Floating-point status checks after each operation.
@@ -81,15 +105,17 @@ double EvalTerm(TextView term) {
 // a subtraction becomes the addition of a negative number and a division the
 // multiplication by a reciprocal. A run of signs acts as one sign; a sign at
 // the start or behind "*" or "/" is the sign of the next number, and an
-// exponent's sign stays inside its number.
-Text SplitForm(TextView text) {
+// exponent's sign stays inside its number, and its index is noted when it is
+// a "+", which then splits nothing.
+Text SplitForm(TextView text, std::vector<std::size_t>* exponentPluses) {
   Text s;
   s.reserve(text.size() + text.size() / 2);
   bool afterFactorOperator = true;  // at the start, or behind "*" or "/" (blanks aside)
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
     if (IsExponentSign(text, i)) {
-      if (c == u'-') s += u'-';  // "1E20" reads as "1E+20"; a "+" would split the number
+      if (c == u'+' && exponentPluses) exponentPluses->push_back(s.size());
+      s += c;
       afterFactorOperator = false;
       continue;
     }
@@ -118,7 +144,11 @@ Text SplitForm(TextView text) {
     }
     if (!IsBlank(c)) afterFactorOperator = c == u'*' || c == u'/';
   }
-  if (!s.empty() && s[0] == u'+') s.insert(0, u"0");
+  if (!s.empty() && s[0] == u'+') {
+    s.insert(0, u"0");
+    if (exponentPluses)
+      for (std::size_t& at : *exponentPluses) ++at;
+  }
   return s;
 }
 
@@ -151,10 +181,12 @@ Int16 CountChar(TextView text, TextView ch) {
 }
 
 Text EvalFlat(TextView text) {
-  const Text s = SplitForm(text);
+  CheckLength(text);  // whatever the rewriting makes of it
+  std::vector<std::size_t> exponentPluses;
+  const Text s = SplitForm(text, &exponentPluses);
   double sum = 0;
-  const Int16 t = Add16(CountChar(s, u"+"), 1);
-  FieldCursor terms(s, u"+");
+  const Int16 t = Add16(Sub16(CountChar(s, u"+"), static_cast<Int16>(exponentPluses.size())), 1);
+  FieldCursor terms(s, u"+", exponentPluses);
   for (long i = 1; i <= t; ++i) sum = Checked(EvalTerm(terms.Next()) + sum);
   return NumberToText(sum);
 }
@@ -176,13 +208,18 @@ std::optional<std::size_t> MatchingParen(TextView text, std::size_t open) {
   return std::nullopt;
 }
 
-// The group-by-group rewriting: each pass replaces the first group, and every
-// copy of it, through the placeholder. Nothing before the first "(" can change
-// any more (values hold no "(" and, after the first pass, the text holds no
-// placeholder), so each pass rewrites only from there on.
-Text RewriteGroups(TextView text) {
+// The group-by-group rewriting, used for the first pass of a text with
+// backslashes (which turns every pair of them into the first group's value):
+// each pass replaces the first group, and every copy of it, through the
+// placeholder. Nothing before the first "(" can change any more (values hold
+// no "(" and, after the first pass, the text holds no placeholder), so each
+// pass rewrites only from there on.
+// With maxPasses, it stops after that many passes; more tells whether the
+// passes left could still change the text.
+Text RewriteGroups(TextView text, Int16 maxPasses = kInt16Max, bool* more = nullptr) {
   Text r(text);
-  const Int16 c = CountChar(r, u"(");
+  const Int16 c = std::min(CountChar(r, u"("), maxPasses);
+  if (more) *more = false;
   std::size_t done = 0;  // no "(" and no placeholder stands before this index
   for (Int16 pass = 1; pass <= c; ++pass) {
     CheckLength(r);
@@ -199,8 +236,9 @@ Text RewriteGroups(TextView text) {
     done = from;
     // With a first "(" that never closes, this pass only turned "()" into "0":
     // the passes left would change nothing.
-    if (!close) break;
+    if (!close) return r;
   }
+  if (more) *more = Contains(r, u'(');
   return r;
 }
 
@@ -226,12 +264,16 @@ bool RewritingFailsAlike(TextView text, std::size_t outermost, std::size_t at, l
 // does. A first "(" that never closes ends the passes: what follows it keeps
 // its groups, apart from copies of groups replaced before it (which the walk
 // rules out by their values) and "()", which becomes "0".
-// Returns nothing where the walk cannot vouch for the result: a backslash that
-// the placeholder would meet, an error that the rewriting might meet
-// otherwise or not at all, a group after the unclosed "(" with the value of a group before
-// it, or intermediate texts that could pass the 16-bit length limit.
+// Returns nothing where the walk cannot vouch for the result, and the group
+// passes take over: a backslash that the placeholder would meet, an error that
+// the passes might meet otherwise or not at all, a group after the unclosed
+// "(" with the value of a group before it, or intermediate texts that could
+// pass the 16-bit length limit.
 std::optional<Text> WalkGroups(TextView text) {
-  if (Contains(text, u'\\') || text.size() >= static_cast<std::size_t>(kInt16Max)) return std::nullopt;
+  // A lone backslash only meets a placeholder when a group follows it.
+  if (text.find(u"\\\\") != TextView::npos || text.find(u"\\(") != TextView::npos ||
+      text.size() >= static_cast<std::size_t>(kInt16Max))
+    return std::nullopt;
   std::vector<Text> open(1);  // open.back() collects the innermost open group
   std::size_t outermost = 0;  // the "(" of the outermost open group
   std::unordered_set<Text> replaced;  // values of the groups replaced so far
@@ -288,10 +330,40 @@ Text GetGroup(TextView text, Int16 n, TextView replacement) {
   return ReplaceAll(text, u"(" + inner + u")", replacement);
 }
 
+namespace {
+
+// Whether a "(" never closes or more than 255 groups are open at once, which
+// the walk leaves to the passes: then the passes go first.
+bool UnclosedOrDeep(TextView text) {
+  long depth = 0;
+  for (const char16_t c : text) {
+    if (c == u'(' && ++depth > UINT8_MAX) return true;
+    if (c == u')' && depth > 0) --depth;
+  }
+  return depth > 0;
+}
+
+}  // namespace
+
 Text EvalParens(TextView text) {
   if (!Contains(text, u'(')) return EvalFlat(text);
-  if (auto walked = WalkGroups(text)) return *std::move(walked);
-  return RewriteGroups(text);
+  const bool walkFirst = !UnclosedOrDeep(text);
+  if (walkFirst)
+    if (auto walked = WalkGroups(text)) return *std::move(walked);
+  if (!Contains(text, u'\\')) {
+    if (auto passed = RunGroupPasses(text)) return *std::move(passed);
+    return RewriteGroups(text);
+  }
+  // The first pass turns every pair of backslashes into the first group's
+  // value; the passes after it see the text that it leaves, as a text of its
+  // own whose backslashes stand alone, and which the walk may well take.
+  bool more = false;
+  Text r = RewriteGroups(text, 1, &more);
+  if (!more) return r;
+  if (walkFirst)
+    if (auto walked = WalkGroups(r)) return *std::move(walked);
+  if (auto passed = RunGroupPasses(r)) return *std::move(passed);
+  return RewriteGroups(r);
 }
 
 }  // namespace StringStuff

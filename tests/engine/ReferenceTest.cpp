@@ -14,6 +14,7 @@
 #include "orvane/Counting.h"
 #include "orvane/StringStuff.h"
 #include "reference/LiteralEngine.h"
+#include "../../bench/Shapes.h"
 
 namespace {
 
@@ -112,12 +113,96 @@ TEST(Reference, LongTextsAgree) {
   }
 }
 
+// Texts of the longest length the expression box holds, with every piece
+// (backslashes, unclosed and deep groups among them), compared in full.
+TEST(Reference, LongestTextsAgree) {
+  std::mt19937 rng(32766);
+  for (int i = 0; i < 4; ++i) {
+    Text text = RandomText(rng, 20000);
+    text.resize(32766 - static_cast<std::size_t>(i), u'1');
+    ExpectSameEverywhere(text, u"-1.11111111111111E-111");
+  }
+}
+
+// The costliest shapes of the benchmarks, and their neighbours across the
+// limits, decide alike.
+TEST(Reference, BenchmarkShapesAgree) {
+  Text (*const shapes[])(std::size_t) = {bench::DistinctGroups,   bench::DeepNesting,         bench::Malformed,
+                                         bench::UnclosedAfterGroups, bench::UnclosedCopyAfterGroups,
+                                         bench::BackslashGroups,  bench::BackslashCopies,     bench::DeepOpenAfterGroups,
+                                         bench::DeepCopyAfterGroups};
+  for (const auto shape : shapes) {
+    for (const std::size_t size : {600, 2048}) ExpectSameEverywhere(shape(size), u"0");
+  }
+}
+
+// Exponent signs after "&H" and "&O" digits, and the length of the text that
+// the final evaluation receives, through the whole command.
+TEST(Reference, ExponentSignsAndFlatLengthThroughCalculate) {
+  const auto repeated = [](const Text& piece, int count, const Text& tail) {
+    Text out;
+    for (int i = 0; i < count; ++i) out += piece;
+    return out + tail;
+  };
+  const struct {
+    Text expression;
+    std::optional<Text> want;
+  } rows[] = {
+      {u"&H1E+5", u"35"},
+      {u"2*&H1E+5", u"65"},
+      {u"&h1e+5", u"35"},
+      {u"&O17E+1", u"16"},
+      {u"1E+5", u"100000"},
+      {u"(&H1E+5)*2", u"70"},
+      {repeated(u"18!+", 1724, u"1"), u"1.10376922686751E+19"},
+      {repeated(u"18!+", 1725, u"1"), std::nullopt},
+      {repeated(u"1E+0/", 4680, u"1"), u"1"},
+      {repeated(u"1E+0/", 4681, u"1"), std::nullopt},
+      {u"1" + Text(32764, u'-') + u"1", u"2"},
+      {u"1" + Text(39998, u'-') + u"1", std::nullopt},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.expression.size());
+    EXPECT_EQ(orvane::Calculate(row.expression, u"0").answer, row.want);
+    EXPECT_EQ(Literal::Calculate(row.expression, u"0"), row.want);
+  }
+}
+
+// Backslashes, which a library caller may pass: pairs of them, and lone ones
+// before, between and after groups and their copies.
+TEST(Reference, BackslashesAgree) {
+  std::mt19937 rng(92);
+  const char16_t* const pieces[] = {u"\\", u"\\\\", u"(1)", u"(2)", u"((1))", u"(", u")", u"+", u"-", u"1", u"()"};
+  std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1), length(1, 30);
+  for (int i = 0; i < 6000; ++i) {
+    Text text;
+    for (std::size_t k = length(rng); k > 0; --k) text += pieces[pick(rng)];
+    ExpectSameEverywhere(text, u"0");
+  }
+}
+
+// Texts that the one walk leaves to the group passes: a "(" that never
+// closes with copies of earlier groups after it, more than 255 levels open,
+// errors and long values, in every mixture.
+TEST(Reference, GroupPassesAgree) {
+  std::mt19937 rng(255);
+  const Text deep(120, u'(');
+  const Text pieces[] = {u"(1)", u"(2)", u"((1))", u"((2)+(1))", u"(", u"((", u")", u"+", u"(1/3)", u"(1/0)", u"()",
+                         u"1",   u"*",   u"(2)+(1)", deep,         u"(1E300)*(1E300)", u"\\", u"(0.333333333333333)"};
+  std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1), length(1, 40);
+  for (int i = 0; i < 1000; ++i) {
+    Text text;
+    for (std::size_t k = length(rng); k > 0; --k) text += pieces[pick(rng)];
+    ExpectSameEverywhere(text, u"0");
+  }
+}
+
 // An error in a group: where it stands, what follows it (more groups that
 // could grow the text, deeper nesting in the same group, a "(" that never
 // closes) decides which error comes first, or whether any does.
 TEST(Reference, ErrorsInGroupsAgree) {
   Text groups;
-  for (int k = 0; groups.size() < 30000; ++k) groups += u"(" + orvane::FromUtf8(std::to_string(k)) + u")+";
+  for (int k = 0; groups.size() < 12000; ++k) groups += u"(" + orvane::FromUtf8(std::to_string(k)) + u")+";
   Text growing;
   for (int k = 3; growing.size() < 20000; ++k) growing += u"(1/" + orvane::FromUtf8(std::to_string(k)) + u")+";
   const Text deep = Text(300, u'(') + u"1" + Text(300, u')');

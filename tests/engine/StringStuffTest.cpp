@@ -231,6 +231,18 @@ const EvalRow kEvalFlat[] = {
     {u"2*-1E-05", u"-2E-05"},
     {u"E+5", u"5"},  // no digit before the E: an ordinary operator
     {u"1E+", u"2"},  // no digit after the sign: terms '1E' and '1E+'
+    // Behind the digits of "&H" or "&O" an "E" is no exponent letter.
+    {u"&H1E+5", u"35"},
+    {u"2*&H1E+5", u"65"},
+    {u"&h1e+5", u"35"},
+    {u"& H 1 E+5", u"35"},
+    {u"&H1E-2", u"28"},
+    {u"3+&H1E+5", u"38"},
+    {u"&O17E+1", u"16"},
+    {u"&o17e-1", u"14"},
+    {u"&O18E+1", u"1"},  // "8" ends the octal digits: the "E" is an exponent letter again
+    {u"1E+5", u"100000"},
+    {u"&H1+1E+5", u"100001"},
     // Failures.
     {u"6/0", kDivZero},
     {u"0/0", kDivZero},
@@ -252,6 +264,33 @@ TEST(EvalFlat, LengthLimit) {
   EXPECT_EQ(Outcome([] { return StringStuff::EvalFlat(Repeat(u'0', 32764) + u"7"); }), u"7");
   EXPECT_EQ(Outcome([] { return StringStuff::EvalFlat(Repeat(u'0', 32765) + u"7"); }), Text(kOverflow));
   EXPECT_EQ(Outcome([] { return StringStuff::EvalFlat(Repeat(u'0', 32766) + u"7"); }), Text(kOverflow));
+}
+
+// The limit holds for the text as given, and in the rewritten text an
+// exponent sign is the one character it is.
+TEST(EvalFlat, RewrittenLengthLimit) {
+  const auto repeated = [](const Text& piece, int count, const Text& tail) {
+    Text out;
+    for (int i = 0; i < count; ++i) out += piece;
+    return out + tail;
+  };
+  const struct {
+    Text text;
+    Text want;
+  } rows[] = {
+      {repeated(u"6.402373705728E+15+", 1724, u"1"), u"1.10376922686751E+19"},
+      {repeated(u"6.402373705728E+15+", 1725, u"1"), kOverflow},  // 32776 characters
+      {repeated(u"1E+0/", 4680, u"1"), u"1"},
+      {repeated(u"1E+0/", 4681, u"1"), kOverflow},  // "/" becomes "*1/": 32768 characters
+      {u"1" + Repeat(u'-', 32764) + u"1", u"2"},
+      {u"1" + Repeat(u'-', 32765) + u"1", kOverflow},
+      {u"1" + Repeat(u'-', 39998) + u"1", kOverflow},
+      {Repeat(u' ', 32764), u"0"},
+      {Repeat(u' ', 32767), kOverflow},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(Outcome([&] { return StringStuff::EvalFlat(row.text); }), row.want) << row.text.size() << " characters";
+  }
 }
 
 // ---------------------------------------------------------------- GetGroup

@@ -2,10 +2,18 @@
 // libFuzzer target: any bytes, read as UTF-8, as the expression (and, after a
 // line feed, as the answer box). Nothing may crash, hang or leak, every
 // outcome is a number text or a failure with a reason, and on texts short
-// enough for it the literal step-by-step evaluation agrees.
+// enough for it the literal step-by-step evaluation agrees. A calculation
+// that takes longer than a frame is reported, and kept as a file when
+// ORVANE_SLOW_DIR names a folder; ORVANE_ABORT_SLOW=1 makes it a crash
+// instead, so that libFuzzer keeps it as its artifact.
 
+#include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <string>
 #include <string_view>
 #include <variant>
 
@@ -25,8 +33,34 @@ void Require(bool condition) {
   if (!condition) std::abort();
 }
 
-// The literal evaluation is quadratic; longer texts only check soundness.
+// The literal evaluation is quadratic: with the sanitizers a text of some
+// 6000 characters of groups and backslashes already takes more than the
+// 10 s a unit may. Longer texts only check soundness (and speed).
 constexpr std::size_t kCompared = 4096;
+
+// One frame; the sanitizers slow the engine some 3 to 5 times, so their build
+// allows five frames.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr double kSlowMs = 80;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr double kSlowMs = 80;
+#else
+constexpr double kSlowMs = 16;
+#endif
+#else
+constexpr double kSlowMs = 16;
+#endif
+
+void ReportSlow(std::string_view bytes, double ms) {
+  std::fprintf(stderr, "slow input: %.1f ms (limit %.0f ms), %zu bytes\n", ms, kSlowMs, bytes.size());
+  if (const char* dir = std::getenv("ORVANE_SLOW_DIR")) {
+    const std::string name = std::string(dir) + "/slow-" + std::to_string(std::hash<std::string_view>{}(bytes));
+    std::ofstream(name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+  if (const char* abortSlow = std::getenv("ORVANE_ABORT_SLOW"); abortSlow && std::string_view(abortSlow) == "1")
+    std::abort();
+}
 
 template <typename F>
 std::variant<orvane::Text, orvane::ErrorKind> Outcome(F f) {
@@ -53,7 +87,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const orvane::Text expression = orvane::FromUtf8(bytes.substr(0, split));
   const orvane::Text answerBox = split == std::string_view::npos ? u"0" : orvane::FromUtf8(bytes.substr(split + 1));
 
+  const auto start = std::chrono::steady_clock::now();
   const orvane::CalcOutcome outcome = orvane::Calculate(expression, answerBox);
+  const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  if (ms > kSlowMs) ReportSlow(bytes, ms);
   Require(outcome.answer ? IsNumberText(*outcome.answer) && outcome.reason.empty() : !outcome.reason.empty());
 
   try {

@@ -2,6 +2,7 @@
 #include "LiteralEngine.h"
 
 #include <cmath>
+#include <vector>
 
 #include "FlatRewrite.h"
 #include "TextOps.h"
@@ -127,12 +128,21 @@ Text GetGroup(TextView text, Int16 n, TextView replacement) {
   return ReplaceAll(text, u"(" + inner + u")", replacement);
 }
 
+// Stands for an exponent's "+" while the text is split at "+": one character
+// like the sign itself, and one that no text read from UTF-8 holds.
+constexpr char16_t kExponentPlus = 0xDFFF;
+
 Text EvalFlat(TextView text) {
-  const Text s = StringStuff::SplitForm(text);
+  CountChar(text, u"+");  // a text of 32767 characters or more overflows
+  std::vector<std::size_t> exponentPluses;
+  Text s = StringStuff::SplitForm(text, &exponentPluses);
+  for (const std::size_t at : exponentPluses) s[at] = kExponentPlus;
   double sum = 0;
   const Int16 t = Add16(CountChar(s, u"+"), 1);
   for (long i = 1; i <= t; ++i) {
-    const Text term = GetField(s, ToInt16(i), u"+");
+    Text term = GetField(s, ToInt16(i), u"+");
+    for (char16_t& c : term)
+      if (c == kExponentPlus) c = u'+';
     double product = 1;
     const Int16 f = Add16(CountChar(term, u"*"), 1);
     for (long j = 1; j <= f; ++j) {
