@@ -89,7 +89,7 @@ Text MergingStretches(std::size_t size) {
 
 // P terms whose "(" lies beyond their first ")".
 Text PBeforeClose(std::size_t size) {
-  return Sized(Joined(size, "+", [](int i) { return "P)(" + std::to_string(i % 170) + "," + std::to_string(i) + ")"; }),
+  return Sized(Joined(size, "+", [](int i) { return "P)(" + std::string(i / 160, '0') + std::to_string(i % 160) + ")"; }),
                size);
 }
 

@@ -39,7 +39,7 @@ struct RunKeyHash {
 
 // A "!" with the piece of text before it; the last one stands for the end of the text.
 struct Bang {
-  Pieces text;
+  Pieces::Chain text;
   DigitRun run;
   std::size_t next = 0;
   bool gone = false;
@@ -48,20 +48,19 @@ struct Bang {
 
 class FactorialPass {
  public:
-  explicit FactorialPass(TextView w) { Split(w); }
+  explicit FactorialPass(TextView w) : values_(u'!') { Split(w); }
 
   Text Run() {
     const std::size_t end = bangs_.size() - 1;
     for (std::size_t front = 0; front != end; front = Live(front)) {
       const Bang& b = bangs_[front];
       // Everything before the first "!" left is its piece.
-      const long long bang = static_cast<long long>(b.text.size()) + 1;
-      const Term term = FactorialTerm(b.text.Back(b.run.digits) + u"!", bang);
-      values_.push_back(ValueText(u'!', term));
-      ReplaceCopies({b.run.digits, b.run.hash}, values_.back());
+      const long long bang = static_cast<long long>(b.text.size) + 1;
+      const Term term = FactorialTerm(pieces_.Back(b.text, b.run.digits) + u"!", bang);
+      ReplaceCopies({b.run.digits, b.run.hash}, values_(term));
     }
     Text out;
-    bangs_[end].text.AppendTo(out);
+    pieces_.AppendTo(bangs_[end].text, out);
     return out;
   }
 
@@ -96,7 +95,7 @@ class FactorialPass {
       const TextView piece = w.substr(from, (bang == TextView::npos ? w.size() : bang) - from);
       const std::size_t id = bangs_.size();
       Bang& b = bangs_.emplace_back();
-      b.text = Pieces(piece);
+      pieces_.Append(b.text, piece);
       b.run = RunOf(piece);
       b.next = id + 1;
       if (bang == TextView::npos) break;
@@ -125,7 +124,8 @@ class FactorialPass {
   // joins a piece that has already taken its own replacement.
   void ReplaceCopies(const RunKey& key, TextView value) {
     ++step_;
-    std::vector<std::size_t> copies;
+    std::vector<std::size_t>& copies = copies_;
+    copies.clear();
     const auto found = index_.find(key);
     for (const std::size_t id : found->second) {
       Bang& b = bangs_[id];
@@ -135,31 +135,33 @@ class FactorialPass {
       copies.push_back(id);
     }
     index_.erase(found);
-    std::sort(copies.begin(), copies.end(), std::greater<>());
+    if (copies.size() > 1) std::sort(copies.begin(), copies.end(), std::greater<>());
     const DigitRun valueRun = RunOf(value);
     for (const std::size_t id : copies) {
       Bang& b = bangs_[id];
-      b.text.CutBack(key.digits);
+      pieces_.CutBack(b.text, key.digits);
       // What is left ends with a character that is not a digit, or is empty.
       DigitRun left;
       left.length = b.run.length - key.digits;
       left.allDigits = left.length == 0;
-      b.text.Append(value);
+      pieces_.Append(b.text, value);
       left = Joined(left, valueRun);
       b.gone = true;
       b.next = Live(b.next);
       Bang& n = bangs_[b.next];
       const bool grows = n.run.allDigits;
       n.run = Joined(left, n.run);
-      n.text.Prepend(std::move(b.text));
+      pieces_.Prepend(n.text, b.text);
       if (grows && b.next != bangs_.size() - 1) Index(b.next);
     }
   }
 
   PolyHash hash_;
+  Pieces pieces_;
   std::deque<Bang> bangs_;
   std::unordered_map<RunKey, std::vector<std::size_t>, RunKeyHash> index_;
-  std::deque<Text> values_;  // the pieces of the text point into these
+  ValueCache values_;  // the pieces of the text point into its texts
+  std::vector<std::size_t> copies_;
   std::size_t step_ = 0;
 };
 

@@ -33,12 +33,15 @@ struct Letter {
   std::size_t stretch;
   bool alive = true;
   std::size_t seen = 0;  // the last step that took it as a copy
+  long prev = -1;        // the letters of a stretch, in text order
+  long next = -1;
 };
 
 struct Stretch {
-  Pieces text;
+  Pieces::Chain text;
   std::uint64_t hash = 0;
-  std::deque<std::size_t> letters;  // in text order
+  long first = -1;                  // its first and last letter
+  long last = -1;
   std::size_t next = 0;             // the next stretch still in the text
   bool closed = true;               // ends with ")"; the last one may not
   bool gone = false;                // joined the next one
@@ -46,26 +49,25 @@ struct Stretch {
 
 class LetterPass {
  public:
-  LetterPass(Kind letter, TextView w) : letter_(letter) { Split(w); }
+  LetterPass(Kind letter, TextView w) : letter_(letter), values_(letter) { Split(w); }
 
   Text Run() {
     long long before = 0;  // length of the stretches before the front, which hold no letter
     for (std::size_t front = 0; front < stretches_.size(); front = Live(front)) {
       Stretch& s = stretches_[front];
-      if (s.letters.empty()) {
-        before += static_cast<long long>(s.text.size());
+      if (s.first < 0) {
+        before += static_cast<long long>(s.text.size);
         front = s.next;
         continue;
       }
-      const Key key = letters_[s.letters.front()].key;
-      const long long first = before + static_cast<long long>(s.text.size() - key.length) + 1;
+      const Key key = letters_[static_cast<std::size_t>(s.first)].key;
+      const long long first = before + static_cast<long long>(s.text.size - key.length) + 1;
       if (!s.closed) LetterTerm(letter_, u"", first, 0);
-      const Term term = LetterTerm(letter_, s.text.Back(key.length), first, first + static_cast<long long>(key.length) - 1);
-      values_.push_back(ValueText(letter_, term));
-      ReplaceCopies(key, values_.back());
+      const Term term = LetterTerm(letter_, pieces_.Back(s.text, key.length), first, first + static_cast<long long>(key.length) - 1);
+      ReplaceCopies(key, values_(term));
     }
     Text out;
-    for (std::size_t i = 0; i < stretches_.size(); i = Live(stretches_[i].next)) stretches_[i].text.AppendTo(out);
+    for (std::size_t i = 0; i < stretches_.size(); i = Live(stretches_[i].next)) pieces_.AppendTo(stretches_[i].text, out);
     return out;
   }
 
@@ -84,23 +86,22 @@ class LetterPass {
   void AddStretch(TextView text, bool closed) {
     const std::size_t id = stretches_.size();
     Stretch& s = stretches_.emplace_back();
-    s.text = Pieces(text);
+    pieces_.Append(s.text, text);
     s.closed = closed;
     s.next = id + 1;
     std::uint64_t suffix = 0;
-    std::vector<std::size_t> found;
     for (std::size_t i = text.size(); i-- > 0;) {
       suffix = PolyHash::Add(PolyHash::Mul(text[i] + 1u, hash_.Pow(text.size() - 1 - i)), suffix);
       if (text[i] == letter_) {
-        found.push_back(letters_.size());
+        const auto l = static_cast<long>(letters_.size());
         letters_.push_back({{text.size() - i, suffix}, id});
+        letters_.back().next = s.first;
+        (s.first < 0 ? s.last : letters_[static_cast<std::size_t>(s.first)].prev) = l;
+        s.first = l;
+        if (closed) index_[letters_.back().key].push_back(static_cast<std::size_t>(l));
       }
     }
     s.hash = suffix;
-    for (auto it = found.rbegin(); it != found.rend(); ++it) {
-      s.letters.push_back(*it);
-      if (closed) index_[letters_[*it].key].push_back(*it);
-    }
   }
 
   // The first stretch from id on that is still in the text. A stretch leaves
@@ -120,7 +121,8 @@ class LetterPass {
   // joins a stretch that has already taken its own replacement.
   void ReplaceCopies(const Key& key, TextView value) {
     ++step_;
-    std::vector<std::size_t> copies;
+    std::vector<std::size_t>& copies = copies_;
+    copies.clear();
     const auto found = index_.find(key);
     for (const std::size_t id : found->second) {
       Letter& l = letters_[id];
@@ -130,7 +132,7 @@ class LetterPass {
       copies.push_back(l.stretch);
     }
     index_.erase(found);
-    std::sort(copies.begin(), copies.end(), std::greater<>());
+    if (copies.size() > 1) std::sort(copies.begin(), copies.end(), std::greater<>());
     const std::uint64_t valueHash = PolyHash::Of(value);
     for (const std::size_t q : copies) Replace(q, key, value, valueHash);
   }
@@ -138,43 +140,45 @@ class LetterPass {
   // Replaces the end of stretch q by the value and joins the rest to the next stretch.
   void Replace(std::size_t q, const Key& key, TextView value, std::uint64_t valueHash) {
     Stretch& s = stretches_[q];
-    s.text.CutBack(key.length);
-    while (!s.letters.empty() && letters_[s.letters.back()].key.length <= key.length) {
-      letters_[s.letters.back()].alive = false;
-      s.letters.pop_back();
+    pieces_.CutBack(s.text, key.length);
+    while (s.last >= 0 && letters_[static_cast<std::size_t>(s.last)].key.length <= key.length) {
+      letters_[static_cast<std::size_t>(s.last)].alive = false;
+      s.last = letters_[static_cast<std::size_t>(s.last)].prev;
     }
+    if (s.last < 0) s.first = -1;
     const std::uint64_t restHash = hash_.Unjoin(s.hash, key.hash, key.length);
     s.next = Live(s.next);
     Stretch& p = stretches_[s.next];
     // Everything from the value on is the same for every letter that moves.
-    const std::size_t tailLength = value.size() + p.text.size();
-    const std::uint64_t tailHash = hash_.Join(valueHash, p.hash, p.text.size());
-    for (const std::size_t id : s.letters) {
-      Letter& l = letters_[id];
+    const std::size_t tailLength = value.size() + p.text.size;
+    const std::uint64_t tailHash = hash_.Join(valueHash, p.hash, p.text.size);
+    for (long id = s.first; id >= 0; id = id == s.last ? -1 : letters_[static_cast<std::size_t>(id)].next) {
+      Letter& l = letters_[static_cast<std::size_t>(id)];
       const std::uint64_t own = hash_.Unjoin(l.key.hash, key.hash, key.length);
       l.key = {l.key.length - key.length + tailLength, hash_.Join(own, tailHash, tailLength)};
       l.stretch = s.next;
-      if (p.closed) index_[l.key].push_back(id);
+      if (p.closed) index_[l.key].push_back(static_cast<std::size_t>(id));
     }
     p.hash = hash_.Join(restHash, tailHash, tailLength);
-    s.text.Append(value);
-    p.text.Prepend(std::move(s.text));
-    if (s.letters.size() <= p.letters.size()) {
-      for (auto it = s.letters.rbegin(); it != s.letters.rend(); ++it) p.letters.push_front(*it);
-    } else {
-      for (const std::size_t id : p.letters) s.letters.push_back(id);
-      p.letters.swap(s.letters);
+    pieces_.Append(s.text, value);
+    pieces_.Prepend(p.text, s.text);
+    if (s.first >= 0) {
+      letters_[static_cast<std::size_t>(s.last)].next = p.first;
+      (p.first < 0 ? p.last : letters_[static_cast<std::size_t>(p.first)].prev) = s.last;
+      p.first = s.first;
+      s.first = s.last = -1;
     }
-    s.letters.clear();
     s.gone = true;
   }
 
   Kind letter_;
   PolyHash hash_;
+  Pieces pieces_;
   std::deque<Stretch> stretches_;
   std::vector<Letter> letters_;
   std::unordered_map<Key, std::vector<std::size_t>, KeyHash> index_;
-  std::deque<Text> values_;  // the pieces of the text point into these
+  ValueCache values_;  // the pieces of the text point into its texts
+  std::vector<std::size_t> copies_;
   std::size_t step_ = 0;
 };
 

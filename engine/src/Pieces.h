@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// A text held as a list of views into texts that outlive it, so that joining
-// two texts and cutting the end off one cost no more than the pieces moved.
+// Texts held as chains of views into texts that outlive them, all chains of
+// one pass in one pool, so that joining two texts costs nothing and cutting
+// the end off one costs no more than the pieces cut.
 
-#include <deque>
+#include <vector>
 
 #include "orvane/Text.h"
 
@@ -12,68 +13,77 @@ namespace orvane::detail {
 
 class Pieces {
  public:
-  Pieces() = default;
-  explicit Pieces(TextView text) { Append(text); }
+  struct Chain {
+    int head = -1;
+    int tail = -1;
+    std::size_t size = 0;
+  };
 
-  std::size_t size() const { return size_; }
-
-  void Append(TextView text) {
+  void Append(Chain& c, TextView text) {
     if (text.empty()) return;
-    list_.push_back(text);
-    size_ += text.size();
+    nodes_.push_back({text, c.tail, -1});
+    const int id = static_cast<int>(nodes_.size() - 1);
+    (c.tail < 0 ? c.head : nodes_[static_cast<std::size_t>(c.tail)].next) = id;
+    c.tail = id;
+    c.size += text.size();
   }
 
-  // Puts left in front of this text; the shorter list of pieces moves.
-  void Prepend(Pieces&& left) {
-    if (left.list_.size() <= list_.size()) {
-      for (auto it = left.list_.rbegin(); it != left.list_.rend(); ++it) list_.push_front(*it);
+  // right becomes left + right; left becomes empty.
+  void Prepend(Chain& right, Chain& left) {
+    if (left.head < 0) return;
+    if (right.head < 0) {
+      right = left;
     } else {
-      for (const TextView piece : list_) left.list_.push_back(piece);
-      list_.swap(left.list_);
+      Node(left.tail).next = right.head;
+      Node(right.head).prev = left.tail;
+      right.head = left.head;
+      right.size += left.size;
     }
-    size_ += left.size_;
-    left.list_.clear();
-    left.size_ = 0;
-  }
-
-  // Removes the last n characters and returns them.
-  Text CutBack(std::size_t n) {
-    Text out(n, u'\0');
-    std::size_t at = n;
-    size_ -= n;
-    while (at > 0) {
-      TextView& last = list_.back();
-      const std::size_t take = last.size() < at ? last.size() : at;
-      at -= take;
-      out.replace(at, take, last.substr(last.size() - take));
-      if (take == last.size()) {
-        list_.pop_back();
-      } else {
-        last.remove_suffix(take);
-      }
-    }
-    return out;
+    left = Chain{};
   }
 
   // The last n characters.
-  Text Back(std::size_t n) const {
+  Text Back(const Chain& c, std::size_t n) const {
     Text out(n, u'\0');
     std::size_t at = n;
-    for (auto it = list_.rbegin(); at > 0; ++it) {
-      const std::size_t take = it->size() < at ? it->size() : at;
+    for (int id = c.tail; at > 0; id = nodes_[static_cast<std::size_t>(id)].prev) {
+      const TextView piece = nodes_[static_cast<std::size_t>(id)].text;
+      const std::size_t take = piece.size() < at ? piece.size() : at;
       at -= take;
-      out.replace(at, take, it->substr(it->size() - take));
+      out.replace(at, take, piece.substr(piece.size() - take));
     }
     return out;
   }
 
-  void AppendTo(Text& out) const {
-    for (const TextView piece : list_) out.append(piece);
+  // Removes the last n characters.
+  void CutBack(Chain& c, std::size_t n) {
+    c.size -= n;
+    while (n > 0) {
+      TextView& last = Node(c.tail).text;
+      if (last.size() > n) {
+        last.remove_suffix(n);
+        return;
+      }
+      n -= last.size();
+      c.tail = Node(c.tail).prev;
+      (c.tail < 0 ? c.head : Node(c.tail).next) = -1;
+    }
+  }
+
+  void AppendTo(const Chain& c, Text& out) const {
+    for (int id = c.head; id >= 0; id = nodes_[static_cast<std::size_t>(id)].next)
+      out.append(nodes_[static_cast<std::size_t>(id)].text);
   }
 
  private:
-  std::deque<TextView> list_;
-  std::size_t size_ = 0;
+  struct Piece {
+    TextView text;
+    int prev;
+    int next;
+  };
+  Piece& Node(int id) { return nodes_[static_cast<std::size_t>(id)]; }
+
+  std::vector<Piece> nodes_;
 };
 
 }  // namespace orvane::detail

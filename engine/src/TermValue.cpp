@@ -114,4 +114,11 @@ Text ValueText(Kind kind, const Term& t) {
   return NumberToText(Evaluating(t.text, [&] { return Value(kind, t); }));
 }
 
+TextView ValueCache::operator()(const Term& t) {
+  if (t.last > kInt16Max - 2) return nearLimit_.emplace_back(ValueText(kind_, t));
+  const auto known = values_.find(t.text);
+  if (known != values_.end()) return known->second;
+  return values_.emplace(t.text, ValueText(kind_, t)).first->second;
+}
+
 }  // namespace orvane::detail

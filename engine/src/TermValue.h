@@ -5,7 +5,9 @@
 // text of its value. Shared by the passes, which only differ in how they find
 // the terms and their copies.
 
+#include <deque>
 #include <string>
+#include <unordered_map>
 
 #include "orvane/Int16.h"
 #include "orvane/Text.h"
@@ -39,5 +41,19 @@ Term FactorialTerm(TextView text, long long bang);
 
 // The value's number text; raises TermFailure when the term cannot be evaluated.
 Text ValueText(Kind kind, const Term& t);
+
+// Value texts of one pass by term text. A value depends on its term's text
+// alone as long as the term ends before the last positions, where stepping
+// past it would overflow. The texts stay where they are, for Pieces to view.
+class ValueCache {
+ public:
+  explicit ValueCache(Kind kind) : kind_(kind) {}
+  TextView operator()(const Term& t);
+
+ private:
+  Kind kind_;
+  std::unordered_map<Text, Text> values_;
+  std::deque<Text> nearLimit_;
+};
 
 }  // namespace orvane::detail
