@@ -1,50 +1,75 @@
 // SPDX-License-Identifier: MIT
 // The C, A, W and T passes over the stretches of the working text that end at
 // a ")". A term is the end of its stretch from the letter on, so its copies
-// are the stretches that end with the same text: every letter is indexed by
-// the length and hash of the text from it to the end of its stretch. Replacing
-// a copy removes the stretch's ")", and what is left of it joins the next
-// stretch; only the letters that move get a new key.
+// are the stretches that end with the same text: letters are indexed by the
+// length and hash of the text from them to the end of their stretch.
+//
+// Replacing a copy removes the stretch's ")", and what is left of it joins
+// the next stretch. The letters that move all gain the same text at the end,
+// so they are not indexed again one by one: they wait in the next stretch's
+// group of moved letters, whose keys follow from one shared transform. They
+// can only be a copy of a term that ends with the text after them (the tail,
+// which starts with a value), so a group is indexed letter by letter only when
+// a term ends with its tail, and the front stretch's group when it is the front.
 
 #include <algorithm>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "Pieces.h"
 #include "PolyHash.h"
 #include "TermPasses.h"
+#include "TextOps.h"
 
 namespace orvane::detail {
 
 namespace {
 
 struct Key {
-  std::size_t length;  // from the letter through the end of its stretch
+  long long length;  // from the letter through the end of its stretch
   std::uint64_t hash;
   bool operator==(const Key&) const = default;
 };
 
 struct KeyHash {
-  std::size_t operator()(const Key& k) const { return k.hash ^ (k.length * 0x9E3779B97F4A7C15ull); }
+  std::size_t operator()(const Key& k) const {
+    return k.hash ^ (static_cast<std::size_t>(k.length) * 0x9E3779B97F4A7C15ull);
+  }
 };
 
 struct Letter {
-  Key key;
-  std::size_t stretch;
+  Key key;               // its own while indexed, else relative to its group
+  std::size_t stretch;   // while indexed
   bool alive = true;
+  bool indexed = false;
   std::size_t seen = 0;  // the last step that took it as a copy
-  long prev = -1;        // the letters of a stretch, in text order
+  long prev = -1;        // neighbours in its list, in text order
   long next = -1;
+};
+
+struct List {
+  long first = -1;
+  long last = -1;
+  std::size_t count = 0;
+};
+
+// h -> h * base^shift + add, length -> length + shift.
+struct Transform {
+  long long shift = 0;
+  std::uint64_t add = 0;
 };
 
 struct Stretch {
   Pieces::Chain text;
   std::uint64_t hash = 0;
-  long first = -1;                  // its first and last letter
-  long last = -1;
-  std::size_t next = 0;             // the next stretch still in the text
-  bool closed = true;               // ends with ")"; the last one may not
-  bool gone = false;                // joined the next one
+  List moved;    // letters that came with a copy's rest, before all the others
+  Transform group;
+  Key tail{};    // the text after the moved letters, while there are any
+  List indexed;  // the others, after the moved ones
+  std::size_t next = 0;  // the next stretch still in the text
+  bool closed = true;    // ends with ")"; the last one may not
+  bool gone = false;     // joined the next one
 };
 
 class LetterPass {
@@ -55,16 +80,20 @@ class LetterPass {
     long long before = 0;  // length of the stretches before the front, which hold no letter
     for (std::size_t front = 0; front < stretches_.size(); front = Live(front)) {
       Stretch& s = stretches_[front];
-      if (s.first < 0) {
+      if (s.moved.count + s.indexed.count == 0) {
         before += static_cast<long long>(s.text.size);
         front = s.next;
         continue;
       }
-      const Key key = letters_[static_cast<std::size_t>(s.first)].key;
-      const long long first = before + static_cast<long long>(s.text.size - key.length) + 1;
+      const Key key = s.moved.count ? Own(At(s.moved.first), s.group) : At(s.indexed.first).key;
+      const long long first = before + static_cast<long long>(s.text.size) - key.length + 1;
       if (!s.closed) LetterTerm(letter_, u"", first, 0);
-      const Term term = LetterTerm(letter_, pieces_.Back(s.text, key.length), first, first + static_cast<long long>(key.length) - 1);
-      ReplaceCopies(key, values_(term));
+      const Text text = pieces_.Back(s.text, static_cast<std::size_t>(key.length));
+      const TextView value = values_(LetterTerm(letter_, text, first, first + key.length - 1));
+      // All the front's letters lie in its term, which goes.
+      Index(front);
+      IndexGroupsEndingIn(text);
+      ReplaceCopies(key, value);
     }
     Text out;
     for (std::size_t i = 0; i < stretches_.size(); i = Live(stretches_[i].next)) pieces_.AppendTo(stretches_[i].text, out);
@@ -72,6 +101,34 @@ class LetterPass {
   }
 
  private:
+  Letter& At(long id) { return letters_[static_cast<std::size_t>(id)]; }
+
+  std::uint64_t Power(long long e) { return e >= 0 ? hash_.Pow(static_cast<std::size_t>(e)) : hash_.InvPow(static_cast<std::size_t>(-e)); }
+
+  Key Apply(const Key& k, const Transform& t) {
+    return {k.length + t.shift, PolyHash::Add(PolyHash::Mul(k.hash, Power(t.shift)), t.add)};
+  }
+  Key Own(const Letter& l, const Transform& group) { return Apply(l.key, group); }
+  Key Relative(const Key& own, const Transform& group) {
+    return {own.length - group.shift, PolyHash::Mul(PolyHash::Sub(own.hash, group.add), Power(-group.shift))};
+  }
+
+  // left + right; both lists are left empty.
+  List Concat(List& left, List& right) {
+    if (left.count == 0) return std::exchange(right, List{});
+    if (right.count == 0) return std::exchange(left, List{});
+    At(left.last).next = right.first;
+    At(right.first).prev = left.last;
+    const List out{left.first, right.last, left.count + right.count};
+    left = right = List{};
+    return out;
+  }
+
+  template <typename F>
+  void ForEach(const List& list, F f) {
+    for (long id = list.first; id >= 0; id = id == list.last ? -1 : At(id).next) f(At(id), id);
+  }
+
   void Split(TextView w) {
     std::size_t from = 0;
     while (true) {
@@ -92,13 +149,16 @@ class LetterPass {
     std::uint64_t suffix = 0;
     for (std::size_t i = text.size(); i-- > 0;) {
       suffix = PolyHash::Add(PolyHash::Mul(text[i] + 1u, hash_.Pow(text.size() - 1 - i)), suffix);
-      if (text[i] == letter_) {
-        const auto l = static_cast<long>(letters_.size());
-        letters_.push_back({{text.size() - i, suffix}, id});
-        letters_.back().next = s.first;
-        (s.first < 0 ? s.last : letters_[static_cast<std::size_t>(s.first)].prev) = l;
-        s.first = l;
-        if (closed) index_[letters_.back().key].push_back(static_cast<std::size_t>(l));
+      if (text[i] != letter_) continue;
+      const auto l = static_cast<long>(letters_.size());
+      letters_.push_back({{static_cast<long long>(text.size() - i), suffix}, id});
+      letters_.back().next = s.indexed.first;
+      (s.indexed.first < 0 ? s.indexed.last : At(s.indexed.first).prev) = l;
+      s.indexed.first = l;
+      ++s.indexed.count;
+      if (closed) {
+        letters_.back().indexed = true;
+        index_[letters_.back().key].push_back(static_cast<std::size_t>(l));
       }
     }
     s.hash = suffix;
@@ -117,6 +177,38 @@ class LetterPass {
     return live;
   }
 
+  // Gives the moved letters of a stretch their own keys in the index.
+  void Index(std::size_t id) {
+    Stretch& s = stretches_[id];
+    if (s.moved.count == 0 || !s.closed) return;
+    ForEach(s.moved, [&](Letter& l, long) {
+      l.key = Own(l, s.group);
+      l.stretch = id;
+      l.indexed = true;
+    });
+    ForEach(s.moved, [&](Letter& l, long lid) { index_[l.key].push_back(static_cast<std::size_t>(lid)); });
+    s.indexed = Concat(s.moved, s.indexed);
+    s.group = Transform{};
+  }
+
+  // Indexes every group whose tail ends the term with text before it.
+  void IndexGroupsEndingIn(TextView term) {
+    std::uint64_t h = 0;
+    for (std::size_t length = 1; length < term.size(); ++length) {
+      const char16_t c = term[term.size() - length];
+      h = PolyHash::Add(PolyHash::Mul(c + 1u, hash_.Pow(length - 1)), h);
+      if (!IsDigit(c) && c != u'-') continue;  // a tail starts with a value
+      const auto found = tails_.find({static_cast<long long>(length), h});
+      if (found == tails_.end()) continue;
+      const std::vector<std::size_t> ids = std::move(found->second);
+      tails_.erase(found);
+      for (const std::size_t id : ids) {
+        const Stretch& s = stretches_[id];
+        if (!s.gone && s.moved.count && s.tail == Key{static_cast<long long>(length), h}) Index(id);
+      }
+    }
+  }
+
   // Every stretch whose end is the term's text, from the right, so that each
   // joins a stretch that has already taken its own replacement.
   void ReplaceCopies(const Key& key, TextView value) {
@@ -127,7 +219,7 @@ class LetterPass {
     for (const std::size_t id : found->second) {
       Letter& l = letters_[id];
       // A letter that moved on since is indexed under its new key as well.
-      if (!l.alive || !(l.key == key) || l.seen == step_) continue;
+      if (!l.alive || !l.indexed || !(l.key == key) || l.seen == step_) continue;
       l.seen = step_;
       copies.push_back(l.stretch);
     }
@@ -140,34 +232,45 @@ class LetterPass {
   // Replaces the end of stretch q by the value and joins the rest to the next stretch.
   void Replace(std::size_t q, const Key& key, TextView value, std::uint64_t valueHash) {
     Stretch& s = stretches_[q];
-    pieces_.CutBack(s.text, key.length);
-    while (s.last >= 0 && letters_[static_cast<std::size_t>(s.last)].key.length <= key.length) {
-      letters_[static_cast<std::size_t>(s.last)].alive = false;
-      s.last = letters_[static_cast<std::size_t>(s.last)].prev;
+    const auto length = static_cast<std::size_t>(key.length);
+    pieces_.CutBack(s.text, length);
+    // The copy starts at an indexed letter, and the moved ones stand before it.
+    while (s.indexed.count && At(s.indexed.last).key.length <= key.length) {
+      At(s.indexed.last).alive = false;
+      s.indexed.last = At(s.indexed.last).prev;
+      if (--s.indexed.count == 0) s.indexed = List{};
     }
-    if (s.last < 0) s.first = -1;
-    const std::uint64_t restHash = hash_.Unjoin(s.hash, key.hash, key.length);
+    const std::uint64_t restHash = hash_.Unjoin(s.hash, key.hash, length);
     s.next = Live(s.next);
     Stretch& p = stretches_[s.next];
-    // Everything from the value on is the same for every letter that moves.
-    const std::size_t tailLength = value.size() + p.text.size;
-    const std::uint64_t tailHash = hash_.Join(valueHash, p.hash, p.text.size);
-    for (long id = s.first; id >= 0; id = id == s.last ? -1 : letters_[static_cast<std::size_t>(id)].next) {
-      Letter& l = letters_[static_cast<std::size_t>(id)];
-      const std::uint64_t own = hash_.Unjoin(l.key.hash, key.hash, key.length);
-      l.key = {l.key.length - key.length + tailLength, hash_.Join(own, tailHash, tailLength)};
-      l.stretch = s.next;
-      if (p.closed) index_[l.key].push_back(static_cast<std::size_t>(id));
+    // Every letter that moves loses the copy and gains the value and p's text.
+    const Key tail{static_cast<long long>(value.size() + p.text.size), hash_.Join(valueHash, p.hash, p.text.size)};
+    const long long shift = tail.length - key.length;
+    const Transform step{shift, PolyHash::Sub(tail.hash, PolyHash::Mul(key.hash, Power(shift)))};
+    s.group = Transform{s.group.shift + shift, PolyHash::Add(PolyHash::Mul(s.group.add, Power(shift)), step.add)};
+    const bool hadMoved = p.moved.count > 0;
+    // The larger group keeps its transform; the letters of the other are converted.
+    Transform target = s.group;
+    if (hadMoved && p.moved.count >= s.moved.count) {
+      target = p.group;
+      ForEach(s.moved, [&](Letter& l, long) { l.key = Relative(Own(l, s.group), target); });
+    } else {
+      ForEach(p.moved, [&](Letter& l, long) { l.key = Relative(Own(l, p.group), target); });
     }
-    p.hash = hash_.Join(restHash, tailHash, tailLength);
+    ForEach(s.indexed, [&](Letter& l, long) {
+      l.key = Relative(Apply(l.key, step), target);
+      l.indexed = false;
+    });
+    List rest = Concat(s.moved, s.indexed);
+    p.moved = Concat(rest, p.moved);
+    p.group = target;
+    if (!hadMoved && p.moved.count && p.closed) {
+      p.tail = tail;
+      tails_[tail].push_back(s.next);
+    }
+    p.hash = hash_.Join(restHash, tail.hash, static_cast<std::size_t>(tail.length));
     pieces_.Append(s.text, value);
     pieces_.Prepend(p.text, s.text);
-    if (s.first >= 0) {
-      letters_[static_cast<std::size_t>(s.last)].next = p.first;
-      (p.first < 0 ? p.last : letters_[static_cast<std::size_t>(p.first)].prev) = s.last;
-      p.first = s.first;
-      s.first = s.last = -1;
-    }
     s.gone = true;
   }
 
@@ -177,6 +280,7 @@ class LetterPass {
   std::deque<Stretch> stretches_;
   std::vector<Letter> letters_;
   std::unordered_map<Key, std::vector<std::size_t>, KeyHash> index_;
+  std::unordered_map<Key, std::vector<std::size_t>, KeyHash> tails_;  // stretches by the tail of their group
   ValueCache values_;  // the pieces of the text point into its texts
   std::vector<std::size_t> copies_;
   std::size_t step_ = 0;
