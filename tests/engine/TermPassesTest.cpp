@@ -97,10 +97,14 @@ TEST(TermPasses, AnswerInTerms) {
 const char16_t* const kPieces[] = {u"C", u"A", u"W", u"T", u"P", u"!", u"(", u")", u",", u"0", u"1", u"2",
                                    u"3", u"5", u"+", u"-", u".", u"E", u"C(", u"(1)", u"!!", u"2,3)", u"ANS"};
 
-Text RandomText(std::mt19937& rng, std::size_t pieces) {
-  std::uniform_int_distribution<std::size_t> pick(0, std::size(kPieces) - 1);
+// Pieces whose copies join stretches again and again.
+const char16_t* const kJoining[] = {u"C", u"C(1)", u"C(2)", u")", u"Y)", u"1", u"0", u"CC", u"+", u",", u"C0", u"!"};
+
+template <std::size_t N>
+Text RandomText(std::mt19937& rng, std::size_t pieces, const char16_t* const (&from)[N]) {
+  std::uniform_int_distribution<std::size_t> pick(0, N - 1);
   Text out;
-  for (std::size_t i = 0; i < pieces; ++i) out += kPieces[pick(rng)];
+  for (std::size_t i = 0; i < pieces; ++i) out += from[pick(rng)];
   return out;
 }
 
@@ -108,7 +112,9 @@ TEST(TermPasses, RandomDependentTermsAgreeWithLiteral) {
   std::mt19937 rng(7);
   std::uniform_int_distribution<std::size_t> length(1, 30);
   const Text boxes[] = {u"0", u"3", u"-2.5", kLongAnswer, u"C(1)"};
-  for (int i = 0; i < 20000; ++i) ExpectAsLiteral(RandomText(rng, length(rng)), boxes[i % 5]);
+  for (int i = 0; i < 20000; ++i) ExpectAsLiteral(RandomText(rng, length(rng), kPieces), boxes[i % 5]);
+  std::uniform_int_distribution<std::size_t> longer(10, 80);
+  for (int i = 0; i < 20000; ++i) ExpectAsLiteral(RandomText(rng, longer(rng), kJoining), u"0");
 }
 
 // The worst shapes of the benchmark, at lengths the literal evaluation still
