@@ -87,6 +87,17 @@ Text MergingStretches(std::size_t size) {
   return Sized("C(1)" + Joined(size - 4, "", [](int i) { return "C" + std::to_string(i) + "C(1)Y)"; }), size);
 }
 
+// A long run of letters whose stretch is a copy of every term: the terms
+// "C1Zi)" each end with the value and ")"-stretch the run has just gained.
+Text RegroupingRun(std::size_t size) {
+  const std::size_t steps = size / 24;
+  std::string fronts = "C(1)+C0Z1)", tails;
+  for (std::size_t i = 2; i <= steps; ++i) fronts += "+C1Z" + std::to_string(i) + ")";
+  for (std::size_t i = 1; i <= steps; ++i) tails += "Z" + std::to_string(i) + ")";
+  const std::size_t run = size - fronts.size() - tails.size() - 5;
+  return Ascii(fronts + "+" + std::string(run, 'C') + "C(1)" + tails);
+}
+
 // P terms whose "(" lies beyond their first ")".
 Text PBeforeClose(std::size_t size) {
   return Sized(Joined(size, "+", [](int i) { return "P)(" + std::string(i / 160, '0') + std::to_string(i % 160) + ")"; }),
@@ -126,6 +137,7 @@ int main(int argc, char** argv) {
       {"LetterRuns", LetterRuns, false},
       {"LongTermNearCopies", LongTermNearCopies, false},
       {"MergingStretches", MergingStretches, false},
+      {"RegroupingRun", RegroupingRun, false},
       {"PBeforeClose", PBeforeClose, false},
       {"ChainThenAns", ChainThenAns, true},
       {"AnsFactorials", AnsFactorials, true},

@@ -9,8 +9,9 @@
 // so they are not indexed again one by one: they wait in the next stretch's
 // group of moved letters, whose keys follow from one shared transform. They
 // can only be a copy of a term that ends with the text after them (the tail,
-// which starts with a value), so a group is indexed letter by letter only when
-// a term ends with its tail, and the front stretch's group when it is the front.
+// which starts with a value). When a term ends with a group's tail, a small
+// group is indexed letter by letter; a large one is asked for the one letter
+// at the term's length. The front stretch's group is indexed as it goes.
 
 #include <algorithm>
 #include <unordered_map>
@@ -66,6 +67,7 @@ struct Stretch {
   List moved;    // letters that came with a copy's rest, before all the others
   Transform group;
   Key tail{};    // the text after the moved letters, while there are any
+  std::unordered_map<long long, long> byLength;  // moved letters by their length in the group
   List indexed;  // the others, after the moved ones
   std::size_t next = 0;  // the next stretch still in the text
   bool closed = true;    // ends with ")"; the last one may not
@@ -92,7 +94,7 @@ class LetterPass {
       const TextView value = values_(LetterTerm(letter_, text, first, first + key.length - 1));
       // All the front's letters lie in its term, which goes.
       Index(front);
-      IndexGroupsEndingIn(text);
+      FindMovedCopies(text, key);
       ReplaceCopies(key, value);
     }
     Text out;
@@ -189,23 +191,36 @@ class LetterPass {
     ForEach(s.moved, [&](Letter& l, long lid) { index_[l.key].push_back(static_cast<std::size_t>(lid)); });
     s.indexed = Concat(s.moved, s.indexed);
     s.group = Transform{};
+    s.byLength.clear();
   }
 
-  // Indexes every group whose tail ends the term with text before it.
-  void IndexGroupsEndingIn(TextView term) {
+  // The groups whose tail ends the term with text before it: small ones are
+  // indexed, large ones give the copy among their letters, if there is one.
+  void FindMovedCopies(TextView term, const Key& key) {
+    moved_.clear();
     std::uint64_t h = 0;
     for (std::size_t length = 1; length < term.size(); ++length) {
       const char16_t c = term[term.size() - length];
       h = PolyHash::Add(PolyHash::Mul(c + 1u, hash_.Pow(length - 1)), h);
       if (!IsDigit(c) && c != u'-') continue;  // a tail starts with a value
-      const auto found = tails_.find({static_cast<long long>(length), h});
+      const Key tail{static_cast<long long>(length), h};
+      const auto found = tails_.find(tail);
       if (found == tails_.end()) continue;
-      const std::vector<std::size_t> ids = std::move(found->second);
-      tails_.erase(found);
+      std::vector<std::size_t>& ids = found->second;
+      std::size_t kept = 0;
       for (const std::size_t id : ids) {
-        const Stretch& s = stretches_[id];
-        if (!s.gone && s.moved.count && s.tail == Key{static_cast<long long>(length), h}) Index(id);
+        Stretch& s = stretches_[id];
+        if (s.gone || s.moved.count == 0 || !(s.tail == tail)) continue;
+        if (s.moved.count <= kSmallGroup) {
+          Index(id);
+          continue;
+        }
+        ids[kept++] = id;
+        const auto letter = s.byLength.find(key.length - s.group.shift);
+        if (letter != s.byLength.end() && Own(At(letter->second), s.group) == key) moved_.push_back(id);
       }
+      ids.resize(kept);
+      if (kept == 0) tails_.erase(found);
     }
   }
 
@@ -224,6 +239,7 @@ class LetterPass {
       copies.push_back(l.stretch);
     }
     index_.erase(found);
+    copies.insert(copies.end(), moved_.begin(), moved_.end());
     if (copies.size() > 1) std::sort(copies.begin(), copies.end(), std::greater<>());
     const std::uint64_t valueHash = PolyHash::Of(value);
     for (const std::size_t q : copies) Replace(q, key, value, valueHash);
@@ -234,11 +250,17 @@ class LetterPass {
     Stretch& s = stretches_[q];
     const auto length = static_cast<std::size_t>(key.length);
     pieces_.CutBack(s.text, length);
-    // The copy starts at an indexed letter, and the moved ones stand before it.
+    // The moved letters stand before the others.
     while (s.indexed.count && At(s.indexed.last).key.length <= key.length) {
       At(s.indexed.last).alive = false;
       s.indexed.last = At(s.indexed.last).prev;
       if (--s.indexed.count == 0) s.indexed = List{};
+    }
+    while (s.indexed.count == 0 && s.moved.count && Own(At(s.moved.last), s.group).length <= key.length) {
+      At(s.moved.last).alive = false;
+      s.byLength.erase(At(s.moved.last).key.length);
+      s.moved.last = At(s.moved.last).prev;
+      if (--s.moved.count == 0) s.moved = List{};
     }
     const std::uint64_t restHash = hash_.Unjoin(s.hash, key.hash, length);
     s.next = Live(s.next);
@@ -253,13 +275,22 @@ class LetterPass {
     Transform target = s.group;
     if (hadMoved && p.moved.count >= s.moved.count) {
       target = p.group;
-      ForEach(s.moved, [&](Letter& l, long) { l.key = Relative(Own(l, s.group), target); });
+      ForEach(s.moved, [&](Letter& l, long id) {
+        l.key = Relative(Own(l, s.group), target);
+        p.byLength[l.key.length] = id;
+      });
     } else {
-      ForEach(p.moved, [&](Letter& l, long) { l.key = Relative(Own(l, p.group), target); });
+      ForEach(p.moved, [&](Letter& l, long id) {
+        l.key = Relative(Own(l, p.group), target);
+        s.byLength[l.key.length] = id;
+      });
+      p.byLength.swap(s.byLength);
     }
-    ForEach(s.indexed, [&](Letter& l, long) {
+    s.byLength.clear();
+    ForEach(s.indexed, [&](Letter& l, long id) {
       l.key = Relative(Apply(l.key, step), target);
       l.indexed = false;
+      p.byLength[l.key.length] = id;
     });
     List rest = Concat(s.moved, s.indexed);
     p.moved = Concat(rest, p.moved);
@@ -283,7 +314,10 @@ class LetterPass {
   std::unordered_map<Key, std::vector<std::size_t>, KeyHash> tails_;  // stretches by the tail of their group
   ValueCache values_;  // the pieces of the text point into its texts
   std::vector<std::size_t> copies_;
+  std::vector<std::size_t> moved_;  // stretches whose copy is among their moved letters
   std::size_t step_ = 0;
+  // Groups up to this size are indexed letter by letter once a term ends with their tail.
+  static constexpr std::size_t kSmallGroup = 64;
 };
 
 }  // namespace

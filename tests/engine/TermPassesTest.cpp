@@ -132,6 +132,11 @@ TEST(TermPasses, LongShapesAgreeWithLiteral) {
   ExpectAsLiteral(Repeat(u"C", 500) + u"(2,3)" + Repeat(u"C(2,3)", 100), u"0");
   ExpectAsLiteral(multisets, u"0");
   ExpectAsLiteral(merging, u"0");
+  Text fronts = u"C(1)+C0Z1)", tails;
+  for (int i = 2; i <= 300; ++i) fronts += u"+C1Z" + Ascii(std::to_string(i)) + u")";
+  for (int i = 1; i <= 300; ++i) tails += u"Z" + Ascii(std::to_string(i)) + u")";
+  ExpectAsLiteral(fronts + u"+" + Text(3000, u'C') + u"C(1)" + tails, u"0");
+  ExpectAsLiteral(fronts + u"+" + Text(3000, u'C') + u"C(1)" + tails + u"+5", u"0");
   ExpectAsLiteral(u"0" + Repeat(u"!", 2000) + Repeat(u"ANS", 2000), kLongAnswer);
   ExpectAsLiteral(Repeat(u"+ANS!", 6553), kLongAnswer);
 }
