@@ -230,6 +230,7 @@ class LetterPass {
     ++step_;
     std::vector<std::size_t>& copies = copies_;
     copies.clear();
+    // The front's own letter is among them: it was indexed as the front.
     const auto found = index_.find(key);
     for (const std::size_t id : found->second) {
       Letter& l = letters_[id];
