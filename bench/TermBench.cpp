@@ -111,6 +111,14 @@ Text ChainThenAns(std::size_t size) {
   return Sized(s, size);
 }
 
+// One term of every pass, then ANS up to the end: every pass sees the whole
+// working text of some 240,000 characters.
+Text EveryPassThenAns(std::size_t size) {
+  std::string s = "C(1)+A(1)+W(1)+T(1)+1!+P(1)";
+  while (s.size() + 3 <= size) s += "ANS";
+  return Sized(s, size);
+}
+
 // Every ANS a long answer whose exponent digits make factorial terms.
 Text AnsFactorials(std::size_t size) { return Sized(Joined(size, "+", [](int) { return std::string("ANS!"); }), size); }
 
@@ -141,6 +149,7 @@ int main(int argc, char** argv) {
       {"PBeforeClose", PBeforeClose, false},
       {"ChainThenAns", ChainThenAns, true},
       {"AnsFactorials", AnsFactorials, true},
+      {"EveryPassThenAns", EveryPassThenAns, true},
   };
   for (const Shape& shape : shapes) {
     for (const std::size_t size : {4096, 32766}) {

@@ -63,6 +63,8 @@ struct Transform {
 
 struct Stretch {
   Pieces::Chain text;
+  TextView original;    // its text until it first changes
+  bool hashed = false;  // most stretches never need their hash
   std::uint64_t hash = 0;
   List moved;    // letters that came with a copy's rest, before all the others
   Transform group;
@@ -148,10 +150,20 @@ class LetterPass {
     pieces_.Append(s.text, text);
     s.closed = closed;
     s.next = id + 1;
-    std::uint64_t suffix = 0;
-    for (std::size_t i = text.size(); i-- > 0;) {
-      suffix = PolyHash::Add(PolyHash::Mul(text[i] + 1u, hash_.Pow(text.size() - 1 - i)), suffix);
-      if (text[i] != letter_) continue;
+    s.original = text;
+    if (text.find(letter_) == TextView::npos) return;
+    // Each letter's key from the hash of the text before it.
+    found_.clear();
+    std::uint64_t h = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == letter_) found_.push_back({i, h});
+      h = PolyHash::Step(h, text[i]);
+    }
+    s.hash = h;
+    s.hashed = true;
+    for (auto it = found_.rbegin(); it != found_.rend(); ++it) {
+      const std::size_t i = it->first;
+      const std::uint64_t suffix = PolyHash::Sub(h, PolyHash::Mul(it->second, hash_.Pow(text.size() - i)));
       const auto l = static_cast<long>(letters_.size());
       letters_.push_back({{static_cast<long long>(text.size() - i), suffix}, id});
       letters_.back().next = s.indexed.first;
@@ -163,7 +175,6 @@ class LetterPass {
         index_[letters_.back().key].push_back(static_cast<std::size_t>(l));
       }
     }
-    s.hash = suffix;
   }
 
   // The first stretch from id on that is still in the text. A stretch leaves
@@ -266,6 +277,10 @@ class LetterPass {
     const std::uint64_t restHash = hash_.Unjoin(s.hash, key.hash, length);
     s.next = Live(s.next);
     Stretch& p = stretches_[s.next];
+    if (!p.hashed) {
+      p.hash = PolyHash::Of(p.original);
+      p.hashed = true;
+    }
     // Every letter that moves loses the copy and gains the value and p's text.
     const Key tail{static_cast<long long>(value.size() + p.text.size), hash_.Join(valueHash, p.hash, p.text.size)};
     const long long shift = tail.length - key.length;
@@ -315,7 +330,8 @@ class LetterPass {
   std::unordered_map<Key, std::vector<std::size_t>, KeyHash> tails_;  // stretches by the tail of their group
   ValueCache values_;  // the pieces of the text point into its texts
   std::vector<std::size_t> copies_;
-  std::vector<std::size_t> moved_;  // stretches whose copy is among their moved letters
+  std::vector<std::size_t> moved_;
+  std::vector<std::pair<std::size_t, std::uint64_t>> found_;  // letters of a new stretch, with the hash before them  // stretches whose copy is among their moved letters
   std::size_t step_ = 0;
   // Groups up to this size are indexed letter by letter once a term ends with their tail.
   static constexpr std::size_t kSmallGroup = 64;

@@ -54,7 +54,10 @@ class PolyHash {
   }
   static inline const std::uint64_t kInverse = Power(kBase, kMod - 2);
 
+  // Tables reach as far as terms usually do; beyond, powers are computed.
+  static constexpr std::size_t kTabled = std::size_t{1} << 16;
   static std::uint64_t Grown(std::vector<std::uint64_t>& table, std::size_t n, std::uint64_t factor) {
+    if (n >= kTabled) return Power(factor, n);
     if (table.empty()) table.push_back(1);
     while (table.size() <= n) table.push_back(Mul(table.back(), factor));
     return table[n];
