@@ -161,6 +161,8 @@ class LetterPass {
     }
     s.hash = h;
     s.hashed = true;
+    // Of a stretch without ")" only the first letter counts: there the pass fails.
+    if (!closed) found_.resize(1);
     for (auto it = found_.rbegin(); it != found_.rend(); ++it) {
       const std::size_t i = it->first;
       const std::uint64_t suffix = PolyHash::Sub(h, PolyHash::Mul(it->second, hash_.Pow(text.size() - i)));
@@ -172,7 +174,7 @@ class LetterPass {
       ++s.indexed.count;
       if (closed) {
         letters_.back().indexed = true;
-        index_[letters_.back().key].push_back(static_cast<std::size_t>(l));
+        index_.emplace(letters_.back().key, static_cast<std::size_t>(l));
       }
     }
   }
@@ -199,7 +201,7 @@ class LetterPass {
       l.stretch = id;
       l.indexed = true;
     });
-    ForEach(s.moved, [&](Letter& l, long lid) { index_[l.key].push_back(static_cast<std::size_t>(lid)); });
+    ForEach(s.moved, [&](Letter& l, long lid) { index_.emplace(l.key, static_cast<std::size_t>(lid)); });
     s.indexed = Concat(s.moved, s.indexed);
     s.group = Transform{};
     s.byLength.clear();
@@ -242,15 +244,15 @@ class LetterPass {
     std::vector<std::size_t>& copies = copies_;
     copies.clear();
     // The front's own letter is among them: it was indexed as the front.
-    const auto found = index_.find(key);
-    for (const std::size_t id : found->second) {
-      Letter& l = letters_[id];
+    const auto [from, to] = index_.equal_range(key);
+    for (auto it = from; it != to; ++it) {
+      Letter& l = letters_[it->second];
       // A letter that moved on since is indexed under its new key as well.
       if (!l.alive || !l.indexed || !(l.key == key) || l.seen == step_) continue;
       l.seen = step_;
       copies.push_back(l.stretch);
     }
-    index_.erase(found);
+    index_.erase(from, to);
     copies.insert(copies.end(), moved_.begin(), moved_.end());
     if (copies.size() > 1) std::sort(copies.begin(), copies.end(), std::greater<>());
     const std::uint64_t valueHash = PolyHash::Of(value);
@@ -326,7 +328,7 @@ class LetterPass {
   Pieces pieces_;
   std::deque<Stretch> stretches_;
   std::vector<Letter> letters_;
-  std::unordered_map<Key, std::vector<std::size_t>, KeyHash> index_;
+  std::unordered_multimap<Key, std::size_t, KeyHash> index_;
   std::unordered_map<Key, std::vector<std::size_t>, KeyHash> tails_;  // stretches by the tail of their group
   ValueCache values_;  // the pieces of the text point into its texts
   std::vector<std::size_t> copies_;
