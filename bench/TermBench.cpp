@@ -1,0 +1,167 @@
+// SPDX-License-Identifier: MIT
+// Speed of the term passes on the shapes where terms depend on each other,
+// at 4096 characters and at the longest text the expression box holds.
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "orvane/Calculate.h"
+
+namespace {
+
+using orvane::Text;
+
+// An answer as long as the window can show, which every ANS stands for.
+constexpr char16_t kLongAnswer[] = u"-1.11111111111111E-111";
+
+Text Ascii(const std::string& s) { return Text(s.begin(), s.end()); }
+
+// Pads with blanks, which every reader skips, to exactly size characters.
+Text Sized(std::string s, std::size_t size) {
+  s.resize(size, ' ');
+  return Ascii(s);
+}
+
+// Distinct pieces joined by sep while they fit, leaving room for a tail.
+template <typename Piece>
+std::string Joined(std::size_t size, const std::string& sep, Piece piece) {
+  std::string out;
+  for (int i = 0;; ++i) {
+    std::string next = (i ? sep : "") + piece(i);
+    if (out.size() + next.size() > size) return out;
+    out += next;
+  }
+}
+
+// "0!!!!...": every "!" joins the value before it, one step per "!".
+Text BangChain(std::size_t size) { return Ascii("0" + std::string(size - 1, '!')); }
+
+// Distinct factorials (leading zeros make them distinct), then one chain.
+Text FactorialsThenChain(std::size_t size) {
+  return Sized(Joined(size - 5, "+", [](int i) { return std::string(i % 40, '0') + std::to_string(i % 9) + "!"; }) +
+                   "+0!!!",
+               size);
+}
+
+// Long factorial terms among many zeros: each copy search sees every zero.
+Text LongFactorialTerms(std::size_t size) {
+  return Sized(Joined(size - 5, "+", [](int i) { return std::string(200 + i, '0') + "1!"; }) + "+0!!!", size);
+}
+
+// "3!0!0!...": a value followed by digits becomes the next term's digits.
+Text DigitAfterBang(std::size_t size) {
+  return Sized(Joined(size, "+", [](int i) { return std::to_string(i % 3 + 1) + "!0!"; }), size);
+}
+
+// Distinct C, A, W and T terms, then two letters before one ")".
+Text TermsThenTwoLetters(std::size_t size) {
+  return Sized(Joined(size - 10, "+",
+                      [](int i) {
+                        const std::string k = std::to_string(i % 5 + 1), n = std::to_string(i % 997 + 6);
+                        switch (i % 4) {
+                          case 0: return "C(" + k + "," + n + ")";
+                          case 1: return "A(" + k + "," + n + ")";
+                          case 2: return "W(" + k + "," + std::to_string(i % 50 + 1) + ")";
+                          default: return "T(" + std::to_string(i % 997) + ")";
+                        }
+                      }) +
+                   "+CC(2,3)",
+               size);
+}
+
+// Runs of one letter, each one longer, each closed by its own ")".
+Text LetterRuns(std::size_t size) {
+  return Sized(Joined(size, "+", [](int i) { return std::string(i + 1, 'C') + "(1," + std::to_string(i % 9) + ")"; }),
+               size);
+}
+
+// A long C term, then a run of C: near-copies of it everywhere.
+Text LongTermNearCopies(std::size_t size) {
+  const std::size_t term = size / 4;
+  return Ascii(std::string(term - 1, 'C') + ")" + std::string(size - term, 'C'));
+}
+
+// Stretches that gain the value of a copy and then match the next term.
+Text MergingStretches(std::size_t size) {
+  return Sized("C(1)" + Joined(size - 4, "", [](int i) { return "C" + std::to_string(i) + "C(1)Y)"; }), size);
+}
+
+// A long run of letters whose stretch is a copy of every term: the terms
+// "C1Zi)" each end with the value and ")"-stretch the run has just gained.
+Text RegroupingRun(std::size_t size) {
+  const std::size_t steps = size / 24;
+  std::string fronts = "C(1)+C0Z1)", tails;
+  for (std::size_t i = 2; i <= steps; ++i) fronts += "+C1Z" + std::to_string(i) + ")";
+  for (std::size_t i = 1; i <= steps; ++i) tails += "Z" + std::to_string(i) + ")";
+  const std::size_t run = size - fronts.size() - tails.size() - 5;
+  return Ascii(fronts + "+" + std::string(run, 'C') + "C(1)" + tails);
+}
+
+// P terms whose "(" lies beyond their first ")".
+Text PBeforeClose(std::size_t size) {
+  return Sized(Joined(size, "+", [](int i) { return "P)(" + std::string(i / 160, '0') + std::to_string(i % 160) + ")"; }),
+               size);
+}
+
+// Factorial chain followed by ANS: the working text outgrows the limit.
+Text ChainThenAns(std::size_t size) {
+  std::string s = "0" + std::string(size / 4, '!');
+  while (s.size() + 3 <= size) s += "ANS";
+  return Sized(s, size);
+}
+
+// One term of every pass, then ANS up to the end: every pass sees the whole
+// working text of some 240,000 characters.
+Text EveryPassThenAns(std::size_t size) {
+  std::string s = "C(1)+A(1)+W(1)+T(1)+1!+P(1)";
+  while (s.size() + 3 <= size) s += "ANS";
+  return Sized(s, size);
+}
+
+// Every ANS a long answer whose exponent digits make factorial terms.
+Text AnsFactorials(std::size_t size) { return Sized(Joined(size, "+", [](int) { return std::string("ANS!"); }), size); }
+
+struct Shape {
+  const char* name;
+  Text (*make)(std::size_t);
+  bool longAnswer;
+};
+
+void Calculate(benchmark::State& state, const Text& expression, const Text& box) {
+  for (auto _ : state) benchmark::DoNotOptimize(orvane::Calculate(expression, box));
+  state.SetLabel(orvane::Calculate(expression, box).answer ? "answer" : "no answer");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Shape shapes[] = {
+      {"BangChain", BangChain, false},
+      {"FactorialsThenChain", FactorialsThenChain, false},
+      {"LongFactorialTerms", LongFactorialTerms, false},
+      {"DigitAfterBang", DigitAfterBang, false},
+      {"TermsThenTwoLetters", TermsThenTwoLetters, false},
+      {"LetterRuns", LetterRuns, false},
+      {"LongTermNearCopies", LongTermNearCopies, false},
+      {"MergingStretches", MergingStretches, false},
+      {"RegroupingRun", RegroupingRun, false},
+      {"PBeforeClose", PBeforeClose, false},
+      {"ChainThenAns", ChainThenAns, true},
+      {"AnsFactorials", AnsFactorials, true},
+      {"EveryPassThenAns", EveryPassThenAns, true},
+  };
+  for (const Shape& shape : shapes) {
+    for (const std::size_t size : {4096, 32766}) {
+      const Text text = shape.make(size);
+      const Text box = shape.longAnswer ? Text(kLongAnswer) : Text(u"0");
+      benchmark::RegisterBenchmark(("Terms/" + std::string(shape.name) + "/" + std::to_string(size)).c_str(),
+                                   [text, box](benchmark::State& s) { Calculate(s, text, box); })
+          ->Unit(benchmark::kMillisecond);
+    }
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,175 @@
+// SPDX-License-Identifier: MIT
+// The "!" pass over the pieces of the working text between one "!" and the
+// next. A term is the run of digits that ends a piece, and its "!"; its copies
+// are the "!"s whose whole run of digits is the same, so every "!" is indexed
+// by its run's length and hash. Replacing a copy removes its "!": what is left
+// of the piece, and the value, join the next piece, and when that piece is all
+// digits its run grows by the value's last digits (as "3!4!" gives "64!").
+
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
+
+#include "Pieces.h"
+#include "PolyHash.h"
+#include "TermPasses.h"
+#include "TextOps.h"
+
+namespace orvane::detail {
+
+namespace {
+
+// What a "!" sees of the text before it.
+struct DigitRun {
+  std::size_t length = 0;  // of the whole piece
+  bool allDigits = true;
+  std::size_t digits = 0;  // the run of digits that ends the piece
+  std::uint64_t hash = 0;  // of those digits
+};
+
+struct RunKey {
+  std::size_t digits;
+  std::uint64_t hash;
+  bool operator==(const RunKey&) const = default;
+};
+
+struct RunKeyHash {
+  std::size_t operator()(const RunKey& k) const { return k.hash ^ (k.digits * 0x9E3779B97F4A7C15ull); }
+};
+
+// A "!" with the piece of text before it; the last one stands for the end of the text.
+struct Bang {
+  Pieces::Chain text;
+  DigitRun run;
+  std::size_t next = 0;
+  bool gone = false;
+  std::size_t seen = 0;  // the last step that took it as a copy
+};
+
+class FactorialPass {
+ public:
+  explicit FactorialPass(TextView w) : values_(u'!') { Split(w); }
+
+  Text Run() {
+    const std::size_t end = bangs_.size() - 1;
+    for (std::size_t front = 0; front != end; front = Live(front)) {
+      const Bang& b = bangs_[front];
+      // Everything before the first "!" left is its piece.
+      const long long bang = static_cast<long long>(b.text.size) + 1;
+      const Term term = FactorialTerm(pieces_.Back(b.text, b.run.digits) + u"!", bang);
+      ReplaceCopies({b.run.digits, b.run.hash}, values_(term));
+    }
+    Text out;
+    pieces_.AppendTo(bangs_[end].text, out);
+    return out;
+  }
+
+ private:
+  DigitRun RunOf(TextView text) {
+    DigitRun r;
+    r.length = text.size();
+    std::size_t start = text.size();
+    while (start > 0 && IsDigit(text[start - 1])) --start;
+    r.allDigits = start == 0;
+    r.digits = text.size() - start;
+    r.hash = PolyHash::Of(text.substr(start));
+    return r;
+  }
+
+  // The run of left + right.
+  DigitRun Joined(const DigitRun& left, const DigitRun& right) {
+    DigitRun r = right;
+    r.length = left.length + right.length;
+    if (right.allDigits) {
+      r.allDigits = left.allDigits;
+      r.digits = left.digits + right.length;
+      r.hash = hash_.Join(left.hash, right.hash, right.length);
+    }
+    return r;
+  }
+
+  void Split(TextView w) {
+    std::size_t from = 0;
+    while (true) {
+      const std::size_t bang = w.find(u'!', from);
+      const TextView piece = w.substr(from, (bang == TextView::npos ? w.size() : bang) - from);
+      const std::size_t id = bangs_.size();
+      Bang& b = bangs_.emplace_back();
+      pieces_.Append(b.text, piece);
+      b.run = RunOf(piece);
+      b.next = id + 1;
+      if (bang == TextView::npos) break;
+      Index(id);
+      from = bang + 1;
+    }
+  }
+
+  void Index(std::size_t id) {
+    const DigitRun& r = bangs_[id].run;
+    if (r.digits > 0) index_[{r.digits, r.hash}].push_back(id);
+  }
+
+  std::size_t Live(std::size_t id) {
+    std::size_t live = id;
+    while (bangs_[live].gone) live = bangs_[live].next;
+    while (id != live) {
+      const std::size_t next = bangs_[id].next;
+      bangs_[id].next = live;
+      id = next;
+    }
+    return live;
+  }
+
+  // Every "!" whose run is the term's digits, from the right, so that each
+  // joins a piece that has already taken its own replacement.
+  void ReplaceCopies(const RunKey& key, TextView value) {
+    ++step_;
+    std::vector<std::size_t>& copies = copies_;
+    copies.clear();
+    const auto found = index_.find(key);
+    for (const std::size_t id : found->second) {
+      Bang& b = bangs_[id];
+      // A "!" whose run changed since is indexed under its new run as well.
+      if (b.gone || b.run.digits != key.digits || b.run.hash != key.hash || b.seen == step_) continue;
+      b.seen = step_;
+      copies.push_back(id);
+    }
+    index_.erase(found);
+    if (copies.size() > 1) std::sort(copies.begin(), copies.end(), std::greater<>());
+    const DigitRun valueRun = RunOf(value);
+    for (const std::size_t id : copies) {
+      Bang& b = bangs_[id];
+      pieces_.CutBack(b.text, key.digits);
+      // What is left ends with a character that is not a digit, or is empty.
+      DigitRun left;
+      left.length = b.run.length - key.digits;
+      left.allDigits = left.length == 0;
+      pieces_.Append(b.text, value);
+      left = Joined(left, valueRun);
+      b.gone = true;
+      b.next = Live(b.next);
+      Bang& n = bangs_[b.next];
+      const bool grows = n.run.allDigits;
+      n.run = Joined(left, n.run);
+      pieces_.Prepend(n.text, b.text);
+      if (grows && b.next != bangs_.size() - 1) Index(b.next);
+    }
+  }
+
+  PolyHash hash_;
+  Pieces pieces_;
+  std::deque<Bang> bangs_;
+  std::unordered_map<RunKey, std::vector<std::size_t>, RunKeyHash> index_;
+  ValueCache values_;  // the pieces of the text point into its texts
+  std::vector<std::size_t> copies_;
+  std::size_t step_ = 0;
+};
+
+}  // namespace
+
+Text ExpandFactorials(TextView w) {
+  if (w.find(u'!') == TextView::npos) return Text(w);
+  return FactorialPass(w).Run();
+}
+
+}  // namespace orvane::detail

@@ -1,0 +1,124 @@
+// SPDX-License-Identifier: MIT
+#include "TermValue.h"
+
+#include "TextOps.h"
+#include "orvane/Counting.h"
+#include "orvane/NumberText.h"
+#include "orvane/StringStuff.h"
+
+namespace orvane::detail {
+
+namespace {
+
+std::string Quoted(TextView term) {
+  constexpr std::size_t kShown = 40;
+  if (term.size() <= kShown) return "\"" + ToUtf8(term) + "\"";
+  return "\"" + ToUtf8(term.substr(0, kShown)) + "\u2026\"";
+}
+
+std::string LowerFirst(std::string s) {
+  if (!s.empty() && s[0] >= 'A' && s[0] <= 'Z') s[0] = static_cast<char>(s[0] - 'A' + 'a');
+  return s;
+}
+
+[[noreturn]] void CannotEvaluate(TextView what, const std::string& why) {
+  throw TermFailure{"Cannot evaluate " + Quoted(what) + ": " + why};
+}
+
+// Runs one step of a term's expansion; a run-time error makes the term fail.
+template <typename Step>
+auto Evaluating(TextView what, Step step) {
+  try {
+    return step();
+  } catch (const RunTimeError& e) {
+    CannotEvaluate(what, LowerFirst(Describe(e.kind())));
+  }
+}
+
+Int16 At(Kind kind, long long position) {
+  return Evaluating(TextView(&kind, 1), [&] { return ToInt16(position); });
+}
+
+void Next(Kind kind, Int16 position) {
+  Evaluating(TextView(&kind, 1), [&] { return Add16(position, 1); });
+}
+
+// The part of a term from working-text position a through b.
+Text Part(const Term& t, Int16 a, Int16 b) {
+  return Slice(t.text, Add16(Sub16(a, t.first), 1), Add16(Sub16(b, t.first), 1));
+}
+
+Text Field(TextView text, Int16 index) { return StringStuff::GetField(text, index, u","); }
+
+double FactorialValue(const Term& t) {
+  long n = 0;
+  for (std::size_t i = 0; i + 1 < t.text.size(); ++i) n = ToInt16(n * 10 + (t.text[i] - u'0'));
+  return Counting::Factorial(static_cast<Int16>(n));
+}
+
+double Value(Kind kind, const Term& t) {
+  const Int16 l = t.first;
+  const Int16 r = t.last;
+  switch (kind) {
+    case u'T': return Counting::TotalCombinations(CountOf(Part(t, Add16(l, 2), r)));
+    case u'!': return FactorialValue(t);
+    case u'P': return Counting::PermutationsRep(CountOf(Part(t, Add16(l, 1), t.open)),
+                                                 Part(t, Add16(t.open, 1), Sub16(r, 1)));
+    default: break;
+  }
+  // C, A and W: k from the text after the "(", n from a source that
+  // differs by letter: A's starts at its first argument, C's and W's at the "(".
+  const Int16 k = CountOf(Field(Part(t, Add16(l, 2), r), 1));
+  const Int16 n = CountOf(Field(Part(t, Add16(l, kind == u'A' ? 2 : 1), Sub16(r, 1)), 2));
+  if (kind == u'C') return Counting::Combinations(k, n);
+  if (kind == u'A') return Counting::Arrangements(k, n);
+  return Counting::ArrangementsRep(k, n);
+}
+
+}  // namespace
+
+Term LetterTerm(Kind kind, TextView text, long long first, long long last) {
+  Term t;
+  t.first = At(kind, first);
+  Next(kind, t.first);
+  if (last == 0) CannotEvaluate(TextView(&kind, 1), "no \")\" after it");
+  t.last = At(kind, last);
+  t.text = Text(text);
+  return t;
+}
+
+Term MultisetTerm(TextView text, long long first, long long open, long long last) {
+  constexpr Kind kind = u'P';
+  Term t;
+  t.first = At(kind, first);
+  Next(kind, t.first);
+  if (open == 0) CannotEvaluate(u"P", "no \"(\" after it");
+  t.open = At(kind, open);
+  Next(kind, t.open);
+  if (last == 0) CannotEvaluate(u"P", "no \")\" after its \"(\"");
+  t.last = At(kind, last);
+  t.text = Text(text);
+  return t;
+}
+
+Term FactorialTerm(TextView text, long long bang) {
+  Term t;
+  t.last = At(u'!', bang);
+  if (text.size() < 2) CannotEvaluate(u"!", "no digit before it");
+  t.first = static_cast<Int16>(t.last - static_cast<long long>(text.size() - 1));
+  t.text = Text(text);
+  return t;
+}
+
+Text ValueText(Kind kind, const Term& t) {
+  return NumberToText(Evaluating(t.text, [&] { return Value(kind, t); }));
+}
+
+TextView ValueCache::operator()(const Term& t) {
+  if (t.last > kInt16Max - 2) return nearLimit_.emplace_back(ValueText(kind_, t));
+  const auto known = values_.find(t.text);
+  if (known != values_.end()) return known->second;
+  return values_.emplace(t.text, ValueText(kind_, t)).first->second;
+}
+
+}  // namespace orvane::detail
