@@ -54,6 +54,7 @@ fuzz: deps
 
 bench: build
 	@$(BUILD)/bench/orvane_bench
+	@$(BUILD)/bench/orvane_term_bench
 
 screenshot: build
 	@scripts/screenshot.sh $(BUILD)/app/orvane docs/screenshot.png
