@@ -33,6 +33,11 @@ case $step in
   *) echo "usage: install-deps.sh [run|package|test]" >&2; exit 2 ;;
 esac
 
+if ! command -v apt-get >/dev/null || ! command -v dpkg-query >/dev/null; then
+  echo "No apt-get here: install by hand what the README's set-up section lists for '$step'." >&2
+  exit 0
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
