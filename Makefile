@@ -70,9 +70,10 @@ screenshot: build
 
 # The Debian package orvane_<version>_<arch>.deb, in this folder. Its own
 # build folder holds only what goes into it (no tests, no benchmarks), with
-# Debian's hardening flags, as a distribution would build it.
+# Debian's hardening flags, as a distribution would build it (less the debug
+# information, which would only be stripped again).
 package: deps-package
-	@export DEB_BUILD_MAINT_OPTIONS=hardening=+all; \
+	@export DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_CXXFLAGS_MAINT_STRIP=-g; \
 		CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
 		LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
 		cmake -S . -B $(PKG_BUILD) $(CMAKE_QUIET) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
