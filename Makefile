@@ -3,6 +3,7 @@
 BUILD        ?= build
 ASAN_BUILD   ?= build-asan
 FUZZ_BUILD   ?= build-fuzz
+PKG_BUILD    ?= build-package
 JOBS         ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 FUZZ_ABORT_SLOW ?= 0
@@ -10,25 +11,38 @@ CMAKE_QUIET  := -Wno-dev --log-level=WARNING
 SHELL        := bash
 .SHELLFLAGS  := -o pipefail -c
 
-.PHONY: deps configure build run test check sanitize fuzz bench screenshot startup-bench clean
+.PHONY: deps deps-run deps-package configure build run test check sanitize fuzz bench screenshot \
+	startup-bench package package-check clean
 
+# Everything that any target needs; `make run` and `make package` need less.
 deps:
-	@scripts/install-deps.sh
+	@scripts/install-deps.sh test
+
+deps-run:
+	@scripts/install-deps.sh run
+
+deps-package:
+	@scripts/install-deps.sh package
 
 configure: deps
-	@cmake -S . -B $(BUILD) $(CMAKE_QUIET) -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+	@cmake -S . -B $(BUILD) $(CMAKE_QUIET) -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
+		-DBUILD_TESTING=ON -DORVANE_BUILD_BENCH=ON
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: configure
+# Only the program: neither the test libraries nor the benchmark library are
+# needed, so the same build folder is configured without them.
+run: deps-run
+	@cmake -S . -B $(BUILD) $(CMAKE_QUIET) -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
+		-DBUILD_TESTING=OFF -DORVANE_BUILD_BENCH=OFF
 	@cmake --build $(BUILD) -j $(JOBS) --target orvane
 	@scripts/run-app.sh $(BUILD)/app/orvane
 
 # Every test: a short fuzz run, the suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then the suite of the normal build, whose
-# summary closes the output.
-test: fuzz sanitize check
+# UndefinedBehaviorSanitizer, the Debian package built from scratch and
+# checked, then the suite of the normal build, whose summary closes the output.
+test: fuzz sanitize package-check check
 
 check: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -42,7 +56,7 @@ sanitize: deps
 
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_QUIET) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-		-DORVANE_FUZZ=ON -DORVANE_SANITIZE=ON -DORVANE_BUILD_UI=OFF -DORVANE_BUILD_TESTS=OFF -DORVANE_BUILD_BENCH=OFF
+		-DORVANE_FUZZ=ON -DORVANE_SANITIZE=ON -DORVANE_BUILD_UI=OFF -DBUILD_TESTING=OFF -DORVANE_BUILD_BENCH=OFF
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_engine
 	@mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/slow && cp tests/fuzz/corpus/* $(FUZZ_BUILD)/corpus/
 	@ORVANE_SLOW_DIR=$(FUZZ_BUILD)/slow ORVANE_ABORT_SLOW=$(FUZZ_ABORT_SLOW) \
@@ -63,5 +77,27 @@ screenshot: build
 startup-bench: build
 	@scripts/startup-bench.sh $(BUILD) 40
 
+# The Debian package orvane_<version>_<arch>.deb, in this folder. Its own
+# build folder holds only what goes into it (no tests, no benchmarks), with
+# Debian's hardening flags, as a distribution would build it (less the debug
+# information, which would only be stripped again).
+package: deps-package
+	@export DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_CXXFLAGS_MAINT_STRIP=-g; \
+		CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+		LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+		cmake -S . -B $(PKG_BUILD) $(CMAKE_QUIET) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+		-DORVANE_BUILD_BENCH=OFF
+	@cmake --build $(PKG_BUILD) -j $(JOBS)
+	@rm -f $(PKG_BUILD)/orvane_*.deb
+	@cd $(PKG_BUILD) && cpack -G DEB >/dev/null
+	@cp $(PKG_BUILD)/orvane_*.deb .
+	@echo "Built $$(cd $(PKG_BUILD) && ls orvane_*.deb)"
+
+# The package from a clean tree, then lintian, its contents and its program.
+package-check: deps
+	@rm -rf $(PKG_BUILD)
+	@$(MAKE) --no-print-directory package
+	@scripts/check-package.sh $$(ls $(PKG_BUILD)/orvane_*.deb)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PKG_BUILD) orvane_*.deb

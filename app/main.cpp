@@ -5,6 +5,7 @@
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
+  QCoreApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
   // Lets the desktop match the window to its launcher and icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.orvane.Orvane"));
   FMainComb window;
