@@ -33,19 +33,17 @@ Term Position(TextView w, const Span& s, long long shift) {
   return MultisetTerm(text, at(s.begin), at(s.open), at(s.end));
 }
 
+// True when no term's text holds the letter of another, so that expanding one
+// term, and every copy of it (the terms with the same text), leaves every other
+// term as it stands. A term without an end fails when the walk reaches it, so
+// what follows it does not matter.
 bool TermsAreIndependent(TextView w) {
-  bool marked = false, opened = false;
-  for (const char16_t c : w) {
-    if (c == u'P') {
-      if (marked) return false;
-      marked = true;
-      opened = false;
-    } else if (c == u'(') {
-      opened = true;
-    } else if (c == u')') {
-      if (marked && !opened) return false;
-      marked = false;
-    }
+  for (std::size_t p = w.find(u'P'); p != npos;) {
+    const Span s = Locate(w, p);
+    if (s.end == npos) return true;
+    const std::size_t next = w.find(u'P', p + 1);
+    if (next < s.end) return false;
+    p = next;
   }
   return true;
 }
