@@ -76,15 +76,14 @@ void RegisterShapes() {
   }
 }
 
-// Slow inputs that the fuzzer found, kept as group-found-* seeds: expression,
-// then optionally a line feed and the answer box. Read from the source tree
-// when the benchmarks run from its root, as `make bench` does.
+// Slow inputs that the fuzzer found, kept as *found-* seeds: expression, then
+// optionally a line feed and the answer box.
 void RegisterFound() {
-  const std::filesystem::path corpus = "tests/fuzz/corpus";
+  const std::filesystem::path corpus = ORVANE_CORPUS_DIR;
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(corpus, error)) {
     const std::string name = entry.path().filename().string();
-    if (name.rfind("group-found-", 0) != 0) continue;
+    if (name.find("found-") == std::string::npos) continue;
     std::ifstream in(entry.path(), std::ios::binary);
     std::stringstream bytes;
     bytes << in.rdbuf();
