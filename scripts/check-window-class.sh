@@ -15,12 +15,15 @@ done
 expected=$(sed -n 's/^StartupWMClass=//p' "$desktop")
 [ -n "$expected" ] || { echo "$desktop has no StartupWMClass." >&2; exit 1; }
 
+# A private X server of its own, on a display that Xvfb picks itself.
+if [ -z "${ORVANE_CLASS_CHECK_SERVER:-}" ]; then
+  ORVANE_CLASS_CHECK_SERVER=1 exec "$(dirname "$0")/../tests/desktop/with-xvfb.sh" -- "$0" "$binary" "$desktop"
+fi
+
 work=$(mktemp -d)
-xvfb_pid=""
 app_pid=""
 cleanup() {
   if [ -n "$app_pid" ]; then kill "$app_pid" 2>/dev/null || true; fi
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
   wait 2>/dev/null || true
   rm -rf "$work"
 }
@@ -34,17 +37,6 @@ wait_for() {
   done
   return 1
 }
-
-# The server picks a free display itself and writes its number, so runs in
-# parallel never race for one.
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-display_known() { grep -q '^[0-9][0-9]*$' "$work/display"; }
-wait_for display_known || { echo "Xvfb did not start." >&2; exit 1; }
-export DISPLAY=":$(cat "$work/display")"
-# A private runtime directory keeps Qt from warning that none is set.
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 QT_QPA_PLATFORM=xcb "$binary" >"$work/app.log" 2>&1 &
 app_pid=$!
