@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "GroupPasses.h"
 
-#include <cstdint>
-#include <optional>
 #include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <queue>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -94,8 +95,6 @@ class PieceTree {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-struct OverBudget {};
-
 class Passes {
  public:
   explicit Passes(TextView text) : text_(text), tree_(text) {
@@ -132,7 +131,7 @@ class Passes {
     const std::size_t g = starts_.size();
     replaced_.assign(g, false);
     dead_.assign(g, false);
-    dirty_.assign(g, false);
+    refreshed_.assign(g, 0);
     key_.assign(g, 0);
     // The first keys come from prefix hashes of the text.
     std::vector<Piece> prefix(n + 1);
@@ -147,7 +146,6 @@ class Passes {
       buckets_[key_[k]].push_back(k);
     }
     lonelyBackslashes_ = detail::Contains(text, u'\\');
-    budget_ = 2 * n + 1024;
   }
 
   Text Run() {
@@ -253,12 +251,34 @@ class Passes {
     MarkDirty(parent_[k]);
   }
 
+  // A change inside group from makes its key and those of all its enclosing
+  // groups stale. Re-keying them at once would cost the depth of the nesting
+  // per change; instead from is noted with its length. The groups around it
+  // are longer, so a lookup for a shorter text can leave them all stale.
   void MarkDirty(std::size_t from) {
-    for (std::size_t up = from; up != kNone && !dirty_[up]; up = parent_[up]) {
-      dirty_[up] = true;
-      dirtyList_.push_back(up);
+    if (from != kNone) stale_.push({InnerLength(from), from});
+  }
+
+  // Re-keys every stale group whose text is at most length long, so that the
+  // buckets hold every group that can be a copy of a text of that length.
+  void Refresh(long long length) {
+    ++lookup_;
+    while (!stale_.empty() && stale_.top().first <= length) {
+      std::size_t g = stale_.top().second;
+      stale_.pop();
+      for (; g != kNone && !dead_[g] && !replaced_[g] && refreshed_[g] != lookup_; g = parent_[g]) {
+        const long long own = InnerLength(g);
+        if (own > length) {
+          stale_.push({own, g});
+          break;
+        }
+        refreshed_[g] = lookup_;
+        Index(g);
+      }
     }
   }
+
+  long long InnerLength(std::size_t k) const { return tree_.Range(starts_[k] + 1, close_[starts_[k]]).length; }
 
   // The current text at position i when it is one character or more: what
   // stands there, else nothing.
@@ -306,20 +326,13 @@ class Passes {
     const Text g = detail::Contains(inner, u'(') ? EvalParens(inner) : inner;
     const Text v = EvalFlat(g);
     const Piece piece = PieceOf(v);
-    for (const std::size_t d : dirtyList_) {
-      dirty_[d] = false;
-      if (!dead_[d] && !replaced_[d]) Index(d);
-    }
-    // Copies deep inside long chains of groups make every pass touch the
-    // whole chain; past a budget the rewriting takes over.
-    reindexed_ += dirtyList_.size();
-    if (reindexed_ > budget_) throw OverBudget{};
-    dirtyList_.clear();
     const std::uint64_t key = KeyOf(k);
+    Refresh(static_cast<long long>(inner.size()));
     std::vector<std::size_t> copies, kept;
     if (const auto it = buckets_.find(key); it != buckets_.end()) {
       for (const std::size_t c : it->second) {
         if (starts_[c] <= close || dead_[c] || replaced_[c] || key_[c] != key) continue;
+        if (KeyOf(c) != key) continue;  // stale: indexed again under its new key when refreshed
         if (Current(starts_[c] + 1, close_[starts_[c]]) == inner) {
           copies.push_back(c);
         } else {
@@ -330,6 +343,7 @@ class Passes {
     }
     copies.insert(copies.begin(), k);
     std::sort(copies.begin(), copies.end());
+    copies.erase(std::unique(copies.begin(), copies.end()), copies.end());
     if (!lonelyBackslashes_) {
       for (const std::size_t c : copies) Replace(c, v, piece);
       return;
@@ -380,7 +394,7 @@ class Passes {
   std::vector<std::size_t> group_;   // per "(": its closed group, or kNone
   std::vector<std::size_t> starts_;  // per group: its "("
   std::vector<std::size_t> parent_;
-  std::vector<bool> replaced_, dead_, dirty_;
+  std::vector<bool> replaced_, dead_;
   std::vector<std::uint64_t> key_;
   std::vector<std::size_t> open_;       // per ")": its "(", or kNone
   std::vector<std::size_t> enclosing_;  // per position: the closed group around it, or kNone
@@ -388,21 +402,21 @@ class Passes {
   std::vector<bool> overridden_;
   std::unordered_set<std::size_t> inPass_;  // the groups replaced in this pass
   bool lonelyBackslashes_ = false;
-  std::size_t reindexed_ = 0;
-  std::size_t budget_ = 0;
-  std::vector<std::size_t> dirtyList_;
+  // Groups whose keys, and those of the groups around them, may be stale,
+  // shortest first.
+  std::priority_queue<std::pair<long long, std::size_t>, std::vector<std::pair<long long, std::size_t>>,
+                      std::greater<>>
+      stale_;
+  std::vector<std::size_t> refreshed_;  // per group: the last lookup that re-keyed it
+  std::size_t lookup_ = 0;
   std::unordered_map<std::uint64_t, std::vector<std::size_t>> buckets_;
 };
 
 }  // namespace
 
-std::optional<Text> RunGroupPasses(TextView text) {
+Text RunGroupPasses(TextView text) {
   CountChar(text, u"(");  // a text of 32767 characters or more overflows
-  try {
-    return Passes(text).Run();
-  } catch (const OverBudget&) {
-    return std::nullopt;
-  }
+  return Passes(text).Run();
 }
 
 }  // namespace StringStuff

@@ -350,10 +350,7 @@ Text EvalParens(TextView text) {
   const bool walkFirst = !UnclosedOrDeep(text);
   if (walkFirst)
     if (auto walked = WalkGroups(text)) return *std::move(walked);
-  if (!Contains(text, u'\\')) {
-    if (auto passed = RunGroupPasses(text)) return *std::move(passed);
-    return RewriteGroups(text);
-  }
+  if (!Contains(text, u'\\')) return RunGroupPasses(text);
   // The first pass turns every pair of backslashes into the first group's
   // value; the passes after it see the text that it leaves, as a text of its
   // own whose backslashes stand alone, and which the walk may well take.
@@ -362,8 +359,7 @@ Text EvalParens(TextView text) {
   if (!more) return r;
   if (walkFirst)
     if (auto walked = WalkGroups(r)) return *std::move(walked);
-  if (auto passed = RunGroupPasses(r)) return *std::move(passed);
-  return RewriteGroups(r);
+  return RunGroupPasses(r);
 }
 
 }  // namespace StringStuff

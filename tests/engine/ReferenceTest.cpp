@@ -197,6 +197,41 @@ TEST(Reference, GroupPassesAgree) {
   }
 }
 
+// Groups nested in groups, from a small alphabet, so that copies stand deep
+// inside chains of other groups and groups become copies of each other only
+// once their inner groups are replaced. A "(" that never closes, more than
+// 255 levels or a lone backslash leave them to the group passes.
+Text NestedGroup(std::mt19937& rng, int depth) {
+  static const char16_t* const leaves[] = {u"1", u"2", u"1+2", u"3", u"1/3", u"0.333333333333333"};
+  std::uniform_int_distribution<int> kind(0, depth > 0 ? 4 : 0), leaf(0, std::size(leaves) - 1), chain(1, 4);
+  switch (kind(rng)) {
+    case 0:
+      return u"(" + Text(leaves[leaf(rng)]) + u")";
+    case 1:
+      return u"(" + NestedGroup(rng, depth - 1) + u")";
+    case 2:
+      return Text(static_cast<std::size_t>(chain(rng)), u'(') + NestedGroup(rng, depth - 1) + u"+" +
+             NestedGroup(rng, depth - 1) + Text(static_cast<std::size_t>(chain(rng)), u')');
+    default:
+      return u"(" + NestedGroup(rng, depth - 1) + u"*" + NestedGroup(rng, depth - 1) + u")";
+  }
+}
+
+TEST(Reference, NestedCopiesAgree) {
+  std::mt19937 rng(2612);
+  const Text tails[] = {u"+(", u"+\\", u"+" + Text(256, u'(') + u"1" + Text(256, u')'), u"+(1)\\"};
+  std::uniform_int_distribution<int> count(1, 12), depth(0, 5);
+  for (int i = 0; i < 2000; ++i) {
+    Text text;
+    for (int k = count(rng); k > 0; --k) text += NestedGroup(rng, depth(rng)) + u"+";
+    ExpectSameEverywhere(text + tails[i % 4], u"0");
+  }
+  // A long chain around copies of the groups before it, shallow enough to be evaluated.
+  Text groups;
+  for (int k = 0; groups.size() < 3000; ++k) groups += u"(" + orvane::FromUtf8(std::to_string(k % 700)) + u")+";
+  ExpectSameEverywhere(groups + u"(" + Text(250, u'(') + groups + u"1" + Text(250, u')'), u"0");
+}
+
 // An error in a group: where it stands, what follows it (more groups that
 // could grow the text, deeper nesting in the same group, a "(" that never
 // closes) decides which error comes first, or whether any does.
