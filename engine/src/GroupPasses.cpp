@@ -2,10 +2,10 @@
 #include "GroupPasses.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <functional>
 #include <queue>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -38,6 +38,8 @@ struct Piece {
 };
 
 Piece Join(const Piece& a, const Piece& b) {
+  if (b.length == 0) return a;
+  if (a.length == 0) return b;
   std::uint64_t h = MulMod(a.hash, b.power) + b.hash;
   if (h >= kMod) h -= kMod;
   return {h, MulMod(a.power, b.power), a.length + b.length};
@@ -47,6 +49,13 @@ Piece PieceOf(TextView text) {
   Piece p;
   for (const char16_t c : text) p = Join(p, {static_cast<std::uint64_t>(c) + 1, kBase, 1});
   return p;
+}
+// "(" + inner + ")".
+Piece Wrapped(const Piece& inner) {
+  constexpr std::uint64_t kOpen = u'(' + 1, kClose = u')' + 1, kBase2 = kBase * kBase;
+  std::uint64_t h = MulMod(MulMod(kOpen, inner.power) + inner.hash, kBase) + kClose;
+  if (h >= kMod) h -= kMod;
+  return {h, MulMod(inner.power, kBase2), inner.length + 2};
 }
 
 // The current text over the positions of the original one: each position
@@ -95,9 +104,88 @@ class PieceTree {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
+// Groups by key: each group in the list of its current key, the lists
+// behind an open-addressed table that holds one slot per key in use, so that
+// keying a group again costs neither an allocation nor a growing table.
+class KeyIndex {
+ public:
+  explicit KeyIndex(std::size_t groups)
+      : nodes_(groups), slots_(std::bit_ceil(2 * groups + 2)), shift_(64 - std::countr_zero(slots_.size())) {}
+
+  // Files group under key, out of the list it was in.
+  void Set(std::size_t group, std::uint64_t key) {
+    Node& node = nodes_[group];
+    if (node.filed && node.key == key) return;
+    Remove(group);
+    std::size_t at = Find(key);
+    if (slots_[at].head == kEnd) slots_[at].key = key;
+    node = {key, kEnd, slots_[at].head, true};
+    if (node.next != kEnd) nodes_[node.next].prev = static_cast<std::uint32_t>(group);
+    slots_[at].head = static_cast<std::uint32_t>(group);
+  }
+
+  void Remove(std::size_t group) {
+    Node& node = nodes_[group];
+    if (!node.filed) return;
+    node.filed = false;
+    if (node.next != kEnd) nodes_[node.next].prev = node.prev;
+    if (node.prev != kEnd) {
+      nodes_[node.prev].next = node.next;
+    } else if (const std::size_t at = Find(node.key); (slots_[at].head = node.next) == kEnd) {
+      Erase(at);
+    }
+  }
+
+  // The groups filed under key.
+  const std::vector<std::size_t>& Under(std::uint64_t key) {
+    under_.clear();
+    for (std::uint32_t g = slots_[Find(key)].head; g != kEnd; g = nodes_[g].next) under_.push_back(g);
+    return under_;
+  }
+
+ private:
+  static constexpr std::uint32_t kEnd = ~std::uint32_t{0};  // no group; a free slot
+  struct Node {
+    std::uint64_t key = 0;
+    std::uint32_t prev = kEnd;
+    std::uint32_t next = kEnd;
+    bool filed = false;
+  };
+  struct Slot {
+    std::uint64_t key = 0;
+    std::uint32_t head = kEnd;
+  };
+
+  std::size_t Home(std::uint64_t key) const {
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
+  }
+  // The slot of key, or the free slot where it would go.
+  std::size_t Find(std::uint64_t key) const {
+    std::size_t at = Home(key);
+    while (slots_[at].head != kEnd && slots_[at].key != key) at = (at + 1) & (slots_.size() - 1);
+    return at;
+  }
+  // Frees a slot, moving back the keys that probed past it.
+  void Erase(std::size_t hole) {
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t j = (hole + 1) & mask; slots_[j].head != kEnd; j = (j + 1) & mask) {
+      if (((j - Home(slots_[j].key)) & mask) >= ((j - hole) & mask)) {
+        slots_[hole] = slots_[j];
+        hole = j;
+      }
+    }
+    slots_[hole].head = kEnd;
+  }
+
+  std::vector<Node> nodes_;
+  std::vector<Slot> slots_;
+  std::vector<std::size_t> under_;
+  int shift_;  // Fibonacci hashing: the top bits of key times 2^64 / phi
+};
+
 class Passes {
  public:
-  explicit Passes(TextView text) : text_(text), tree_(text) {
+  explicit Passes(TextView text) : text_(text), tree_(text), index_(static_cast<std::size_t>(std::count(text.begin(), text.end(), u'('))) {
     const std::size_t n = text.size();
     close_.assign(n, kNone);
     open_.assign(n, kNone);
@@ -124,6 +212,9 @@ class Passes {
       if (text[i] == u'(' && close_[i] != kNone) {
         group_[i] = starts_.size();
         parent_.push_back(stack.empty() ? kNone : stack.back());
+        if (stack.size() == byDepth_.size()) byDepth_.emplace_back();
+        byDepth_[stack.size()].push_back(starts_.size());
+        depth_.push_back(stack.size());
         stack.push_back(starts_.size());
         starts_.push_back(i);
       }
@@ -132,18 +223,16 @@ class Passes {
     replaced_.assign(g, false);
     dead_.assign(g, false);
     refreshed_.assign(g, 0);
-    key_.assign(g, 0);
+    pending_.assign(g, kNotPending);
     // The first keys come from prefix hashes of the text.
     std::vector<Piece> prefix(n + 1);
     for (std::size_t i = 0; i < n; ++i) prefix[i + 1] = Join(prefix[i], {static_cast<std::uint64_t>(text[i]) + 1, kBase, 1});
-    buckets_.reserve(g);
     for (std::size_t k = 0; k < g; ++k) {
       const Piece& a = prefix[starts_[k] + 1];
       const Piece& b = prefix[close_[starts_[k]]];
       std::uint64_t h = b.hash + kMod - MulMod(a.hash, prefix[static_cast<std::size_t>(b.length - a.length)].power);
       if (h >= kMod) h -= kMod;
-      key_[k] = KeyFor(h, b.length - a.length);
-      buckets_[key_[k]].push_back(k);
+      index_.Set(k, KeyFor(h, b.length - a.length));
     }
     lonelyBackslashes_ = detail::Contains(text, u'\\');
   }
@@ -181,10 +270,7 @@ class Passes {
     return KeyFor(p.hash, p.length);
   }
 
-  void Index(std::size_t k) {
-    key_[k] = KeyOf(k);
-    buckets_[key_[k]].push_back(k);
-  }
+  void Index(std::size_t k, const Piece& inner) { index_.Set(k, KeyFor(inner.hash, inner.length)); }
 
   // The current text of the positions first to last, values in place of the
   // groups they replaced.
@@ -256,26 +342,80 @@ class Passes {
   // per change; instead from is noted with its length. The groups around it
   // are longer, so a lookup for a shorter text can leave them all stale.
   void MarkDirty(std::size_t from) {
-    if (from != kNone) stale_.push({InnerLength(from), from});
+    if (from != kNone) Note(from, InnerLength(from));
+  }
+  void Note(std::size_t g, long long length) {
+    pending_[g] = length;
+    stale_.push({length, g});
   }
 
-  // Re-keys every stale group whose text is at most length long, so that the
-  // buckets hold every group that can be a copy of a text of that length.
+  // Re-keys the stale groups that can be a copy of a text of this length.
+  // The groups around a noted one that are at most that long are re-keyed as
+  // the lookup climbs to them, when they are few; in a longer chain, only the
+  // one group that has the length is, and the chain stays noted.
   void Refresh(long long length) {
     ++lookup_;
+    deferred_.clear();
     while (!stale_.empty() && stale_.top().first <= length) {
-      std::size_t g = stale_.top().second;
+      const auto [noted, g] = stale_.top();
       stale_.pop();
-      for (; g != kNone && !dead_[g] && !replaced_[g] && refreshed_[g] != lookup_; g = parent_[g]) {
-        const long long own = InnerLength(g);
-        if (own > length) {
-          stale_.push({own, g});
-          break;
-        }
-        refreshed_[g] = lookup_;
-        Index(g);
+      if (pending_[g] != noted) continue;  // noted again since
+      pending_[g] = kNotPending;
+      if (dead_[g] || replaced_[g] || refreshed_[g] == lookup_) continue;
+      if (depth_[g] >= kClimbed && InnerLength(Around(g, depth_[g] - kClimbed)) <= length) {
+        Bisect(g, length);
+        deferred_.push_back(g);
+      } else {
+        Climb(g, length);
       }
     }
+    for (const std::size_t g : deferred_) Note(g, InnerLength(g));
+  }
+
+  void Climb(std::size_t g, long long length) {
+    Piece inner = tree_.Range(starts_[g] + 1, close_[starts_[g]]);
+    while (inner.length <= length) {
+      refreshed_[g] = lookup_;
+      Index(g, inner);
+      const std::size_t up = parent_[g];
+      if (up == kNone || refreshed_[up] == lookup_) return;
+      // The enclosing group's text: the characters before this group, the
+      // group, the characters after it.
+      inner = Wrapped(inner);
+      if (starts_[up] + 1 < starts_[g]) inner = Join(tree_.Range(starts_[up] + 1, starts_[g]), inner);
+      if (close_[starts_[g]] + 1 < close_[starts_[up]])
+        inner = Join(inner, tree_.Range(close_[starts_[g]] + 1, close_[starts_[up]]));
+      g = up;
+    }
+    Note(g, inner.length);
+  }
+
+  // Re-keys the group around g, or g itself, whose text is length long, if
+  // there is one: the texts grow strictly outwards.
+  void Bisect(std::size_t g, long long length) {
+    std::size_t shallow = 0, deep = depth_[g];  // the one sought is no deeper than deep
+    while (shallow < deep) {
+      const std::size_t mid = (shallow + deep + 1) / 2;
+      if (InnerLength(Around(g, mid)) >= length) {
+        shallow = mid;
+      } else {
+        deep = mid - 1;
+      }
+    }
+    const std::size_t found = Around(g, shallow);
+    const Piece inner = tree_.Range(starts_[found] + 1, close_[starts_[found]]);
+    if (inner.length == length && refreshed_[found] != lookup_) {
+      refreshed_[found] = lookup_;
+      Index(found, inner);
+    }
+  }
+
+  // The group at that depth around g.
+  std::size_t Around(std::size_t g, std::size_t depth) const {
+    const std::vector<std::size_t>& level = byDepth_[depth];
+    const auto after = std::upper_bound(level.begin(), level.end(), starts_[g],
+                                        [this](std::size_t at, std::size_t k) { return at < starts_[k]; });
+    return *(after - 1);
   }
 
   long long InnerLength(std::size_t k) const { return tree_.Range(starts_[k] + 1, close_[starts_[k]]).length; }
@@ -328,18 +468,15 @@ class Passes {
     const Piece piece = PieceOf(v);
     const std::uint64_t key = KeyOf(k);
     Refresh(static_cast<long long>(inner.size()));
-    std::vector<std::size_t> copies, kept;
-    if (const auto it = buckets_.find(key); it != buckets_.end()) {
-      for (const std::size_t c : it->second) {
-        if (starts_[c] <= close || dead_[c] || replaced_[c] || key_[c] != key) continue;
-        if (KeyOf(c) != key) continue;  // stale: indexed again under its new key when refreshed
-        if (Current(starts_[c] + 1, close_[starts_[c]]) == inner) {
-          copies.push_back(c);
-        } else {
-          kept.push_back(c);  // the same hash, another text
-        }
-      }
-      it->second = std::move(kept);
+    std::vector<std::size_t> copies;
+    for (const std::size_t c : index_.Under(key)) {
+      // Groups gone, or stale (filed again under their new keys when refreshed).
+      if (starts_[c] <= close || dead_[c] || replaced_[c] || KeyOf(c) != key) {
+        index_.Remove(c);
+      } else if (Current(starts_[c] + 1, close_[starts_[c]]) == inner) {
+        copies.push_back(c);
+        index_.Remove(c);
+      }  // else the same hash of another text
     }
     copies.insert(copies.begin(), k);
     std::sort(copies.begin(), copies.end());
@@ -390,12 +527,12 @@ class Passes {
 
   TextView text_;
   PieceTree tree_;
+  KeyIndex index_;
   std::vector<std::size_t> close_;   // per "(": its ")", or kNone
   std::vector<std::size_t> group_;   // per "(": its closed group, or kNone
   std::vector<std::size_t> starts_;  // per group: its "("
   std::vector<std::size_t> parent_;
   std::vector<bool> replaced_, dead_;
-  std::vector<std::uint64_t> key_;
   std::vector<std::size_t> open_;       // per ")": its "(", or kNone
   std::vector<std::size_t> enclosing_;  // per position: the closed group around it, or kNone
   std::vector<Text> over_;              // what stands at a replaced group's "(" or a changed backslash
@@ -409,7 +546,12 @@ class Passes {
       stale_;
   std::vector<std::size_t> refreshed_;  // per group: the last lookup that re-keyed it
   std::size_t lookup_ = 0;
-  std::unordered_map<std::uint64_t, std::vector<std::size_t>> buckets_;
+  static constexpr long long kNotPending = -1;
+  static constexpr std::size_t kClimbed = 8;
+  std::vector<long long> pending_;  // per group: the length it was last noted with
+  std::vector<std::size_t> deferred_;
+  std::vector<std::size_t> depth_;                 // per group: how many groups enclose it
+  std::vector<std::vector<std::size_t>> byDepth_;  // the groups of each depth, in text order
 };
 
 }  // namespace
