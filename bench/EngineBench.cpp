@@ -56,7 +56,8 @@ void RegisterShapes() {
                           {"BackslashGroups", bench::BackslashGroups}, {"BackslashCopies", bench::BackslashCopies},
                           {"DeepOpenAfterGroups", bench::DeepOpenAfterGroups},
                           {"DeepCopyAfterGroups", bench::DeepCopyAfterGroups},
-                          {"DeepChainCopies", bench::DeepChainCopies}};
+                          {"DeepChainCopies", bench::DeepChainCopies},
+                          {"StaleChains", bench::StaleChains}};
   for (const Shape& shape : shapes) {
     for (const std::size_t size : {1024, 4096, 32766}) {
       const Text text = shape.make(size);

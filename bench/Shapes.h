@@ -131,4 +131,30 @@ inline Text DeepChainCopies(std::size_t size) {
   return out;
 }
 
+// Chains of 200 groups, each around copies of the short groups before them,
+// which alternate with groups as long as a chain: every copy replaced makes
+// its whole chain stale, and every long group could be a copy of any level.
+inline Text StaleChains(std::size_t size) {
+  constexpr std::size_t kDepth = 200;
+  const auto build = [](std::size_t count) {
+    std::string copies;
+    for (std::size_t j = 1; j <= count; ++j) copies += (j > 1 ? "+(" : "(") + std::to_string(j) + ")";
+    std::string out;
+    const std::size_t chain = 2 * kDepth + copies.size() + 8;
+    for (std::size_t j = 1; j <= count; ++j) {
+      std::string ones;
+      while (ones.size() < chain) ones += "1+";
+      out += "(" + std::to_string(j) + ")+(" + ones + std::to_string(j) + ")+";
+    }
+    for (std::size_t i = 0; i < count; ++i)
+      out += std::string(kDepth, '(') + "(" + copies + "+" + std::to_string(i) + ")" + std::string(kDepth, ')') + "+";
+    return out + "(";  // a "(" that never closes: no one walk over the groups
+  };
+  std::size_t count = 1;
+  while (build(count + 1).size() <= size) ++count;
+  std::string out = build(count);
+  out.resize(size, ' ');
+  return Ascii(out);
+}
+
 }  // namespace bench

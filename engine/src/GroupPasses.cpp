@@ -83,6 +83,15 @@ class PieceTree {
     }
     return Join(left, right);
   }
+  // The length alone of the same, which needs no hashing.
+  long long Length(std::size_t first, std::size_t last) const {
+    long long length = 0;
+    for (first += size_, last += size_; first < last; first /= 2, last /= 2) {
+      if (first & 1) length += nodes_[first++].length;
+      if (last & 1) length += nodes_[--last].length;
+    }
+    return length;
+  }
   // Empties the positions from first up to, not including, last, in time
   // proportional to their number.
   void Clear(std::size_t first, std::size_t last) {
@@ -418,7 +427,7 @@ class Passes {
     return *(after - 1);
   }
 
-  long long InnerLength(std::size_t k) const { return tree_.Range(starts_[k] + 1, close_[starts_[k]]).length; }
+  long long InnerLength(std::size_t k) const { return tree_.Length(starts_[k] + 1, close_[starts_[k]]); }
 
   // The current text at position i when it is one character or more: what
   // stands there, else nothing.

@@ -122,6 +122,9 @@ TEST(Reference, LongestTextsAgree) {
     text.resize(32766 - static_cast<std::size_t>(i), u'1');
     ExpectSameEverywhere(text, u"-1.11111111111111E-111");
   }
+  // Copies deep inside chains, which the group passes re-key on demand.
+  ExpectSameEverywhere(bench::StaleChains(32766), u"0");
+  ExpectSameEverywhere(bench::DeepChainCopies(32766), u"0");
 }
 
 // The costliest shapes of the benchmarks, and their neighbours across the
@@ -130,7 +133,7 @@ TEST(Reference, BenchmarkShapesAgree) {
   Text (*const shapes[])(std::size_t) = {bench::DistinctGroups,   bench::DeepNesting,         bench::Malformed,
                                          bench::UnclosedAfterGroups, bench::UnclosedCopyAfterGroups,
                                          bench::BackslashGroups,  bench::BackslashCopies,     bench::DeepOpenAfterGroups,
-                                         bench::DeepCopyAfterGroups};
+                                         bench::DeepCopyAfterGroups, bench::StaleChains};
   for (const auto shape : shapes) {
     for (const std::size_t size : {600, 2048}) ExpectSameEverywhere(shape(size), u"0");
   }
