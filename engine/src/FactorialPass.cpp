@@ -89,6 +89,7 @@ class FactorialPass {
   }
 
   void Split(TextView w) {
+    bangs_.reserve(static_cast<std::size_t>(std::count(w.begin(), w.end(), u'!')) + 1);
     std::size_t from = 0;
     while (true) {
       const std::size_t bang = w.find(u'!', from);
@@ -158,7 +159,7 @@ class FactorialPass {
 
   PolyHash hash_;
   Pieces pieces_;
-  std::deque<Bang> bangs_;
+  std::vector<Bang> bangs_;  // reserved in full: references stay valid
   std::unordered_map<RunKey, std::vector<std::size_t>, RunKeyHash> index_;
   ValueCache values_;  // the pieces of the text point into its texts
   std::vector<std::size_t> copies_;

@@ -134,6 +134,7 @@ class LetterPass {
   }
 
   void Split(TextView w) {
+    stretches_.reserve(static_cast<std::size_t>(std::count(w.begin(), w.end(), u')')) + 1);
     std::size_t from = 0;
     while (true) {
       const std::size_t close = w.find(u')', from);
@@ -326,7 +327,7 @@ class LetterPass {
   Kind letter_;
   PolyHash hash_;
   Pieces pieces_;
-  std::deque<Stretch> stretches_;
+  std::vector<Stretch> stretches_;  // reserved in full: references stay valid
   std::vector<Letter> letters_;
   std::unordered_multimap<Key, std::size_t, KeyHash> index_;
   std::unordered_map<Key, std::vector<std::size_t>, KeyHash> tails_;  // stretches by the tail of their group

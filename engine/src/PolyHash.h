@@ -63,8 +63,9 @@ class PolyHash {
     return table[n];
   }
 
-  std::vector<std::uint64_t> pow_;
-  std::vector<std::uint64_t> inv_;
+  // Shared by every pass of the thread, so that each pass starts with them grown.
+  static inline thread_local std::vector<std::uint64_t> pow_;
+  static inline thread_local std::vector<std::uint64_t> inv_;
 };
 
 }  // namespace orvane::detail

@@ -115,7 +115,7 @@ Text ValueText(Kind kind, const Term& t) {
 }
 
 TextView ValueCache::operator()(const Term& t) {
-  if (t.last > kInt16Max - 2) return nearLimit_.emplace_back(ValueText(kind_, t));
+  if (t.last > kInt16Max - 2) return nearLimit_.emplace_front(ValueText(kind_, t));
   const auto known = values_.find(t.text);
   if (known != values_.end()) return known->second;
   return values_.emplace(t.text, ValueText(kind_, t)).first->second;

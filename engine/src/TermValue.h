@@ -5,7 +5,7 @@
 // text of its value. Shared by the passes, which only differ in how they find
 // the terms and their copies.
 
-#include <deque>
+#include <forward_list>
 #include <string>
 #include <unordered_map>
 
@@ -53,7 +53,7 @@ class ValueCache {
  private:
   Kind kind_;
   std::unordered_map<Text, Text> values_;
-  std::deque<Text> nearLimit_;
+  std::forward_list<Text> nearLimit_;
 };
 
 }  // namespace orvane::detail
