@@ -2,195 +2,25 @@
 #include "GroupPasses.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <functional>
 #include <queue>
 #include <unordered_set>
 #include <vector>
 
+#include "GroupText.h"
+#include "KeyIndex.h"
 #include "TextOps.h"
 #include "orvane/StringStuff.h"
 
 namespace StringStuff {
 
 using namespace orvane;
+using namespace StringStuff::groups;
 
 namespace {
 
-// Polynomial hashes modulo 2^61 - 1, kept with their length and the power of
-// the base that shifts a text past them, so that pieces join in any order.
-constexpr std::uint64_t kMod = (1ULL << 61) - 1;
-constexpr std::uint64_t kBase = 1'000'003;
-
-__extension__ typedef unsigned __int128 Wide;
-
-std::uint64_t MulMod(std::uint64_t a, std::uint64_t b) {
-  const Wide p = static_cast<Wide>(a) * b;
-  const std::uint64_t r = static_cast<std::uint64_t>(p >> 61) + static_cast<std::uint64_t>(p & kMod);
-  return r >= kMod ? r - kMod : r;
-}
-
-struct Piece {
-  std::uint64_t hash = 0;
-  std::uint64_t power = 1;  // kBase to the length
-  long long length = 0;
-};
-
-Piece Join(const Piece& a, const Piece& b) {
-  if (b.length == 0) return a;
-  if (a.length == 0) return b;
-  std::uint64_t h = MulMod(a.hash, b.power) + b.hash;
-  if (h >= kMod) h -= kMod;
-  return {h, MulMod(a.power, b.power), a.length + b.length};
-}
-
-Piece PieceOf(TextView text) {
-  Piece p;
-  for (const char16_t c : text) p = Join(p, {static_cast<std::uint64_t>(c) + 1, kBase, 1});
-  return p;
-}
-// "(" + inner + ")".
-Piece Wrapped(const Piece& inner) {
-  constexpr std::uint64_t kOpen = u'(' + 1, kClose = u')' + 1, kBase2 = kBase * kBase;
-  std::uint64_t h = MulMod(MulMod(kOpen, inner.power) + inner.hash, kBase) + kClose;
-  if (h >= kMod) h -= kMod;
-  return {h, MulMod(inner.power, kBase2), inner.length + 2};
-}
-
-// The current text over the positions of the original one: each position
-// holds its character, the value that replaced the group opening there, or
-// nothing.
-class PieceTree {
- public:
-  explicit PieceTree(TextView text) {
-    while (size_ < text.size()) size_ *= 2;
-    nodes_.assign(2 * size_, Piece{});
-    for (std::size_t i = 0; i < text.size(); ++i) nodes_[size_ + i] = {static_cast<std::uint64_t>(text[i]) + 1, kBase, 1};
-    for (std::size_t i = size_ - 1; i > 0; --i) nodes_[i] = Join(nodes_[2 * i], nodes_[2 * i + 1]);
-  }
-  void Set(std::size_t at, const Piece& piece) {
-    at += size_;
-    nodes_[at] = piece;
-    for (at /= 2; at > 0; at /= 2) nodes_[at] = Join(nodes_[2 * at], nodes_[2 * at + 1]);
-  }
-  // The positions from first up to, not including, last.
-  Piece Range(std::size_t first, std::size_t last) const {
-    Piece left, right;
-    for (first += size_, last += size_; first < last; first /= 2, last /= 2) {
-      if (first & 1) left = Join(left, nodes_[first++]);
-      if (last & 1) right = Join(nodes_[--last], right);
-    }
-    return Join(left, right);
-  }
-  // The length alone of the same, which needs no hashing.
-  long long Length(std::size_t first, std::size_t last) const {
-    long long length = 0;
-    for (first += size_, last += size_; first < last; first /= 2, last /= 2) {
-      if (first & 1) length += nodes_[first++].length;
-      if (last & 1) length += nodes_[--last].length;
-    }
-    return length;
-  }
-  // Empties the positions from first up to, not including, last, in time
-  // proportional to their number.
-  void Clear(std::size_t first, std::size_t last) {
-    if (first >= last) return;
-    std::size_t l = first + size_, r = last - 1 + size_;
-    for (std::size_t i = l; i <= r; ++i) nodes_[i] = Piece{};
-    while (l > 1) {
-      l /= 2;
-      r /= 2;
-      for (std::size_t i = l; i <= r; ++i) nodes_[i] = Join(nodes_[2 * i], nodes_[2 * i + 1]);
-    }
-  }
-  long long Length() const { return nodes_[1].length; }
-
- private:
-  std::size_t size_ = 1;
-  std::vector<Piece> nodes_;
-};
-
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-
-// Groups by key: each group in the list of its current key, the lists
-// behind an open-addressed table that holds one slot per key in use, so that
-// keying a group again costs neither an allocation nor a growing table.
-class KeyIndex {
- public:
-  explicit KeyIndex(std::size_t groups)
-      : nodes_(groups), slots_(std::bit_ceil(2 * groups + 2)), shift_(64 - std::countr_zero(slots_.size())) {}
-
-  // Files group under key, out of the list it was in.
-  void Set(std::size_t group, std::uint64_t key) {
-    Node& node = nodes_[group];
-    if (node.filed && node.key == key) return;
-    Remove(group);
-    std::size_t at = Find(key);
-    if (slots_[at].head == kEnd) slots_[at].key = key;
-    node = {key, kEnd, slots_[at].head, true};
-    if (node.next != kEnd) nodes_[node.next].prev = static_cast<std::uint32_t>(group);
-    slots_[at].head = static_cast<std::uint32_t>(group);
-  }
-
-  void Remove(std::size_t group) {
-    Node& node = nodes_[group];
-    if (!node.filed) return;
-    node.filed = false;
-    if (node.next != kEnd) nodes_[node.next].prev = node.prev;
-    if (node.prev != kEnd) {
-      nodes_[node.prev].next = node.next;
-    } else if (const std::size_t at = Find(node.key); (slots_[at].head = node.next) == kEnd) {
-      Erase(at);
-    }
-  }
-
-  // The groups filed under key.
-  const std::vector<std::size_t>& Under(std::uint64_t key) {
-    under_.clear();
-    for (std::uint32_t g = slots_[Find(key)].head; g != kEnd; g = nodes_[g].next) under_.push_back(g);
-    return under_;
-  }
-
- private:
-  static constexpr std::uint32_t kEnd = ~std::uint32_t{0};  // no group; a free slot
-  struct Node {
-    std::uint64_t key = 0;
-    std::uint32_t prev = kEnd;
-    std::uint32_t next = kEnd;
-    bool filed = false;
-  };
-  struct Slot {
-    std::uint64_t key = 0;
-    std::uint32_t head = kEnd;
-  };
-
-  std::size_t Home(std::uint64_t key) const {
-    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
-  }
-  // The slot of key, or the free slot where it would go.
-  std::size_t Find(std::uint64_t key) const {
-    std::size_t at = Home(key);
-    while (slots_[at].head != kEnd && slots_[at].key != key) at = (at + 1) & (slots_.size() - 1);
-    return at;
-  }
-  // Frees a slot, moving back the keys that probed past it.
-  void Erase(std::size_t hole) {
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t j = (hole + 1) & mask; slots_[j].head != kEnd; j = (j + 1) & mask) {
-      if (((j - Home(slots_[j].key)) & mask) >= ((j - hole) & mask)) {
-        slots_[hole] = slots_[j];
-        hole = j;
-      }
-    }
-    slots_[hole].head = kEnd;
-  }
-
-  std::vector<Node> nodes_;
-  std::vector<Slot> slots_;
-  std::vector<std::size_t> under_;
-  int shift_;  // Fibonacci hashing: the top bits of key times 2^64 / phi
-};
 
 class Passes {
  public:
