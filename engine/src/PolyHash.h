@@ -26,14 +26,14 @@ class PolyHash {
   static std::uint64_t Add(std::uint64_t a, std::uint64_t b) { return a + b >= kMod ? a + b - kMod : a + b; }
   static std::uint64_t Sub(std::uint64_t a, std::uint64_t b) { return a >= b ? a - b : a + kMod - b; }
 
-  // base^n and base^-n, the tables growing on demand.
-  std::uint64_t Pow(std::size_t n) { return Grown(pow_, n, kBase); }
-  std::uint64_t InvPow(std::size_t n) { return Grown(inv_, n, kInverse); }
+  // base^n and base^-n: tabled as far as terms usually reach, computed beyond.
+  static std::uint64_t Pow(std::size_t n) { return n < kTabled ? Tabled().pow[n] : Power(kBase, n); }
+  static std::uint64_t InvPow(std::size_t n) { return n < kTabled ? Tabled().inv[n] : Power(kInverse, n); }
 
   // The hash of a + b from the hashes of a and b and the length of b.
-  std::uint64_t Join(std::uint64_t a, std::uint64_t b, std::size_t lengthB) { return Add(Mul(a, Pow(lengthB)), b); }
+  static std::uint64_t Join(std::uint64_t a, std::uint64_t b, std::size_t lengthB) { return Add(Mul(a, Pow(lengthB)), b); }
   // The hash of a from the hashes of a + b and b and the length of b.
-  std::uint64_t Unjoin(std::uint64_t ab, std::uint64_t b, std::size_t lengthB) {
+  static std::uint64_t Unjoin(std::uint64_t ab, std::uint64_t b, std::size_t lengthB) {
     return Mul(Sub(ab, b), InvPow(lengthB));
   }
 
@@ -54,18 +54,23 @@ class PolyHash {
   }
   static inline const std::uint64_t kInverse = Power(kBase, kMod - 2);
 
-  // Tables reach as far as terms usually do; beyond, powers are computed.
-  static constexpr std::size_t kTabled = std::size_t{1} << 16;
-  static std::uint64_t Grown(std::vector<std::uint64_t>& table, std::size_t n, std::uint64_t factor) {
-    if (n >= kTabled) return Power(factor, n);
-    if (table.empty()) table.push_back(1);
-    while (table.size() <= n) table.push_back(Mul(table.back(), factor));
-    return table[n];
+  // Filled once, on first use, for every pass of every thread.
+  static constexpr std::size_t kTabled = std::size_t{1} << 15;
+  struct Tables {
+    std::vector<std::uint64_t> pow = std::vector<std::uint64_t>(kTabled, 1);
+    std::vector<std::uint64_t> inv = std::vector<std::uint64_t>(kTabled, 1);
+  };
+  static const Tables& Tabled() {
+    static const Tables tables = [] {
+      Tables t;
+      for (std::size_t i = 1; i < kTabled; ++i) {
+        t.pow[i] = Mul(t.pow[i - 1], kBase);
+        t.inv[i] = Mul(t.inv[i - 1], kInverse);
+      }
+      return t;
+    }();
+    return tables;
   }
-
-  // Shared by every pass of the thread, so that each pass starts with them grown.
-  static inline thread_local std::vector<std::uint64_t> pow_;
-  static inline thread_local std::vector<std::uint64_t> inv_;
 };
 
 }  // namespace orvane::detail
