@@ -22,9 +22,15 @@ namespace {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
+// The passes of one text, each over the first group left: its value replaces
+// it and every group whose current text is the same. The current texts live
+// in a tree of hashes over the original positions, and the groups in an index
+// by their current keys. Replacing a group changes the keys of all groups
+// around it; those are re-keyed only when a lookup could need them.
 class Passes {
  public:
-  explicit Passes(TextView text) : text_(text), tree_(text), index_(static_cast<std::size_t>(std::count(text.begin(), text.end(), u'('))) {
+  explicit Passes(TextView text)
+      : text_(text), tree_(text), index_(static_cast<std::size_t>(std::count(text.begin(), text.end(), u'('))) {
     const std::size_t n = text.size();
     close_.assign(n, kNone);
     open_.assign(n, kNone);
