@@ -16,34 +16,53 @@ constexpr int kSignificantDigits = 15;
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n'; }
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
-Text Ascii(const std::string& s) { return Text(s.begin(), s.end()); }
+// The decimal digits (without trailing zeros) and exponent of |value|,
+// rounded to 15 significant digits; value must be finite and non-zero.
+struct Rounded {
+  char digits[kSignificantDigits];
+  int count = 1;
+  int exponent = 0;
+};
 
-// Decimal digits (without trailing zeros) and exponent of value, rounded to
-// 15 significant digits; value must be finite and non-zero.
-void RoundedDigits(double value, std::string& digits, int& exponent) {
-  char buf[32];
-  const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific,
-                                 kSignificantDigits - 1);
-  const std::string sci(buf, res.ptr);  // d.dddddddddddddde+XX
-  const auto e = sci.find('e');
-  digits = sci.substr(0, 1) + sci.substr(2, e - 2);
-  exponent = std::stoi(sci.substr(e + 1));
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+Rounded RoundedDigits(double value) {
+  char sci[32];  // d.dddddddddddddde+XX
+  const char* end =
+      std::to_chars(sci, sci + sizeof sci, std::fabs(value), std::chars_format::scientific, kSignificantDigits - 1).ptr;
+  const char* e = std::find(static_cast<const char*>(sci), end, 'e');
+  Rounded r;
+  r.digits[0] = sci[0];
+  for (const char* d = sci + 2; d < e; ++d) r.digits[r.count++] = *d;
+  std::from_chars(e + (e[1] == '+' ? 2 : 1), end, r.exponent);
+  while (r.count > 1 && r.digits[r.count - 1] == '0') --r.count;
+  return r;
 }
 
-std::string ExponentForm(const std::string& digits, int exponent) {
-  std::string out = digits.substr(0, 1);
-  if (digits.size() > 1) out += "." + digits.substr(1);
-  std::string exp = std::to_string(std::abs(exponent));
-  if (exp.size() < 2) exp.insert(0, "0");
-  return out + (exponent < 0 ? "E-" : "E+") + exp;
+// Appends the number's text to out, which has room for the longest one.
+char* ExponentForm(const Rounded& r, char* out) {
+  *out++ = r.digits[0];
+  if (r.count > 1) {
+    *out++ = '.';
+    out = std::copy(r.digits + 1, r.digits + r.count, out);
+  }
+  *out++ = 'E';
+  *out++ = r.exponent < 0 ? '-' : '+';
+  const int magnitude = std::abs(r.exponent);
+  if (magnitude < 10) *out++ = '0';
+  return std::to_chars(out, out + 4, magnitude).ptr;
 }
 
-std::string FixedForm(const std::string& digits, int exponent) {
-  if (exponent < 0) return "0." + std::string(-exponent - 1, '0') + digits;
-  const auto intDigits = static_cast<std::size_t>(exponent) + 1;
-  if (digits.size() <= intDigits) return digits + std::string(intDigits - digits.size(), '0');
-  return digits.substr(0, intDigits) + "." + digits.substr(intDigits);
+char* FixedForm(const Rounded& r, char* out) {
+  if (r.exponent < 0) {
+    *out++ = '0';
+    *out++ = '.';
+    out = std::fill_n(out, -r.exponent - 1, '0');
+    return std::copy(r.digits, r.digits + r.count, out);
+  }
+  const int whole = r.exponent + 1;
+  if (r.count <= whole) return std::fill_n(std::copy(r.digits, r.digits + r.count, out), whole - r.count, '0');
+  out = std::copy(r.digits, r.digits + whole, out);
+  *out++ = '.';
+  return std::copy(r.digits + whole, r.digits + r.count, out);
 }
 
 // The numeric prefix read so far, kept as plain ASCII for std::from_chars.
@@ -129,12 +148,13 @@ std::size_t ReadExponent(TextView text, std::size_t i, Prefix& p) {
 Text NumberToText(double value) {
   if (!std::isfinite(value)) throw RunTimeError(ErrorKind::FloatingPoint);
   if (value == 0.0) return u"0";  // also negative zero
-  std::string digits;
-  int exponent = 0;
-  RoundedDigits(value, digits, exponent);
-  const bool exponentForm = exponent >= kSignificantDigits || exponent < -4;
-  const std::string body = exponentForm ? ExponentForm(digits, exponent) : FixedForm(digits, exponent);
-  return Ascii(value < 0 ? "-" + body : body);
+  const Rounded r = RoundedDigits(value);
+  char text[32];
+  char* end = text;
+  if (value < 0) *end++ = '-';
+  const bool exponentForm = r.exponent >= kSignificantDigits || r.exponent < -4;
+  end = exponentForm ? ExponentForm(r, end) : FixedForm(r, end);
+  return Text(text, end);
 }
 
 double TextToNumber(TextView text) {
@@ -153,6 +173,7 @@ double TextToNumber(TextView text) {
   bool seenDot = false;
   int intDigits = 0;  // significant digits before the "." (after leading zeros)
   int leadingFractionZeros = 0;
+  std::uint64_t whole = 0;  // the value while it is a whole number of at most 15 digits
   for (; i < text.size(); ++i) {
     const char16_t c = text[i];
     if (IsBlank(c)) continue;
@@ -167,8 +188,16 @@ double TextToNumber(TextView text) {
     if (c != u'0') p.nonZero = true;
     if (!seenDot && p.nonZero) ++intDigits;
     if (seenDot && !p.nonZero) ++leadingFractionZeros;
+    if (!seenDot && intDigits <= kSignificantDigits) whole = whole * 10 + static_cast<std::uint64_t>(c - u'0');
   }
   if (p.hasDigits) ReadExponent(text, i, p);
+  // Whole numbers below 10^15 are doubles exactly; only the others need the parser.
+  const bool plainWhole = !seenDot || p.mantissa.back() == '.';
+  if (plainWhole && p.exponent == 0 && intDigits <= kSignificantDigits) {
+    if (!p.nonZero) return 0.0;
+    const double value = static_cast<double>(whole);
+    return p.mantissa[0] == '-' ? -value : value;
+  }
   p.leadingExponent = intDigits > 0 ? intDigits : -leadingFractionZeros;
   return DecimalValue(p);
 }
