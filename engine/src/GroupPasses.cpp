@@ -372,7 +372,7 @@ class Passes {
 
   TextView text_;
   PieceTree tree_;
-  KeyIndex index_;
+  detail::KeyIndex index_;
   std::vector<std::size_t> close_;   // per "(": its ")", or kNone
   std::vector<std::size_t> group_;   // per "(": its closed group, or kNone
   std::vector<std::size_t> starts_;  // per group: its "("

@@ -6,30 +6,31 @@
 #include <cstdint>
 #include <vector>
 
-namespace StringStuff::groups {
+namespace orvane::detail {
 
-// Groups by key: each group in the list of its current key, the lists
-// behind an open-addressed table that holds one slot per key in use, so that
-// keying a group again costs neither an allocation nor a growing table.
+// Items (numbered from 0) by a 64-bit key: each item in the list of its
+// current key, the lists behind an open-addressed table that holds one slot
+// per key in use, so that keying an item again costs neither an allocation
+// nor a growing table.
 class KeyIndex {
  public:
-  explicit KeyIndex(std::size_t groups)
-      : nodes_(groups), slots_(std::bit_ceil(2 * groups + 2)), shift_(64 - std::countr_zero(slots_.size())) {}
+  explicit KeyIndex(std::size_t items = 0)
+      : nodes_(items), slots_(std::bit_ceil(2 * items + 2)), shift_(64 - std::countr_zero(slots_.size())) {}
 
-  // Files group under key, out of the list it was in.
-  void Set(std::size_t group, std::uint64_t key) {
-    Node& node = nodes_[group];
+  // Files item under key, out of the list it was in.
+  void Set(std::size_t item, std::uint64_t key) {
+    Node& node = nodes_[item];
     if (node.filed && node.key == key) return;
-    Remove(group);
+    Remove(item);
     std::size_t at = Find(key);
     if (slots_[at].head == kEnd) slots_[at].key = key;
     node = {key, kEnd, slots_[at].head, true};
-    if (node.next != kEnd) nodes_[node.next].prev = static_cast<std::uint32_t>(group);
-    slots_[at].head = static_cast<std::uint32_t>(group);
+    if (node.next != kEnd) nodes_[node.next].prev = static_cast<std::uint32_t>(item);
+    slots_[at].head = static_cast<std::uint32_t>(item);
   }
 
-  void Remove(std::size_t group) {
-    Node& node = nodes_[group];
+  void Remove(std::size_t item) {
+    Node& node = nodes_[item];
     if (!node.filed) return;
     node.filed = false;
     if (node.next != kEnd) nodes_[node.next].prev = node.prev;
@@ -40,7 +41,7 @@ class KeyIndex {
     }
   }
 
-  // The groups filed under key.
+  // The items filed under key.
   const std::vector<std::size_t>& Under(std::uint64_t key) {
     under_.clear();
     for (std::uint32_t g = slots_[Find(key)].head; g != kEnd; g = nodes_[g].next) under_.push_back(g);
@@ -48,7 +49,7 @@ class KeyIndex {
   }
 
  private:
-  static constexpr std::uint32_t kEnd = ~std::uint32_t{0};  // no group; a free slot
+  static constexpr std::uint32_t kEnd = ~std::uint32_t{0};  // no item; a free slot
   struct Node {
     std::uint64_t key = 0;
     std::uint32_t prev = kEnd;
@@ -87,4 +88,4 @@ class KeyIndex {
   int shift_;  // Fibonacci hashing: the top bits of key times 2^64 / phi
 };
 
-}  // namespace StringStuff::groups
+}  // namespace orvane::detail

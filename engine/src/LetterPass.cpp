@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "KeyIndex.h"
 #include "Pieces.h"
 #include "PolyHash.h"
 #include "TermPasses.h"
@@ -38,6 +39,9 @@ struct KeyHash {
     return k.hash ^ (static_cast<std::size_t>(k.length) * 0x9E3779B97F4A7C15ull);
   }
 };
+
+// The key of the index, where keys that share one are told apart by their letters.
+std::uint64_t Filed(const Key& k) { return KeyHash{}(k); }
 
 struct Letter {
   Key key;               // its own while indexed, else relative to its group
@@ -135,6 +139,7 @@ class LetterPass {
 
   void Split(TextView w) {
     stretches_.reserve(static_cast<std::size_t>(std::count(w.begin(), w.end(), u')')) + 1);
+    index_ = KeyIndex(static_cast<std::size_t>(std::count(w.begin(), w.end(), letter_)));
     std::size_t from = 0;
     while (true) {
       const std::size_t close = w.find(u')', from);
@@ -175,7 +180,7 @@ class LetterPass {
       ++s.indexed.count;
       if (closed) {
         letters_.back().indexed = true;
-        index_.emplace(letters_.back().key, static_cast<std::size_t>(l));
+        index_.Set(static_cast<std::size_t>(l), Filed(letters_.back().key));
       }
     }
   }
@@ -202,7 +207,7 @@ class LetterPass {
       l.stretch = id;
       l.indexed = true;
     });
-    ForEach(s.moved, [&](Letter& l, long lid) { index_.emplace(l.key, static_cast<std::size_t>(lid)); });
+    ForEach(s.moved, [&](Letter& l, long lid) { index_.Set(static_cast<std::size_t>(lid), Filed(l.key)); });
     s.indexed = Concat(s.moved, s.indexed);
     s.group = Transform{};
     s.byLength.clear();
@@ -245,15 +250,15 @@ class LetterPass {
     std::vector<std::size_t>& copies = copies_;
     copies.clear();
     // The front's own letter is among them: it was indexed as the front.
-    const auto [from, to] = index_.equal_range(key);
-    for (auto it = from; it != to; ++it) {
-      Letter& l = letters_[it->second];
-      // A letter that moved on since is indexed under its new key as well.
-      if (!l.alive || !l.indexed || !(l.key == key) || l.seen == step_) continue;
+    for (const std::size_t id : index_.Under(Filed(key))) {
+      Letter& l = letters_[id];
+      if (!(l.key == key)) continue;  // another key filed alike
+      index_.Remove(id);
+      // A letter that moved on since waits to be indexed under its new key.
+      if (!l.alive || !l.indexed || l.seen == step_) continue;
       l.seen = step_;
       copies.push_back(l.stretch);
     }
-    index_.erase(from, to);
     copies.insert(copies.end(), moved_.begin(), moved_.end());
     if (copies.size() > 1) std::sort(copies.begin(), copies.end(), std::greater<>());
     const std::uint64_t valueHash = PolyHash::Of(value);
@@ -329,7 +334,7 @@ class LetterPass {
   Pieces pieces_;
   std::vector<Stretch> stretches_;  // reserved in full: references stay valid
   std::vector<Letter> letters_;
-  std::unordered_multimap<Key, std::size_t, KeyHash> index_;
+  KeyIndex index_;  // letters by their own keys
   std::unordered_map<Key, std::vector<std::size_t>, KeyHash> tails_;  // stretches by the tail of their group
   ValueCache values_;  // the pieces of the text point into its texts
   std::vector<std::size_t> copies_;
