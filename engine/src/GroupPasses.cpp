@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <functional>
 #include <queue>
-#include <unordered_set>
 #include <vector>
 
 #include "GroupText.h"
@@ -68,6 +67,7 @@ class Passes {
     replaced_.assign(g, false);
     dead_.assign(g, false);
     refreshed_.assign(g, 0);
+    passOf_.assign(g, kNone);
     pending_.assign(g, kNotPending);
     // The first keys come from prefix hashes of the text.
     std::vector<Piece> prefix(n + 1);
@@ -265,6 +265,8 @@ class Passes {
 
   long long InnerLength(std::size_t k) const { return tree_.Length(starts_[k] + 1, close_[starts_[k]]); }
 
+  bool InPass(std::size_t k) const { return passOf_[k] == pass_; }
+
   // The current text at position i when it is one character or more: what
   // stands there, else nothing.
   bool IsBackslash(std::size_t i) const {
@@ -289,7 +291,7 @@ class Passes {
   // The position of the piece after the one at i.
   std::size_t After(std::size_t i) const {
     const std::size_t k = group_[i];
-    if (k != kNone && (replaced_[k] || inPass_.count(k))) i = close_[i];
+    if (k != kNone && (replaced_[k] || InPass(k))) i = close_[i];
     for (++i; i < text_.size(); ++i) {
       const std::size_t g = group_[i];
       if (g != kNone && replaced_[g]) {
@@ -332,8 +334,8 @@ class Passes {
     }
     // The placeholders and the lone backslashes next to them make runs of
     // backslashes: each pair becomes the value, an odd one stays behind them.
-    inPass_.clear();
-    inPass_.insert(copies.begin(), copies.end());
+    ++pass_;
+    for (const std::size_t c : copies) passOf_[c] = pass_;
     std::vector<std::size_t> run;  // positions: a group's "(" or a lone backslash
     for (const std::size_t c : copies) {
       if (replaced_[c]) continue;
@@ -342,22 +344,22 @@ class Passes {
       for (std::size_t at = starts_[c];;) {
         run.push_back(at);
         std::size_t next = After(at);
-        if (next != kNone && IsBackslash(next) && !(group_[next] != kNone && inPass_.count(group_[next]))) {
+        if (next != kNone && IsBackslash(next) && !(group_[next] != kNone && InPass(group_[next]))) {
           run.push_back(next);
           next = After(next);
         }
-        if (next == kNone || group_[next] == kNone || !inPass_.count(group_[next]) || replaced_[group_[next]]) break;
+        if (next == kNone || group_[next] == kNone || !InPass(group_[next]) || replaced_[group_[next]]) break;
         at = next;
       }
       std::size_t groups = 0;
-      for (const std::size_t at : run) groups += group_[at] != kNone && inPass_.count(group_[at]) && text_[at] == u'(';
+      for (const std::size_t at : run) groups += group_[at] != kNone && InPass(group_[at]) && text_[at] == u'(';
       const std::size_t lone = run.size() - groups;
       const std::size_t values = groups + lone / 2;
       for (std::size_t j = 0; j < run.size(); ++j) {
         const Text pieceText = j < values ? v : j == values && lone % 2 ? Text(u"\\") : Text();
         const std::size_t at = run[j];
         const std::size_t owner = group_[at];
-        if (owner != kNone && inPass_.count(owner) && !replaced_[owner] && text_[at] == u'(') {
+        if (owner != kNone && InPass(owner) && !replaced_[owner] && text_[at] == u'(') {
           Replace(owner, pieceText, PieceOf(pieceText));
         } else {
           overridden_[at] = true;
@@ -367,7 +369,6 @@ class Passes {
         }
       }
     }
-    inPass_.clear();
   }
 
   TextView text_;
@@ -382,7 +383,8 @@ class Passes {
   std::vector<std::size_t> enclosing_;  // per position: the closed group around it, or kNone
   std::vector<Text> over_;              // what stands at a replaced group's "(" or a changed backslash
   std::vector<bool> overridden_;
-  std::unordered_set<std::size_t> inPass_;  // the groups replaced in this pass
+  std::vector<std::size_t> passOf_;  // per group: the last pass that took it as a copy
+  std::size_t pass_ = 0;
   bool lonelyBackslashes_ = false;
   // Groups whose keys, and those of the groups around them, may be stale,
   // shortest first.
