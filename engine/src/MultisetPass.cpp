@@ -21,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "MultisetIndex.h"
 #include "Pieces.h"
 #include "PolyHash.h"
 #include "TermPasses.h"
@@ -32,11 +33,7 @@ namespace {
 
 constexpr int kNone = -1;
 
-struct Key {
-  long long length;
-  std::uint64_t hash;
-  bool operator==(const Key&) const = default;
-};
+using Key = TermKey;
 
 struct KeyHash {
   std::size_t operator()(const Key& k) const {
@@ -263,6 +260,7 @@ class MultisetPass {
       if (open) lastCloser = end;
       open = false;
     }
+    index_.Reserve(static_cast<std::size_t>(std::count(marks_.begin(), marks_.end(), u'P')));
     // Each P joins the group of the closer of its "(".
     for (int t = 1; t < n; ++t) {
       if (marks_[static_cast<std::size_t>(t)] != u'P') continue;
@@ -273,7 +271,7 @@ class MultisetPass {
       m.key = key(at[static_cast<std::size_t>(t)], at[static_cast<std::size_t>(c)] + 1);
       m.indexed = true;
       PushBack(G(GroupOf(c)).indexed, t);
-      index_.emplace(m.key, t);
+      index_.Add(m.key, t);
     }
   }
 
@@ -319,7 +317,7 @@ class MultisetPass {
     ForEach(g.moved, [&](Member& m, int mid) {
       m.key = Own(m, g);
       m.indexed = true;
-      index_.emplace(m.key, mid);
+      index_.Add(m.key, mid);
     });
     g.indexed = Concat(g.moved, g.indexed);
     g.group = Transform{};
@@ -361,14 +359,12 @@ class MultisetPass {
   void ReplaceCopies(const Key& key, TextView value) {
     ++step_;
     copies_.clear();
-    const auto [from, to] = index_.equal_range(key);
-    for (auto it = from; it != to; ++it) {
-      Member& m = At(it->second);
-      if (!m.alive || !m.indexed || !(m.key == key) || m.seen == step_) continue;
+    index_.Take(key, [&](int id) {
+      Member& m = At(id);
+      if (!m.alive || !m.indexed || !(m.key == key) || m.seen == step_) return;
       m.seen = step_;
-      copies_.push_back(it->second);
-    }
-    index_.erase(from, to);
+      copies_.push_back(id);
+    });
     for (const int id : moved_) {
       if (At(id).seen == step_) continue;
       At(id).seen = step_;
@@ -581,7 +577,7 @@ class MultisetPass {
   std::vector<Key> segs_;            // by ")": the text after the ")" before it through it
   std::vector<Member> members_;      // by P
   std::deque<Group> groups_;
-  std::unordered_multimap<Key, int, KeyHash> index_;
+  TermIndex index_;
   std::unordered_map<Key, std::vector<int>, KeyHash> tails_;  // groups by the tail of their moved P's
   ValueCache values_;  // the pieces of the text point into its texts
   std::vector<std::uint64_t> term_;  // hashes of the front term's prefixes
