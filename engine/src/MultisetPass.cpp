@@ -92,7 +92,7 @@ struct Member {
   Key key{};            // its own while indexed, else relative to its group
   bool alive = true;
   bool indexed = false;
-  std::size_t seen = 0;  // the last step that took it as a copy
+  std::uint32_t seen = 0;  // the last step that took it as a copy
   int prev = kNone;      // neighbours in its list, in text order
   int next = kNone;
 };
@@ -119,7 +119,7 @@ class MultisetPass {
   explicit MultisetPass(TextView w) : values_(u'P') { Split(w); }
 
   Text Run() {
-    for (int front = ps_.Next(1); front != kNone; front = ps_.Next(1)) Step(front);
+    for (int front = Front(); front != kNone; front = Front()) Step(front);
     Text out;
     for (int t = 0; t != kNone; t = links_[static_cast<std::size_t>(t)].next) {
       if (t > 0) out += marks_[static_cast<std::size_t>(t)];
@@ -225,15 +225,26 @@ class MultisetPass {
       at.push_back(i);
     }
     const int n = static_cast<int>(marks_.size());
-    ps_ = Marks(marks_, u'P');
     opens_ = Marks(marks_, u'(');
     closes_ = Marks(marks_, u')');
-    std::vector<std::uint64_t> prefix(w.size() + 1, 0);
-    for (std::size_t i = 0; i < w.size(); ++i) prefix[i + 1] = PolyHash::Step(prefix[i], w[i]);
-    // The key of w[from..to).
-    const auto key = [&](std::size_t from, std::size_t to) {
-      return Key{static_cast<long long>(to - from),
-                 PolyHash::Sub(prefix[to], PolyHash::Mul(prefix[from], hash_.Pow(to - from)))};
+    // Hashes of the text before each mark, from which every key is cut.
+    std::vector<std::uint64_t> before(static_cast<std::size_t>(n), 0);
+    std::uint64_t h = 0;
+    for (std::size_t i = 0, t = 1; i < w.size(); ++i) {
+      if (t < at.size() && at[t] == i) before[t++] = h;
+      h = PolyHash::Step(h, w[i]);
+    }
+    struct Cut {
+      std::size_t at;
+      std::uint64_t hash;  // of the text before it
+    };
+    const auto front = [&](int t) { return Cut{at[static_cast<std::size_t>(t)], before[static_cast<std::size_t>(t)]}; };
+    const auto back = [&](int t) {
+      return Cut{at[static_cast<std::size_t>(t)] + 1, PolyHash::Step(before[static_cast<std::size_t>(t)], marks_[static_cast<std::size_t>(t)])};
+    };
+    const auto key = [&](const Cut& from, const Cut& to) {
+      return Key{static_cast<long long>(to.at - from.at),
+                 PolyHash::Sub(to.hash, PolyHash::Mul(from.hash, hash_.Pow(to.at - from.at)))};
     };
     gaps_.resize(static_cast<std::size_t>(n));
     links_.resize(static_cast<std::size_t>(n));
@@ -247,13 +258,13 @@ class MultisetPass {
     members_.resize(static_cast<std::size_t>(n));
     segs_.resize(static_cast<std::size_t>(n));
     // Closers, with their bodies, and every ")" with the text since the one before.
-    std::size_t lastClose = 0, lastCloser = 0;
+    Cut lastClose{0, 0}, lastCloser{0, 0};
     bool open = false;
     for (int t = 1; t < n; ++t) {
       const char16_t c = marks_[static_cast<std::size_t>(t)];
-      const std::size_t end = at[static_cast<std::size_t>(t)] + 1;
       if (c == u'(') open = true;
       if (c != u')') continue;
+      const Cut end = back(t);
       segs_[static_cast<std::size_t>(t)] = key(lastClose, end);
       lastClose = end;
       if (open) NewGroup(t, key(lastCloser, end));
@@ -268,25 +279,27 @@ class MultisetPass {
       const int c = o == kNone ? kNone : closes_.Next(o);
       if (c == kNone) continue;
       Member& m = At(t);
-      m.key = key(at[static_cast<std::size_t>(t)], at[static_cast<std::size_t>(c)] + 1);
+      m.key = key(front(t), back(c));
       m.indexed = true;
       PushBack(G(GroupOf(c)).indexed, t);
       index_.Add(m.key, t);
     }
   }
 
-  // Moves the cursor to the mark before the front and gives the front's 1-based position.
-  long long PositionOf(int front) {
-    while (NextMark(cursor_) != front) {
+  // The leftmost P, or kNone; the cursor moves to the mark before it. The
+  // marks it passes are "(" and ")", which no copy reaches any more.
+  int Front() {
+    for (int t = NextMark(cursor_); t != kNone; t = NextMark(cursor_)) {
+      if (marks_[static_cast<std::size_t>(t)] == u'P') return t;
       before_ += static_cast<long long>(Gap(cursor_).size) + 1;
-      cursor_ = NextMark(cursor_);
+      cursor_ = t;
     }
-    return before_ + static_cast<long long>(Gap(cursor_).size) + 1;
+    return kNone;
   }
 
   // Expands the leftmost P and every copy of its term.
   void Step(int front) {
-    const long long first = PositionOf(front);
+    const long long first = before_ + static_cast<long long>(Gap(cursor_).size) + 1;
     const int open = opens_.Next(front);
     if (open == kNone) MultisetTerm(u"", first, 0, 0);
     const int close = closes_.Next(open);
@@ -300,15 +313,14 @@ class MultisetPass {
       pieces_.AppendTo(Gap(t), text);
     }
     const TextView value = values_(MultisetTerm(text, first, openAt, first + static_cast<long long>(text.size()) - 1));
-    term_.assign(1, 0);
-    for (const char16_t c : text) term_.push_back(PolyHash::Step(term_.back(), c));
-    const Key key{static_cast<long long>(text.size()), term_.back()};
-    firstClose_ = static_cast<long long>(text.find(u')')) + 1;
+    const std::size_t firstClose = text.find(u')') + 1;
+    toFirstClose_ = {static_cast<long long>(firstClose), PolyHash::Of(TextView(text).substr(0, firstClose))};
+    const Key key{static_cast<long long>(text.size()),
+                  hash_.Join(toFirstClose_.hash, PolyHash::Of(TextView(text).substr(firstClose)), text.size() - firstClose)};
     FindMovedCopies(text, key);
     ReplaceCopies(key, value);
   }
 
-  Key TermPrefix(long long length) { return {length, term_[static_cast<std::size_t>(length)]}; }
 
   // Gives the moved P's of a group their own keys in the index.
   void Index(int id) {
@@ -328,6 +340,7 @@ class MultisetPass {
   // indexed, large ones give the copy among their P's, if there is one.
   void FindMovedCopies(TextView term, const Key& key) {
     moved_.clear();
+    if (tails_.empty()) return;
     std::uint64_t h = 0;
     for (std::size_t length = 1; length < term.size(); ++length) {
       const char16_t c = term[term.size() - length];
@@ -507,7 +520,7 @@ class MultisetPass {
     const bool keptOpen = lastOpen > closes_.Prev(a);  // a "(" that stays closes after the copy
     const int gb = GroupOf(b);
     const int gr = ra != b ? GroupOf(ra) : kNone;
-    const Key toFirstClose = TermPrefix(firstClose_);
+    const Key toFirstClose = toFirstClose_;
     const Key rest = gr != kNone ? DropBack(G(gr).body, toFirstClose) : DropBack(G(gb).body, key);
     const Key segRest = DropBack(segs_[static_cast<std::size_t>(ra)], toFirstClose);
     const int s = closes_.Next(b + 1);
@@ -521,8 +534,8 @@ class MultisetPass {
     const int after = NextMark(b);
     for (int t = a;; t = NextMark(t)) {
       const char16_t c = marks_[static_cast<std::size_t>(t)];
-      (c == u'P' ? ps_ : c == u'(' ? opens_ : closes_).Remove(t);
       if (c == u'P') At(t).alive = false;
+      else (c == u'(' ? opens_ : closes_).Remove(t);
       if (t == b) break;
     }
     links_[static_cast<std::size_t>(before)].next = after;
@@ -570,7 +583,6 @@ class MultisetPass {
   std::vector<char16_t> marks_;
   std::vector<Pieces::Chain> gaps_;  // the text after each mark
   std::vector<Link> links_;          // the live marks in text order
-  Marks ps_;
   Marks opens_;
   Marks closes_;
   std::vector<int> groupOf_;         // by closer
@@ -580,13 +592,12 @@ class MultisetPass {
   TermIndex index_;
   std::unordered_map<Key, std::vector<int>, KeyHash> tails_;  // groups by the tail of their moved P's
   ValueCache values_;  // the pieces of the text point into its texts
-  std::vector<std::uint64_t> term_;  // hashes of the front term's prefixes
-  long long firstClose_ = 0;         // the length of the front term through its first ")"
+  Key toFirstClose_{};  // the front term through its first ")"
   std::vector<int> copies_;
   std::vector<int> moved_;
   int cursor_ = 0;        // a mark before the front
   long long before_ = 0;  // the length of the text before the cursor's gap
-  std::size_t step_ = 0;
+  std::uint32_t step_ = 0;
   // Groups up to this size are indexed P by P once a term ends with their tail.
   static constexpr std::size_t kSmallGroup = 64;
 };
