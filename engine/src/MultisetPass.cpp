@@ -318,9 +318,9 @@ class MultisetPass {
     const Key key{static_cast<long long>(text.size()),
                   hash_.Join(toFirstClose_.hash, PolyHash::Of(TextView(text).substr(firstClose)), text.size() - firstClose)};
     FindMovedCopies(text, key);
+    moved_.push_back(front);  // found by its key too; named so that the walk always moves on
     ReplaceCopies(key, value);
   }
-
 
   // Gives the moved P's of a group their own keys in the index.
   void Index(int id) {
