@@ -52,15 +52,20 @@ struct Transform {
 class Marks {
  public:
   Marks() = default;
+  // Every link starts at the nearest mark of the kind itself.
   Marks(const std::vector<char16_t>& marks, char16_t kind) : next_(marks.size() + 1), prev_(marks.size() + 1) {
     const int n = static_cast<int>(marks.size());
-    for (int i = 0; i <= n; ++i) {
-      const bool live = i < n && marks[static_cast<std::size_t>(i)] == kind;
-      next_[static_cast<std::size_t>(i)] = live || i == n ? i : i + 1;
-      prev_[static_cast<std::size_t>(i)] = i;  // slot i stands for mark i - 1
-      if (i > 0 && marks[static_cast<std::size_t>(i - 1)] != kind) prev_[static_cast<std::size_t>(i)] = i - 1;
-    }
     end_ = n;
+    int next = n;
+    for (int i = n; i >= 0; --i) {
+      if (i < n && marks[static_cast<std::size_t>(i)] == kind) next = i;
+      next_[static_cast<std::size_t>(i)] = next;
+    }
+    int prev = 0;  // slot i stands for mark i - 1, slot 0 for none
+    for (int i = 0; i <= n; ++i) {
+      if (i > 0 && marks[static_cast<std::size_t>(i - 1)] == kind) prev = i;
+      prev_[static_cast<std::size_t>(i)] = prev;
+    }
   }
   // The first live mark at or after i, or kNone.
   int Next(int i) {
@@ -272,16 +277,17 @@ class MultisetPass {
       open = false;
     }
     index_.Reserve(static_cast<std::size_t>(std::count(marks_.begin(), marks_.end(), u'P')));
-    // Each P joins the group of the closer of its "(".
-    for (int t = 1; t < n; ++t) {
-      if (marks_[static_cast<std::size_t>(t)] != u'P') continue;
-      const int o = opens_.Next(t);
-      const int c = o == kNone ? kNone : closes_.Next(o);
-      if (c == kNone) continue;
+    // Each P joins the group of the closer of its "(", from the right.
+    int nextClose = kNone, closer = kNone;
+    for (int t = n - 1; t > 0; --t) {
+      const char16_t c = marks_[static_cast<std::size_t>(t)];
+      if (c == u')') nextClose = t;
+      if (c == u'(') closer = nextClose;
+      if (c != u'P' || closer == kNone) continue;
       Member& m = At(t);
-      m.key = key(front(t), back(c));
+      m.key = key(front(t), back(closer));
       m.indexed = true;
-      PushBack(G(GroupOf(c)).indexed, t);
+      PushFront(G(GroupOf(closer)).indexed, t);
       index_.Add(m.key, t);
     }
   }
