@@ -109,7 +109,6 @@ struct List {
 };
 
 struct Group {
-  int closer = kNone;
   Key body{};     // the text after the previous closer through this one
   List moved;     // P's that came from copies' groups, before all the others
   Transform group;
@@ -215,7 +214,6 @@ class MultisetPass {
 
   int NewGroup(int closer, const Key& body) {
     groups_.emplace_back();
-    groups_.back().closer = closer;
     groups_.back().body = body;
     GroupOf(closer) = static_cast<int>(groups_.size() - 1);
     return static_cast<int>(groups_.size() - 1);
