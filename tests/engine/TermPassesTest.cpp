@@ -135,10 +135,10 @@ TEST(TermPasses, MultisetNearThePositionLimit) {
     const char16_t* answer;
   } cases[] = {
       {Text(32763, u' ') + u"P(1)", u"1"},              // the ")" at 32767
-      {Text(32766, u' ') + u"P(1)", nullptr},           // the P at 32767: the "(" would be beyond
+      {Text(32766, u' ') + u"P(1)", nullptr},           // the P at 32767: the step past it overflows
       {Text(32760, u' ') + u"P(1)+P(1)", u"2"},         // the copy ends beyond
       {u"P(1)+" + blanks + u"P(1)", u"2"},              // the copy starts beyond
-      {Text(32765, u' ') + u"PP(1)", nullptr},
+      {Text(32765, u' ') + u"PP(1)", nullptr},          // the "(" at 32768
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.expression.size()) + " characters");
