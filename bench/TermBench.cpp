@@ -104,6 +104,61 @@ Text PBeforeClose(std::size_t size) {
                size);
 }
 
+// Lists that all read as 0, one for each i: its bits as zeros and blanks.
+std::string ZeroList(int i) {
+  std::string s = "0";
+  for (int bit = 15; bit >= 0; --bit)
+    if (i >> bit) s += (i >> bit) & 1 ? '0' : ' ';
+  return s;
+}
+
+// Distinct P terms whose texts hold a second P.
+Text TermsHoldingP(std::size_t size) {
+  return Sized(Joined(size, "+", [](int i) { return "PP(" + ZeroList(i) + ")"; }), size);
+}
+
+// Every P's "(" lies beyond its ")", and its term ends in the next P's text:
+// each term swallows the next P.
+Text ChainedOpenBeyondClose(std::size_t size) {
+  return Sized(Joined(size - 1, "", [](int i) { return "P)(" + ZeroList(i); }) + ")", size);
+}
+
+// Each term twice, each holding a P that its copy swallows.
+Text CopiesSwallowP(std::size_t size) {
+  const int half = static_cast<int>(size / 18);
+  return Sized(Joined(size, "+", [half](int i) { return "P)(P" + ZeroList(i % half) + ")"; }), size);
+}
+
+// Terms whose copies sit between a "(" that stays and a ")": each copy makes
+// that ")" a closer and sends the P before it to the next block.
+Text KeptOpens(std::size_t size) {
+  const int blocks = static_cast<int>(size / 16);
+  std::string fronts, rest;
+  for (int i = 0; i < blocks; ++i) fronts += "P)(" + ZeroList(i) + ")+";
+  for (int i = 0; i < blocks; ++i) rest += "(PP)(" + ZeroList(i) + "))";
+  return Sized(fronts + rest, size);
+}
+
+// Runs of P, each one longer, each before its own list.
+Text PRuns(std::size_t size) {
+  return Sized(Joined(size, "+", [](int i) { return std::string(static_cast<std::size_t>(i + 1), 'P') + "(" + ZeroList(i) + ")"; }),
+               size);
+}
+
+// A run of P's sharing one ")", peeled one P at a time: each front is the
+// term that the run's last P has at that step (every value is 1).
+Text PeelingRun(std::size_t size) {
+  std::string fronts, lists;
+  for (int i = 0;; ++i) {
+    const std::string list = "(" + ZeroList(i) + ")";
+    const std::string front = (i ? "P1" : "P") + list + "+";
+    if (fronts.size() + front.size() + lists.size() + list.size() + static_cast<std::size_t>(i) + 1 > size)
+      return Sized(fronts + std::string(static_cast<std::size_t>(i), 'P') + lists, size);
+    fronts += front;
+    lists += list;
+  }
+}
+
 // Factorial chain followed by ANS: the working text outgrows the limit.
 Text ChainThenAns(std::size_t size) {
   std::string s = "0" + std::string(size / 4, '!');
@@ -147,6 +202,12 @@ int main(int argc, char** argv) {
       {"MergingStretches", MergingStretches, false},
       {"RegroupingRun", RegroupingRun, false},
       {"PBeforeClose", PBeforeClose, false},
+      {"TermsHoldingP", TermsHoldingP, false},
+      {"ChainedOpenBeyondClose", ChainedOpenBeyondClose, false},
+      {"CopiesSwallowP", CopiesSwallowP, false},
+      {"KeptOpens", KeptOpens, false},
+      {"PRuns", PRuns, false},
+      {"PeelingRun", PeelingRun, false},
       {"ChainThenAns", ChainThenAns, true},
       {"AnsFactorials", AnsFactorials, true},
       {"EveryPassThenAns", EveryPassThenAns, true},

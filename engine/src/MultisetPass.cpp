@@ -1,8 +1,29 @@
 // SPDX-License-Identifier: MIT
-// The P pass.
+// The P pass over the working text cut at its "P", "(" and ")" characters
+// (the marks; values hold none of them). A P's term runs to the closer of its
+// "(": the first ")" after the first "(" after it. The P's that share a closer
+// form its group, and their terms are the ends of one text: P's are indexed
+// by the length and hash of the text from them to their closer, and a copy of
+// a term is a P with the term's key.
+//
+// Replacing a copy deletes the marks it covers, among them at most two
+// closers: the first ")" after its P and its own. The P's of those groups
+// before the copy keep the text before it and gain the value and the text up
+// to their new closer, so they move as a whole. The P's whose "(" goes take
+// the next group; those whose "(" stays take the first ")" after the copy,
+// which then may become a closer. As in the C pass, moved P's wait in their
+// new group under one shared transform of their keys and are found through
+// the text after them (the tail, which starts with a value).
 
+#include <algorithm>
+#include <deque>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
+#include "MultisetIndex.h"
+#include "Pieces.h"
+#include "PolyHash.h"
 #include "TermPasses.h"
 #include "TextOps.h"
 
@@ -10,70 +31,586 @@ namespace orvane::detail {
 
 namespace {
 
-constexpr auto npos = TextView::npos;
+constexpr int kNone = -1;
 
-// 0-based indexes of a P term's letter, "(" and ")" (npos where missing).
-struct Span {
-  std::size_t begin = npos;
-  std::size_t open = npos;
-  std::size_t end = npos;
+using Key = TermKey;
+
+struct KeyHash {
+  std::size_t operator()(const Key& k) const {
+    return k.hash ^ (static_cast<std::size_t>(k.length) * 0x9E3779B97F4A7C15ull);
+  }
 };
 
-Span Locate(TextView w, std::size_t from) {
-  Span s;
-  s.begin = w.find(u'P', from);
-  s.open = w.find(u'(', s.begin + 1);
-  if (s.open != npos) s.end = w.find(u')', s.open + 1);
-  return s;
-}
+// h -> h * base^shift + add, length -> length + shift.
+struct Transform {
+  long long shift = 0;
+  std::uint64_t add = 0;
+};
 
-Term Position(TextView w, const Span& s, long long shift) {
-  const auto at = [&](std::size_t index) { return index == npos ? 0 : static_cast<long long>(index) + shift + 1; };
-  const TextView text = s.end == npos ? TextView() : w.substr(s.begin, s.end - s.begin + 1);
-  return MultisetTerm(text, at(s.begin), at(s.open), at(s.end));
-}
-
-// True when no term's text holds the letter of another, so that expanding one
-// term, and every copy of it (the terms with the same text), leaves every other
-// term as it stands. A term without an end fails when the walk reaches it, so
-// what follows it does not matter.
-bool TermsAreIndependent(TextView w) {
-  for (std::size_t p = w.find(u'P'); p != npos;) {
-    const Span s = Locate(w, p);
-    if (s.end == npos) return true;
-    const std::size_t next = w.find(u'P', p + 1);
-    if (next < s.end) return false;
-    p = next;
+// The live marks of one kind: the nearest one at or after (or before) an
+// index, found over the removed ones by path halving.
+class Marks {
+ public:
+  Marks() = default;
+  // Every link starts at the nearest mark of the kind itself.
+  Marks(const std::vector<char16_t>& marks, char16_t kind) : next_(marks.size() + 1), prev_(marks.size() + 1) {
+    const int n = static_cast<int>(marks.size());
+    end_ = n;
+    int next = n;
+    for (int i = n; i >= 0; --i) {
+      if (i < n && marks[static_cast<std::size_t>(i)] == kind) next = i;
+      next_[static_cast<std::size_t>(i)] = next;
+    }
+    int prev = 0;  // slot i stands for mark i - 1, slot 0 for none
+    for (int i = 0; i <= n; ++i) {
+      if (i > 0 && marks[static_cast<std::size_t>(i - 1)] == kind) prev = i;
+      prev_[static_cast<std::size_t>(i)] = prev;
+    }
   }
-  return true;
-}
+  // The first live mark at or after i, or kNone.
+  int Next(int i) {
+    const int found = Walk(next_, i);
+    return found == end_ ? kNone : found;
+  }
+  // The last live mark at or before i, or kNone.
+  int Prev(int i) { return Walk(prev_, i + 1) - 1; }
+  void Remove(int i) {
+    next_[static_cast<std::size_t>(i)] = i + 1;
+    prev_[static_cast<std::size_t>(i + 1)] = i;
+  }
+
+ private:
+  static int Walk(std::vector<int>& up, int i) {
+    while (up[static_cast<std::size_t>(i)] != i) {
+      int& link = up[static_cast<std::size_t>(i)];
+      link = up[static_cast<std::size_t>(link)];
+      i = link;
+    }
+    return i;
+  }
+  std::vector<int> next_;
+  std::vector<int> prev_;
+  int end_ = 0;
+};
+
+struct Member {
+  Key key{};            // its own while indexed, else relative to its group
+  bool alive = true;
+  bool indexed = false;
+  std::uint32_t seen = 0;  // the last step that took it as a copy
+  int prev = kNone;      // neighbours in its list, in text order
+  int next = kNone;
+};
+
+struct List {
+  int first = kNone;
+  int last = kNone;
+  std::size_t count = 0;
+};
+
+struct Group {
+  Key body{};     // the text after the previous closer through this one
+  List moved;     // P's that came from copies' groups, before all the others
+  Transform group;
+  Key tail{};     // the text after the moved P's, while there are any
+  std::unordered_map<long long, int> byLength;  // moved P's by their length in the group
+  List indexed;   // the others, after the moved ones
+  bool gone = false;
+};
+
+class MultisetPass {
+ public:
+  explicit MultisetPass(TextView w) : values_(u'P') { Split(w); }
+
+  Text Run() {
+    for (int front = Front(); front != kNone; front = Front()) Step(front);
+    Text out;
+    for (int t = 0; t != kNone; t = links_[static_cast<std::size_t>(t)].next) {
+      if (t > 0) out += marks_[static_cast<std::size_t>(t)];
+      pieces_.AppendTo(gaps_[static_cast<std::size_t>(t)], out);
+    }
+    return out;
+  }
+
+ private:
+  struct Link {
+    int prev = kNone;
+    int next = kNone;
+  };
+
+  Member& At(int id) { return members_[static_cast<std::size_t>(id)]; }
+  Group& G(int id) { return groups_[static_cast<std::size_t>(id)]; }
+  int& GroupOf(int mark) { return groupOf_[static_cast<std::size_t>(mark)]; }
+  Pieces::Chain& Gap(int mark) { return gaps_[static_cast<std::size_t>(mark)]; }
+  int NextMark(int mark) const { return links_[static_cast<std::size_t>(mark)].next; }
+
+  std::uint64_t Power(long long e) {
+    return e >= 0 ? hash_.Pow(static_cast<std::size_t>(e)) : hash_.InvPow(static_cast<std::size_t>(-e));
+  }
+  Key Join(const Key& a, const Key& b) { return {a.length + b.length, hash_.Join(a.hash, b.hash, static_cast<std::size_t>(b.length))}; }
+  // a from a + b.
+  Key DropBack(const Key& ab, const Key& b) {
+    return {ab.length - b.length, hash_.Unjoin(ab.hash, b.hash, static_cast<std::size_t>(b.length))};
+  }
+  // b from a + b.
+  Key DropFront(const Key& ab, const Key& a) {
+    const long long rest = ab.length - a.length;
+    return {rest, PolyHash::Sub(ab.hash, PolyHash::Mul(a.hash, Power(rest)))};
+  }
+  Key Apply(const Key& k, const Transform& t) {
+    return {k.length + t.shift, PolyHash::Add(PolyHash::Mul(k.hash, Power(t.shift)), t.add)};
+  }
+  Key Own(const Member& m, const Group& g) { return Apply(m.key, g.group); }
+  Key Relative(const Key& own, const Transform& t) {
+    return {own.length - t.shift, PolyHash::Mul(PolyHash::Sub(own.hash, t.add), Power(-t.shift))};
+  }
+  // The transform that turns a text ending with from into the same text ending with to.
+  Transform Replacing(const Key& from, const Key& to) {
+    const long long shift = to.length - from.length;
+    return {shift, PolyHash::Sub(to.hash, PolyHash::Mul(from.hash, Power(shift)))};
+  }
+
+  // left + right; both lists are left empty.
+  List Concat(List& left, List& right) {
+    if (left.count == 0) return std::exchange(right, List{});
+    if (right.count == 0) return std::exchange(left, List{});
+    At(left.last).next = right.first;
+    At(right.first).prev = left.last;
+    const List out{left.first, right.last, left.count + right.count};
+    left = right = List{};
+    return out;
+  }
+  void PushBack(List& list, int id) {
+    At(id).prev = list.last;
+    At(id).next = kNone;
+    (list.count ? At(list.last).next : list.first) = id;
+    list.last = id;
+    ++list.count;
+  }
+  void PushFront(List& list, int id) {
+    At(id).next = list.first;
+    At(id).prev = kNone;
+    (list.count ? At(list.first).prev : list.last) = id;
+    list.first = id;
+    ++list.count;
+  }
+  int PopBack(List& list) {
+    const int id = list.last;
+    list.last = At(id).prev;
+    if (--list.count == 0) list = List{};
+    return id;
+  }
+  int PopFront(List& list) {
+    const int id = list.first;
+    list.first = At(id).next;
+    if (--list.count == 0) list = List{};
+    return id;
+  }
+
+  template <typename F>
+  void ForEach(const List& list, F f) {
+    for (int id = list.first; id != kNone; id = id == list.last ? kNone : At(id).next) f(At(id), id);
+  }
+
+  int NewGroup(int closer, const Key& body) {
+    groups_.emplace_back();
+    groups_.back().body = body;
+    GroupOf(closer) = static_cast<int>(groups_.size() - 1);
+    return static_cast<int>(groups_.size() - 1);
+  }
+
+  void Split(TextView w) {
+    marks_.push_back(u'\0');  // stands for the start of the text
+    std::vector<std::size_t> at{0};
+    for (std::size_t i = 0; i < w.size(); ++i) {
+      if (w[i] != u'P' && w[i] != u'(' && w[i] != u')') continue;
+      marks_.push_back(w[i]);
+      at.push_back(i);
+    }
+    const int n = static_cast<int>(marks_.size());
+    opens_ = Marks(marks_, u'(');
+    closes_ = Marks(marks_, u')');
+    // Hashes of the text before each mark, from which every key is cut.
+    std::vector<std::uint64_t> before(static_cast<std::size_t>(n), 0);
+    std::uint64_t h = 0;
+    for (std::size_t i = 0, t = 1; i < w.size(); ++i) {
+      if (t < at.size() && at[t] == i) before[t++] = h;
+      h = PolyHash::Step(h, w[i]);
+    }
+    struct Cut {
+      std::size_t at;
+      std::uint64_t hash;  // of the text before it
+    };
+    const auto front = [&](int t) { return Cut{at[static_cast<std::size_t>(t)], before[static_cast<std::size_t>(t)]}; };
+    const auto back = [&](int t) {
+      return Cut{at[static_cast<std::size_t>(t)] + 1, PolyHash::Step(before[static_cast<std::size_t>(t)], marks_[static_cast<std::size_t>(t)])};
+    };
+    const auto key = [&](const Cut& from, const Cut& to) {
+      return Key{static_cast<long long>(to.at - from.at),
+                 PolyHash::Sub(to.hash, PolyHash::Mul(from.hash, hash_.Pow(to.at - from.at)))};
+    };
+    gaps_.resize(static_cast<std::size_t>(n));
+    links_.resize(static_cast<std::size_t>(n));
+    for (int t = 0; t < n; ++t) {
+      const std::size_t from = t == 0 ? 0 : at[static_cast<std::size_t>(t)] + 1;
+      const std::size_t to = t + 1 < n ? at[static_cast<std::size_t>(t + 1)] : w.size();
+      pieces_.Append(Gap(t), w.substr(from, to - from));
+      links_[static_cast<std::size_t>(t)] = {t - 1, t + 1 < n ? t + 1 : kNone};
+    }
+    groupOf_.assign(static_cast<std::size_t>(n), kNone);
+    members_.resize(static_cast<std::size_t>(n));
+    segs_.resize(static_cast<std::size_t>(n));
+    // Closers, with their bodies, and every ")" with the text since the one before.
+    Cut lastClose{0, 0}, lastCloser{0, 0};
+    bool open = false;
+    for (int t = 1; t < n; ++t) {
+      const char16_t c = marks_[static_cast<std::size_t>(t)];
+      if (c == u'(') open = true;
+      if (c != u')') continue;
+      const Cut end = back(t);
+      segs_[static_cast<std::size_t>(t)] = key(lastClose, end);
+      lastClose = end;
+      if (open) NewGroup(t, key(lastCloser, end));
+      if (open) lastCloser = end;
+      open = false;
+    }
+    index_.Reserve(static_cast<std::size_t>(std::count(marks_.begin(), marks_.end(), u'P')));
+    // Each P joins the group of the closer of its "(", from the right.
+    int nextClose = kNone, closer = kNone;
+    for (int t = n - 1; t > 0; --t) {
+      const char16_t c = marks_[static_cast<std::size_t>(t)];
+      if (c == u')') nextClose = t;
+      if (c == u'(') closer = nextClose;
+      if (c != u'P' || closer == kNone) continue;
+      Member& m = At(t);
+      m.key = key(front(t), back(closer));
+      m.indexed = true;
+      PushFront(G(GroupOf(closer)).indexed, t);
+      index_.Add(m.key, t);
+    }
+  }
+
+  // The leftmost P, or kNone; the cursor moves to the mark before it. The
+  // marks it passes are "(" and ")", which no copy reaches any more.
+  int Front() {
+    for (int t = NextMark(cursor_); t != kNone; t = NextMark(cursor_)) {
+      if (marks_[static_cast<std::size_t>(t)] == u'P') return t;
+      before_ += static_cast<long long>(Gap(cursor_).size) + 1;
+      cursor_ = t;
+    }
+    return kNone;
+  }
+
+  // Expands the leftmost P and every copy of its term.
+  void Step(int front) {
+    const long long first = before_ + static_cast<long long>(Gap(cursor_).size) + 1;
+    const int open = opens_.Next(front);
+    if (open == kNone) MultisetTerm(u"", first, 0, 0);
+    const int close = closes_.Next(open);
+    Text text;
+    long long openAt = 0;
+    for (int t = front;; t = NextMark(t)) {
+      if (t == open) openAt = first + static_cast<long long>(text.size());
+      text += marks_[static_cast<std::size_t>(t)];
+      if (t == close) break;
+      if (t == open && close == kNone) MultisetTerm(u"", first, openAt, 0);
+      pieces_.AppendTo(Gap(t), text);
+    }
+    const TextView value = values_(MultisetTerm(text, first, openAt, first + static_cast<long long>(text.size()) - 1));
+    const std::size_t firstClose = text.find(u')') + 1;
+    toFirstClose_ = {static_cast<long long>(firstClose), PolyHash::Of(TextView(text).substr(0, firstClose))};
+    const Key key{static_cast<long long>(text.size()),
+                  hash_.Join(toFirstClose_.hash, PolyHash::Of(TextView(text).substr(firstClose)), text.size() - firstClose)};
+    FindMovedCopies(text, key);
+    moved_.push_back(front);  // found by its key too; named so that the walk always moves on
+    ReplaceCopies(key, value);
+  }
+
+  // Gives the moved P's of a group their own keys in the index.
+  void Index(int id) {
+    Group& g = G(id);
+    if (g.moved.count == 0) return;
+    ForEach(g.moved, [&](Member& m, int mid) {
+      m.key = Own(m, g);
+      m.indexed = true;
+      index_.Add(m.key, mid);
+    });
+    g.indexed = Concat(g.moved, g.indexed);
+    g.group = Transform{};
+    g.byLength.clear();
+  }
+
+  // The groups whose tail ends the term with text before it: small ones are
+  // indexed, large ones give the copy among their P's, if there is one.
+  void FindMovedCopies(TextView term, const Key& key) {
+    moved_.clear();
+    if (tails_.empty()) return;
+    std::uint64_t h = 0;
+    for (std::size_t length = 1; length < term.size(); ++length) {
+      const char16_t c = term[term.size() - length];
+      h = PolyHash::Add(PolyHash::Mul(c + 1u, hash_.Pow(length - 1)), h);
+      if (!IsDigit(c) && c != u'-') continue;  // a tail starts with a value
+      const Key tail{static_cast<long long>(length), h};
+      const auto found = tails_.find(tail);
+      if (found == tails_.end()) continue;
+      std::vector<int>& ids = found->second;
+      std::size_t kept = 0;
+      for (const int id : ids) {
+        Group& g = G(id);
+        if (g.gone || g.moved.count == 0 || !(g.tail == tail)) continue;
+        if (g.moved.count <= kSmallGroup) {
+          Index(id);
+          continue;
+        }
+        ids[kept++] = id;
+        const auto m = g.byLength.find(key.length - g.group.shift);
+        if (m != g.byLength.end() && Own(At(m->second), g) == key) moved_.push_back(m->second);
+      }
+      ids.resize(kept);
+      if (kept == 0) tails_.erase(found);
+    }
+  }
+
+  // Every P whose term is the key's, from the right, each copy skipped that
+  // lies in the one before it, as a left-to-right replacement skips it.
+  void ReplaceCopies(const Key& key, TextView value) {
+    ++step_;
+    copies_.clear();
+    index_.Take(key, [&](int id) {
+      Member& m = At(id);
+      if (!m.alive || !m.indexed || !(m.key == key) || m.seen == step_) return;
+      m.seen = step_;
+      copies_.push_back(id);
+    });
+    for (const int id : moved_) {
+      if (At(id).seen == step_) continue;
+      At(id).seen = step_;
+      copies_.push_back(id);
+    }
+    std::sort(copies_.begin(), copies_.end());
+    std::size_t kept = 0;
+    int end = kNone;
+    for (const int p : copies_) {
+      if (p <= end) continue;
+      copies_[kept++] = p;
+      end = closes_.Next(opens_.Next(p));
+    }
+    copies_.resize(kept);
+    const Key valueKey{static_cast<long long>(value.size()), PolyHash::Of(value)};
+    for (auto it = copies_.rbegin(); it != copies_.rend(); ++it) Replace(*it, key, value, valueKey);
+  }
+
+  void Unlink(Group& g, int id, bool moved) {
+    if (moved) g.byLength.erase(At(id).key.length);
+    At(id).alive = false;
+  }
+
+  // Takes the P's at or after mark a off the end of a group.
+  void TrimBack(Group& g, int a) {
+    while (g.indexed.count && g.indexed.last >= a) Unlink(g, PopBack(g.indexed), false);
+    while (!g.indexed.count && g.moved.count && g.moved.last >= a) Unlink(g, PopBack(g.moved), true);
+  }
+  // Takes the P's before mark b off the front of a group.
+  void TrimFront(Group& g, int b) {
+    while (g.moved.count && g.moved.first < b) Unlink(g, PopFront(g.moved), true);
+    while (!g.moved.count && g.indexed.count && g.indexed.first < b) Unlink(g, PopFront(g.indexed), false);
+  }
+
+  int First(const Group& g) const { return g.moved.count ? g.moved.first : g.indexed.count ? g.indexed.first : kNone; }
+  int Last(const Group& g) const { return g.indexed.count ? g.indexed.last : g.moved.count ? g.moved.last : kNone; }
+  // Neighbours in the group's order: the moved P's, then the indexed ones.
+  int After(const Group& g, int m) {
+    if (g.moved.count && m == g.moved.last) return g.indexed.count ? g.indexed.first : kNone;
+    return g.indexed.count && m == g.indexed.last ? kNone : At(m).next;
+  }
+  int Before(const Group& g, int m) {
+    if (g.indexed.count && m == g.indexed.first) return g.moved.count ? g.moved.last : kNone;
+    return g.moved.count && m == g.moved.first ? kNone : At(m).prev;
+  }
+
+  void MoveFront(Group& from, Group& to) {
+    if (!from.moved.count) return PushBack(to.indexed, PopFront(from.indexed));
+    const int m = PopFront(from.moved);
+    from.byLength.erase(At(m).key.length);
+    PushBack(to.moved, m);
+    to.byLength[At(m).key.length] = m;
+  }
+  void MoveBack(Group& from, Group& to) {
+    if (from.indexed.count) return PushFront(to.indexed, PopBack(from.indexed));
+    const int m = PopBack(from.moved);
+    from.byLength.erase(At(m).key.length);
+    PushFront(to.moved, m);
+    to.byLength[At(m).key.length] = m;
+  }
+
+  // Moves the P's of a group before mark `at` to a new group with the same
+  // transform, walking from both ends at once so that the cost is that of the
+  // smaller part.
+  int SplitBefore(int id, int at) {
+    const int part = static_cast<int>(groups_.size());
+    groups_.emplace_back();
+    Group& g = G(id);
+    Group& p = G(part);
+    p.group = g.group;
+    std::size_t n = 0;
+    bool frontSmaller = true;
+    for (int f = First(g), k = Last(g);; f = After(g, f), k = Before(g, k), ++n) {
+      if (f == kNone || f > at) break;
+      if (k == kNone || k < at) {
+        frontSmaller = false;
+        break;
+      }
+    }
+    if (frontSmaller) {
+      for (std::size_t i = 0; i < n; ++i) MoveFront(g, p);
+      return part;
+    }
+    for (std::size_t i = 0; i < n; ++i) MoveBack(g, p);
+    std::swap(g.moved, p.moved);
+    std::swap(g.indexed, p.indexed);
+    g.byLength.swap(p.byLength);
+    return part;
+  }
+
+  // Moves every P of group g to group target, whose keys change by step;
+  // tail is the text after them there. Without a target they have no term.
+  void Move(int gid, int tid, const Transform& step, const Key& tail) {
+    Group& g = G(gid);
+    if (g.moved.count + g.indexed.count == 0) return;
+    if (tid == kNone) {
+      ForEach(g.indexed, [](Member& m, int) { m.indexed = false; });
+      g.moved = g.indexed = List{};
+      g.byLength.clear();
+      return;
+    }
+    Group& t = G(tid);
+    g.group = Transform{g.group.shift + step.shift, PolyHash::Add(PolyHash::Mul(g.group.add, Power(step.shift)), step.add)};
+    const bool hadMoved = t.moved.count > 0;
+    // The larger group keeps its transform; the P's of the other are converted.
+    Transform target = g.group;
+    if (hadMoved && t.moved.count >= g.moved.count) {
+      target = t.group;
+      ForEach(g.moved, [&](Member& m, int id) {
+        m.key = Relative(Own(m, g), target);
+        t.byLength[m.key.length] = id;
+      });
+    } else {
+      ForEach(t.moved, [&](Member& m, int id) {
+        m.key = Relative(Own(m, t), target);
+        g.byLength[m.key.length] = id;
+      });
+      t.byLength.swap(g.byLength);
+    }
+    g.byLength.clear();
+    ForEach(g.indexed, [&](Member& m, int id) {
+      m.key = Relative(Apply(m.key, step), target);
+      m.indexed = false;
+      t.byLength[m.key.length] = id;
+    });
+    List rest = Concat(g.moved, g.indexed);
+    t.moved = Concat(rest, t.moved);
+    t.group = target;
+    if (!hadMoved) {
+      t.tail = tail;
+      tails_[tail].push_back(tid);
+    }
+  }
+
+  // Replaces the copy whose P is mark a by the value.
+  void Replace(int a, const Key& key, TextView value, const Key& valueKey) {
+    const int b = closes_.Next(opens_.Next(a));
+    const int ra = closes_.Next(a);  // the first ")" of the copy
+    const int lastOpen = opens_.Prev(a);
+    const bool keptOpen = lastOpen > closes_.Prev(a);  // a "(" that stays closes after the copy
+    const int gb = GroupOf(b);
+    const int gr = ra != b ? GroupOf(ra) : kNone;
+    const Key toFirstClose = toFirstClose_;
+    const Key rest = gr != kNone ? DropBack(G(gr).body, toFirstClose) : DropBack(G(gb).body, key);
+    const Key segRest = DropBack(segs_[static_cast<std::size_t>(ra)], toFirstClose);
+    const int s = closes_.Next(b + 1);
+    const int nextOpen = opens_.Next(b + 1);
+    const int c1 = nextOpen == kNone ? kNone : closes_.Next(nextOpen);
+    const int gc = c1 == kNone ? kNone : GroupOf(c1);
+    // The P's inside go: the end of b's group and the front of the next one.
+    TrimBack(G(gb), a);
+    if (gc != kNone) TrimFront(G(gc), b);
+    const int before = links_[static_cast<std::size_t>(a)].prev;
+    const int after = NextMark(b);
+    for (int t = a;; t = NextMark(t)) {
+      const char16_t c = marks_[static_cast<std::size_t>(t)];
+      if (c == u'P') At(t).alive = false;
+      else (c == u'(' ? opens_ : closes_).Remove(t);
+      if (t == b) break;
+    }
+    links_[static_cast<std::size_t>(before)].next = after;
+    if (after != kNone) links_[static_cast<std::size_t>(after)].prev = before;
+    Pieces::Chain joined = Gap(before);
+    pieces_.Append(joined, value);
+    Pieces::Chain tailGap = Gap(b);
+    pieces_.Prepend(tailGap, joined);
+    Gap(before) = tailGap;
+    Key segS{};
+    if (s != kNone) {
+      segS = segs_[static_cast<std::size_t>(s)];
+      segs_[static_cast<std::size_t>(s)] = Join(Join(segRest, valueKey), segS);
+    }
+    // Where the P's go, and the text after them there.
+    int keptTo = gc, lostTo = gc;
+    Key keptTail{}, lostTail{};
+    if (gc != kNone) lostTail = keptTail = Join(valueKey, G(gc).body);
+    if (keptOpen && s != kNone && s != c1) {
+      keptTail = Join(valueKey, segS);
+      keptTo = NewGroup(s, Join(Join(rest, valueKey), segS));
+      if (gc != kNone) G(gc).body = DropFront(G(gc).body, segS);
+    } else if (gc != kNone) {
+      G(gc).body = Join(Join(rest, valueKey), G(gc).body);
+    }
+    if (keptTo != lostTo && lastOpen != kNone) {
+      const int part = SplitBefore(gb, lastOpen);
+      Move(gb, lostTo, Replacing(key, lostTail), lostTail);
+      Move(part, keptTo, Replacing(key, keptTail), keptTail);
+      G(part).gone = true;
+    } else {
+      Move(gb, lostTo, Replacing(key, lostTail), lostTail);
+    }
+    if (gr != kNone) Move(gr, keptTo, Replacing(toFirstClose, keptTail), keptTail);
+    G(gb).gone = true;
+    GroupOf(b) = kNone;
+    if (gr != kNone) {
+      G(gr).gone = true;
+      GroupOf(ra) = kNone;
+    }
+  }
+
+  PolyHash hash_;
+  Pieces pieces_;
+  std::vector<char16_t> marks_;
+  std::vector<Pieces::Chain> gaps_;  // the text after each mark
+  std::vector<Link> links_;          // the live marks in text order
+  Marks opens_;
+  Marks closes_;
+  std::vector<int> groupOf_;         // by closer
+  std::vector<Key> segs_;            // by ")": the text after the ")" before it through it
+  std::vector<Member> members_;      // by P
+  std::deque<Group> groups_;
+  TermIndex index_;
+  std::unordered_map<Key, std::vector<int>, KeyHash> tails_;  // groups by the tail of their moved P's
+  ValueCache values_;  // the pieces of the text point into its texts
+  Key toFirstClose_{};  // the front term through its first ")"
+  std::vector<int> copies_;
+  std::vector<int> moved_;
+  int cursor_ = 0;        // a mark before the front
+  long long before_ = 0;  // the length of the text before the cursor's gap
+  std::uint32_t step_ = 0;
+  // Groups up to this size are indexed P by P once a term ends with their tail.
+  static constexpr std::size_t kSmallGroup = 64;
+};
 
 }  // namespace
 
 Text ExpandMultisets(TextView text) {
-  Text w(text);
-  while (!TermsAreIndependent(w)) {
-    const Term t = Position(w, Locate(w, 0), 0);
-    w = ReplaceAll(w, t.text, ValueText(u'P', t));
-  }
-  Text out;
-  out.reserve(w.size());
-  std::unordered_map<Text, Text> values;
-  std::size_t from = 0;
-  while (w.find(u'P', from) != npos) {
-    const Span s = Locate(w, from);
-    out.append(w.substr(from, s.begin - from));
-    const auto known = s.end == npos ? values.end() : values.find(Text(w.substr(s.begin, s.end - s.begin + 1)));
-    if (known != values.end()) {
-      out += known->second;
-    } else {
-      const Term t = Position(w, s, static_cast<long long>(out.size()) - static_cast<long long>(s.begin));
-      out += values.emplace(t.text, ValueText(u'P', t)).first->second;
-    }
-    from = s.end + 1;
-  }
-  out.append(w.substr(from));
-  return out;
+  if (text.find(u'P') == TextView::npos) return Text(text);
+  return MultisetPass(text).Run();
 }
 
 }  // namespace orvane::detail
