@@ -69,6 +69,7 @@ class Passes {
     refreshed_.assign(g, 0);
     passOf_.assign(g, kNone);
     pending_.assign(g, kNotPending);
+    bisected_.assign(g, 0);
     // The first keys come from prefix hashes of the text.
     std::vector<Piece> prefix(n + 1);
     for (std::size_t i = 0; i < n; ++i) prefix[i + 1] = Join(prefix[i], {static_cast<std::uint64_t>(text[i]) + 1, kBase, 1});
@@ -207,10 +208,15 @@ class Passes {
       if (pending_[g] != noted) continue;  // noted again since
       pending_[g] = kNotPending;
       if (dead_[g] || replaced_[g] || refreshed_[g] == lookup_) continue;
-      if (depth_[g] >= kClimbed && InnerLength(Around(g, depth_[g] - kClimbed)) <= length) {
+      // A chain bisected as often as it is deep over kClimbed is climbed once
+      // in full, which its later changes then wait for in the same way.
+      if (depth_[g] >= kClimbed && bisected_[g] * kClimbed < depth_[g] &&
+          InnerLength(Around(g, depth_[g] - kClimbed)) <= length) {
+        ++bisected_[g];
         Bisect(g, length);
         deferred_.push_back(g);
       } else {
+        bisected_[g] = 0;
         Climb(g, length);
       }
     }
@@ -397,6 +403,7 @@ class Passes {
   static constexpr std::size_t kClimbed = 8;
   std::vector<long long> pending_;  // per group: the length it was last noted with
   std::vector<std::size_t> deferred_;
+  std::vector<std::size_t> bisected_;  // per group: lookups that bisected its chain since it was last climbed
   std::vector<std::size_t> depth_;                 // per group: how many groups enclose it
   std::vector<std::vector<std::size_t>> byDepth_;  // the groups of each depth, in text order
 };
