@@ -65,6 +65,15 @@ class Passes {
     }
     const std::size_t g = starts_.size();
     replaced_.assign(g, false);
+    // How deep each group's own nesting goes, as its depth counter would count it.
+    height_.assign(g, 1);
+    last_.resize(g);
+    for (std::size_t k = g; k-- > 0;) {
+      last_[k] = std::max(last_[k], k);
+      if (parent_[k] == kNone) continue;
+      height_[parent_[k]] = std::max(height_[parent_[k]], height_[k] + 1);
+      last_[parent_[k]] = std::max(last_[parent_[k]], last_[k]);
+    }
     dead_.assign(g, false);
     refreshed_.assign(g, 0);
     passOf_.assign(g, kNone);
@@ -97,7 +106,8 @@ class Passes {
       }
       CheckLength();
       if (k == kNone) return Unclosed(i);
-      Pass(k);
+      if (height_[k] > 255) CheckDepth(i, close_[i] + 1);
+      Pass(k, starts_.size() - 1);
       i = close_[i] + 1;
     }
     return Current(0, text_.size());
@@ -106,6 +116,25 @@ class Passes {
  private:
   void CheckLength() const {
     if (tree_.Length() >= kInt16Max) throw RunTimeError(ErrorKind::IntegerOverflow);
+  }
+
+  // The passes over the inside of a group that is being evaluated: a text of
+  // its own, whose copies are sought within it alone.
+  // Every "(" inside a closed group closes inside it, and its nesting was
+  // checked with the group's.
+  void PassesInside(std::size_t owner) {
+    const std::size_t first = starts_[owner] + 1, last = close_[starts_[owner]];
+    for (std::size_t i = first; i < last;) {
+      if (text_[i] != u'(') {
+        ++i;
+        continue;
+      }
+      if (!replaced_[group_[i]]) {
+        if (tree_.Length(first, last) >= kInt16Max) throw RunTimeError(ErrorKind::IntegerOverflow);
+        Pass(group_[i], last_[owner]);
+      }
+      i = close_[i] + 1;
+    }
   }
 
   static std::uint64_t KeyFor(std::uint64_t hash, long long length) {
@@ -311,26 +340,47 @@ class Passes {
   }
 
   // One pass: the first group, evaluated, and every copy of it after it.
-  void Pass(std::size_t k) {
+  // The inside of group k with its own groups replaced, as a text of its own
+  // would have them. A long inside has its passes here, within it alone;
+  // a short one is a text of its own, where one walk mostly does.
+  Text Evaluated(std::size_t k, Text& inner) {
+    const std::size_t open = starts_[k], close = close_[open];
+    if (close - open > kEvaluatedHere) {
+      PassesInside(k);
+      return Current(open + 1, close);
+    }
+    if (inner.empty()) inner = Current(open + 1, close);
+    return detail::Contains(inner, u'(') ? EvalParens(inner) : inner;
+  }
+
+  // One pass over a text whose groups run up to lastGroup: group k, the first
+  // one left there, evaluated, and every copy of it after it.
+  void Pass(std::size_t k, std::size_t lastGroup) {
     const std::size_t open = starts_[k];
     const std::size_t close = close_[open];
-    CheckDepth(open, close + 1);
-    const Text inner = Current(open + 1, close);
-    const Text g = detail::Contains(inner, u'(') ? EvalParens(inner) : inner;
-    const Text v = EvalFlat(g);
-    const Piece piece = PieceOf(v);
+    // The copies are those of the text before its inside is evaluated.
     const std::uint64_t key = KeyOf(k);
-    Refresh(static_cast<long long>(inner.size()));
+    Refresh(InnerLength(k));
     std::vector<std::size_t> copies;
-    for (const std::size_t c : index_.Under(key)) {
-      // Groups gone, or stale (filed again under their new keys when refreshed).
-      if (starts_[c] <= close || dead_[c] || replaced_[c] || KeyOf(c) != key) {
+    Text inner;  // read only once a group has the same key
+    // The groups of this pass's text are numbered from k up to lastGroup; the
+    // index lists groups in that order, and those before k are gone.
+    index_.ForEach(key, [&](std::size_t c) {
+      if (c > lastGroup) return false;
+      // Gone, going with k, or stale (filed again under its new key when refreshed).
+      if (c <= last_[k] || dead_[c] || replaced_[c] || KeyOf(c) != key) {
         index_.Remove(c);
-      } else if (Current(starts_[c] + 1, close_[starts_[c]]) == inner) {
+        return true;
+      }
+      if (inner.empty()) inner = Current(open + 1, close);
+      if (Current(starts_[c] + 1, close_[starts_[c]]) == inner) {
         copies.push_back(c);
         index_.Remove(c);
       }  // else the same hash of another text
-    }
+      return true;
+    });
+    const Text v = EvalFlat(Evaluated(k, inner));
+    const Piece piece = PieceOf(v);
     copies.insert(copies.begin(), k);
     std::sort(copies.begin(), copies.end());
     copies.erase(std::unique(copies.begin(), copies.end()), copies.end());
@@ -384,6 +434,8 @@ class Passes {
   std::vector<std::size_t> group_;   // per "(": its closed group, or kNone
   std::vector<std::size_t> starts_;  // per group: its "("
   std::vector<std::size_t> parent_;
+  std::vector<std::size_t> height_;  // per group: its levels of nesting, itself included
+  std::vector<std::size_t> last_;    // per group: the last group inside it, or itself
   std::vector<bool> replaced_, dead_;
   std::vector<std::size_t> open_;       // per ")": its "(", or kNone
   std::vector<std::size_t> enclosing_;  // per position: the closed group around it, or kNone
@@ -401,6 +453,7 @@ class Passes {
   std::size_t lookup_ = 0;
   static constexpr long long kNotPending = -1;
   static constexpr std::size_t kClimbed = 8;
+  static constexpr std::size_t kEvaluatedHere = 2048;
   std::vector<long long> pending_;  // per group: the length it was last noted with
   std::vector<std::size_t> deferred_;
   std::vector<std::size_t> bisected_;  // per group: lookups that bisected its chain since it was last climbed

@@ -17,35 +17,59 @@ class KeyIndex {
   explicit KeyIndex(std::size_t items = 0)
       : nodes_(items), slots_(std::bit_ceil(2 * items + 2)), shift_(64 - std::countr_zero(slots_.size())) {}
 
-  // Files item under key, out of the list it was in.
+  // Files item under key, out of the list it was in. Each list runs in
+  // ascending order.
   void Set(std::size_t item, std::uint64_t key) {
     Node& node = nodes_[item];
     if (node.filed && node.key == key) return;
     Remove(item);
-    std::size_t at = Find(key);
-    if (slots_[at].head == kEnd) slots_[at].key = key;
-    node = {key, kEnd, slots_[at].head, true};
-    if (node.next != kEnd) nodes_[node.next].prev = static_cast<std::uint32_t>(item);
-    slots_[at].head = static_cast<std::uint32_t>(item);
+    const auto id = static_cast<std::uint32_t>(item);
+    Slot& slot = slots_[Find(key)];
+    if (slot.head == kEnd) {
+      slot = {key, id, id, id};
+      node = {key, kEnd, kEnd, true};
+      return;
+    }
+    const std::uint32_t before = Before(slot, id);
+    node = {key, before, before == kEnd ? slot.head : nodes_[before].next, true};
+    (node.prev == kEnd ? slot.head : nodes_[node.prev].next) = id;
+    (node.next == kEnd ? slot.tail : nodes_[node.next].prev) = id;
+    slot.last = id;
   }
 
   void Remove(std::size_t item) {
     Node& node = nodes_[item];
     if (!node.filed) return;
     node.filed = false;
-    if (node.next != kEnd) nodes_[node.next].prev = node.prev;
-    if (node.prev != kEnd) {
-      nodes_[node.prev].next = node.next;
-    } else if (const std::size_t at = Find(node.key); (slots_[at].head = node.next) == kEnd) {
-      Erase(at);
+    if (node.prev == kEnd || node.next == kEnd) {
+      const std::size_t at = Find(node.key);
+      if (node.prev == kEnd) slots_[at].head = node.next;
+      if (node.next == kEnd) slots_[at].tail = node.prev;
+      if (slots_[at].head == kEnd) Erase(at);
     }
+    if (node.prev != kEnd) nodes_[node.prev].next = node.next;
+    if (node.next != kEnd) nodes_[node.next].prev = node.prev;
   }
 
-  // The items filed under key.
+  // The items filed under key, in ascending order.
   const std::vector<std::size_t>& Under(std::uint64_t key) {
     under_.clear();
-    for (std::uint32_t g = slots_[Find(key)].head; g != kEnd; g = nodes_[g].next) under_.push_back(g);
+    ForEach(key, [this](std::size_t item) {
+      under_.push_back(item);
+      return true;
+    });
     return under_;
+  }
+
+  // Calls f on the items filed under key, in ascending order, while it
+  // returns true; f may remove the item it is given, and no other.
+  template <typename F>
+  void ForEach(std::uint64_t key, F f) {
+    for (std::uint32_t item = slots_[Find(key)].head; item != kEnd;) {
+      const std::uint32_t next = nodes_[item].next;
+      if (!f(item)) return;
+      item = next;
+    }
   }
 
  private:
@@ -59,7 +83,29 @@ class KeyIndex {
   struct Slot {
     std::uint64_t key = 0;
     std::uint32_t head = kEnd;
+    std::uint32_t tail = kEnd;
+    std::uint32_t last = kEnd;  // the item filed last, a hint that may be stale
   };
+
+  // The item after which id goes in slot's list, or kEnd for its front. It is
+  // sought from the item filed last and from the nearer end at once, so that
+  // items that come in runs, in either order, cost little.
+  std::uint32_t Before(const Slot& slot, std::uint32_t id) const {
+    if (slot.tail < id) return slot.tail;
+    if (slot.head > id) return kEnd;
+    std::uint32_t near = slot.last;
+    if (near == kEnd || !nodes_[near].filed || nodes_[near].key != slot.key) near = slot.tail;
+    if (near < id) {  // between near and the tail
+      for (std::uint32_t up = near, down = slot.tail;; up = nodes_[up].next, down = nodes_[down].prev) {
+        if (nodes_[up].next > id) return up;
+        if (down < id) return down;
+      }
+    }
+    for (std::uint32_t down = near, up = slot.head;; down = nodes_[down].prev, up = nodes_[up].next) {
+      if (nodes_[down].prev < id || nodes_[down].prev == kEnd) return nodes_[down].prev;
+      if (nodes_[up].next > id) return up;
+    }
+  }
 
   std::size_t Home(std::uint64_t key) const {
     return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);

@@ -350,7 +350,8 @@ Text EvalParens(TextView text) {
   const bool walkFirst = !UnclosedOrDeep(text);
   if (walkFirst)
     if (auto walked = WalkGroups(text)) return *std::move(walked);
-  if (!Contains(text, u'\\')) return RunGroupPasses(text);
+  // Lone backslashes the group passes take as they meet them.
+  if (text.find(u"\\\\") == TextView::npos) return RunGroupPasses(text);
   // The first pass turns every pair of backslashes into the first group's
   // value; the passes after it see the text that it leaves, as a text of its
   // own whose backslashes stand alone, and which the walk may well take.
