@@ -57,7 +57,9 @@ void RegisterShapes() {
                           {"DeepOpenAfterGroups", bench::DeepOpenAfterGroups},
                           {"DeepCopyAfterGroups", bench::DeepCopyAfterGroups},
                           {"DeepChainCopies", bench::DeepChainCopies},
-                          {"StaleChains", bench::StaleChains}};
+                          {"StaleChains", bench::StaleChains},
+                          {"CopiedChains", bench::CopiedChains},
+                          {"DeepGrowing", bench::DeepGrowing}};
   for (const Shape& shape : shapes) {
     for (const std::size_t size : {1024, 4096, 32766}) {
       const Text text = shape.make(size);

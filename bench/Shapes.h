@@ -157,4 +157,27 @@ inline Text StaleChains(std::size_t size) {
   return Ascii(out);
 }
 
+// A group, then many small chains of ten groups around a copy of it, told
+// apart by what follows each chain, then a "(" that never closes: every chain
+// changes once, and the chains' levels are copies of one another's.
+inline Text CopiedChains(std::size_t size) {
+  return Joined(size - 2, "+", [](int i) {
+    return i == 0 ? std::string("(1)") : std::string(11, '(') + "1" + std::string(10, ')') + "+" + std::to_string(i) + ")";
+  }).substr(0, size - 2) + Ascii("+(");
+}
+
+// 250 levels around a long group and groups whose values are longer than
+// they are, so that one walk cannot vouch for the lengths on the way.
+inline Text DeepGrowing(std::size_t size) {
+  constexpr std::size_t kLevels = 250;
+  std::string inner = "(1";
+  for (int i = 0; i < 400; ++i) inner += "+1";
+  inner += ")";
+  for (int i = 0; i < 50; ++i) inner += "+(1/3)";
+  while (inner.size() + 2 * kLevels + 2 <= size) inner += "+1";
+  std::string out = std::string(kLevels, '(') + inner + std::string(kLevels, ')');
+  out.resize(size, ' ');
+  return Ascii(out);
+}
+
 }  // namespace bench

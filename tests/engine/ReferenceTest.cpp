@@ -125,6 +125,8 @@ TEST(Reference, LongestTextsAgree) {
   // Copies deep inside chains, which the group passes re-key on demand.
   ExpectSameEverywhere(bench::StaleChains(32766), u"0");
   ExpectSameEverywhere(bench::DeepChainCopies(32766), u"0");
+  ExpectSameEverywhere(bench::CopiedChains(32766), u"0");
+  ExpectSameEverywhere(bench::DeepGrowing(32766), u"0");
 }
 
 // The costliest shapes of the benchmarks, and their neighbours across the
@@ -133,7 +135,8 @@ TEST(Reference, BenchmarkShapesAgree) {
   Text (*const shapes[])(std::size_t) = {bench::DistinctGroups,   bench::DeepNesting,         bench::Malformed,
                                          bench::UnclosedAfterGroups, bench::UnclosedCopyAfterGroups,
                                          bench::BackslashGroups,  bench::BackslashCopies,     bench::DeepOpenAfterGroups,
-                                         bench::DeepCopyAfterGroups, bench::StaleChains};
+                                         bench::DeepCopyAfterGroups, bench::StaleChains,    bench::CopiedChains,
+                                         bench::DeepGrowing};
   for (const auto shape : shapes) {
     for (const std::size_t size : {600, 2048}) ExpectSameEverywhere(shape(size), u"0");
   }
