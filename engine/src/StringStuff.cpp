@@ -292,6 +292,8 @@ std::optional<Text> WalkGroups(TextView text) {
         open.pop_back();
         Text value = EvalFlat(inner);
         growth += std::max(0LL, static_cast<long long>(value.size()) - static_cast<long long>(inner.size()) - 2);
+        // Growth only adds up, so the walk can stop as soon as it is too much.
+        if (static_cast<long long>(text.size()) + growth >= kInt16Max) return std::nullopt;
         open.back() += value;
         if (open.size() == 1) {
           replaced.insert(std::move(value));
@@ -307,7 +309,6 @@ std::optional<Text> WalkGroups(TextView text) {
     if (RewritingFailsAlike(text, outermost, i, growth)) throw;
     return std::nullopt;
   }
-  if (static_cast<long long>(text.size()) + growth >= kInt16Max) return std::nullopt;
   if (open.size() == 1) return std::move(open.front());
   for (const Text& value : inside)
     if (replaced.count(value)) return std::nullopt;
