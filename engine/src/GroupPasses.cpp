@@ -35,7 +35,8 @@ class Passes {
     open_.assign(n, kNone);
     group_.assign(n, kNone);
     enclosing_.assign(n, kNone);
-    over_.assign(n, {});
+    over_.assign(n, 0);
+    texts_.emplace_back();
     overridden_.assign(n, false);
     std::vector<std::size_t> open;
     for (std::size_t i = 0; i < n; ++i) {
@@ -154,10 +155,10 @@ class Passes {
     for (std::size_t i = first; i < last; ++i) {
       const std::size_t k = group_[i];
       if (k != kNone && replaced_[k]) {
-        out += over_[i];
+        out += Over(i);
         i = close_[i];
       } else if (overridden_[i]) {
-        out += over_[i];
+        out += Over(i);
       } else {
         out += text_[i];
       }
@@ -193,7 +194,7 @@ class Passes {
     const std::size_t open = starts_[k];
     const std::size_t close = close_[open];
     replaced_[k] = true;
-    over_[open] = value;
+    SetOver(open, value);
     tree_.Set(open, piece);
     // Everything inside goes; a group replaced before has its inside
     // cleared already.
@@ -302,16 +303,22 @@ class Passes {
 
   bool InPass(std::size_t k) const { return passOf_[k] == pass_; }
 
+  const Text& Over(std::size_t i) const { return texts_[over_[i]]; }
+  void SetOver(std::size_t i, const Text& text) {
+    if (texts_.back() != text) texts_.push_back(text);
+    over_[i] = static_cast<std::uint32_t>(texts_.size() - 1);
+  }
+
   // The current text at position i when it is one character or more: what
   // stands there, else nothing.
   bool IsBackslash(std::size_t i) const {
     const std::size_t k = group_[i];
-    if ((k != kNone && replaced_[k]) || overridden_[i]) return over_[i] == u"\\";
+    if ((k != kNone && replaced_[k]) || overridden_[i]) return Over(i) == u"\\";
     return text_[i] == u'\\';
   }
   bool IsEmpty(std::size_t i) const {
     const std::size_t k = group_[i];
-    return ((k != kNone && replaced_[k]) || overridden_[i]) && over_[i].empty();
+    return ((k != kNone && replaced_[k]) || overridden_[i]) && Over(i).empty();
   }
   // The position of the piece before i in the current text (a replaced
   // group counts at its "("), or kNone.
@@ -330,7 +337,7 @@ class Passes {
     for (++i; i < text_.size(); ++i) {
       const std::size_t g = group_[i];
       if (g != kNone && replaced_[g]) {
-        if (!over_[i].empty()) return i;
+        if (!Over(i).empty()) return i;
         i = close_[i];
       } else if (!IsEmpty(i)) {
         return i;
@@ -419,7 +426,7 @@ class Passes {
           Replace(owner, pieceText, PieceOf(pieceText));
         } else {
           overridden_[at] = true;
-          over_[at] = pieceText;
+          SetOver(at, pieceText);
           tree_.Set(at, PieceOf(pieceText));
           MarkDirty(enclosing_[at]);
         }
@@ -439,7 +446,10 @@ class Passes {
   std::vector<bool> replaced_, dead_;
   std::vector<std::size_t> open_;       // per ")": its "(", or kNone
   std::vector<std::size_t> enclosing_;  // per position: the closed group around it, or kNone
-  std::vector<Text> over_;              // what stands at a replaced group's "(" or a changed backslash
+  // What stands at a replaced group's "(" or a changed backslash: an index
+  // into texts_, which holds each value once for all its copies.
+  std::vector<std::uint32_t> over_;
+  std::vector<Text> texts_;
   std::vector<bool> overridden_;
   std::vector<std::size_t> passOf_;  // per group: the last pass that took it as a copy
   std::size_t pass_ = 0;
