@@ -6,8 +6,9 @@
 // text loses its end to a copy's value, all its items gain the same new end,
 // so they are not keyed again one by one: they wait in a group whose keys
 // follow from one shared transform, and are found through the text after them
-// (the tail, which starts with a value). An item is anything with a key, an
-// indexed flag and prev/next links; its list ids are its place in a vector.
+// (the tail, which starts with a value). An item has a key, alive and indexed
+// flags, the step that last took it and prev/next links; its id is its place
+// in a vector.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "KeyIndex.h"
 #include "PolyHash.h"
 #include "TextOps.h"
 
@@ -104,18 +106,12 @@ class MovedGroups {
     return out;
   }
   void PushBack(List& list, Id id) {
-    At(id).prev = list.last;
-    At(id).next = kNone;
-    (list.count ? At(list.last).next : list.first) = id;
-    list.last = id;
-    ++list.count;
+    List one = Single(id);
+    list = Concat(list, one);
   }
   void PushFront(List& list, Id id) {
-    At(id).next = list.first;
-    At(id).prev = kNone;
-    (list.count ? At(list.first).prev : list.last) = id;
-    list.first = id;
-    ++list.count;
+    List one = Single(id);
+    list = Concat(one, list);
   }
   Id PopBack(List& list) {
     const Id id = list.last;
@@ -133,6 +129,21 @@ class MovedGroups {
   template <typename F>
   void ForEach(const List& list, F f) {
     for (Id id = list.first; id != kNone; id = id == list.last ? kNone : At(id).next) f(At(id), id);
+  }
+
+  // Takes every item filed under key out of the index; take(item, id) gets
+  // those that are indexed and alive, once in a step.
+  template <typename Step, typename F>
+  void Take(KeyIndex& index, const GroupKey& key, Step step, F take) {
+    for (const std::size_t id : index.Under(Filed(key))) {
+      Item& item = items_[id];
+      if (!(item.key == key)) continue;  // another key filed alike
+      index.Remove(id);
+      // An item that moved on since waits to be indexed under its new key.
+      if (!item.alive || !item.indexed || item.seen == step) continue;
+      item.seen = step;
+      take(item, static_cast<Id>(id));
+    }
   }
 
   // Gives the moved items of g their own keys; file(item, id) indexes each.
@@ -219,6 +230,11 @@ class MovedGroups {
   }
 
  private:
+  List Single(Id id) {
+    At(id).prev = At(id).next = kNone;
+    return {id, id, 1};
+  }
+
   // Groups up to this size are indexed item by item once a term ends with their tail.
   static constexpr std::size_t kSmallGroup = 64;
 

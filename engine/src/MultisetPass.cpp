@@ -269,14 +269,7 @@ class MultisetPass {
   void ReplaceCopies(const Key& key, TextView value) {
     ++step_;
     copies_.clear();
-    for (const std::size_t id : index_.Under(Filed(key))) {
-      Member& m = members_[id];
-      if (!(m.key == key)) continue;  // another key filed alike
-      index_.Remove(id);
-      if (!m.alive || !m.indexed || m.seen == step_) continue;
-      m.seen = step_;
-      copies_.push_back(static_cast<int>(id));
-    }
+    moving_.Take(index_, key, step_, [&](Member&, int id) { copies_.push_back(id); });
     for (const int id : moved_) {
       if (At(id).seen == step_) continue;
       At(id).seen = step_;
