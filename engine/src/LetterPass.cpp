@@ -51,7 +51,6 @@ struct Stretch : MovedGroup<long> {
 };
 
 using Groups = MovedGroups<Letter, std::size_t>;
-using List = Groups::List;
 
 class LetterPass {
  public:

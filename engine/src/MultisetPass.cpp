@@ -196,7 +196,7 @@ class MultisetPass {
       if (open) lastCloser = end;
       open = false;
     }
-    index_ = KeyIndex(static_cast<std::size_t>(n));
+    index_ = KeyIndex(static_cast<std::size_t>(n), static_cast<std::size_t>(std::count(marks_.begin(), marks_.end(), u'P')));
     // Each P joins the group of the closer of its "(", from the right.
     int nextClose = kNone, closer = kNone;
     for (int t = n - 1; t > 0; --t) {
