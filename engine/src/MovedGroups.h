@@ -49,9 +49,9 @@ inline std::uint64_t BasePower(long long e) {
 inline GroupKey Apply(const GroupKey& k, const Transform& t) {
   return {k.length + t.shift, PolyHash::Add(PolyHash::Mul(k.hash, BasePower(t.shift)), t.add)};
 }
-// The key that t turns into own.
-inline GroupKey Relative(const GroupKey& own, const Transform& t) {
-  return {own.length - t.shift, PolyHash::Mul(PolyHash::Sub(own.hash, t.add), BasePower(-t.shift))};
+// The transform that undoes t: it gives the key that t turns into the one given.
+inline Transform Inverse(const Transform& t) {
+  return {-t.shift, PolyHash::Mul(PolyHash::Sub(0, t.add), BasePower(-t.shift))};
 }
 // t, then step.
 inline Transform Then(const Transform& t, const Transform& step) {
@@ -62,6 +62,15 @@ inline Transform Replacing(const GroupKey& from, const GroupKey& to) {
   const long long shift = to.length - from.length;
   return {shift, PolyHash::Sub(to.hash, PolyHash::Mul(from.hash, BasePower(shift)))};
 }
+
+// One transform for many keys, its power of the base found once.
+struct Rekey {
+  explicit Rekey(const Transform& t) : shift(t.shift), add(t.add), power(BasePower(t.shift)) {}
+  GroupKey operator()(const GroupKey& k) const { return {k.length + shift, PolyHash::Add(PolyHash::Mul(k.hash, power), add)}; }
+  long long shift;
+  std::uint64_t add;
+  std::uint64_t power;
+};
 
 template <typename Id>
 struct MovedList {
@@ -149,8 +158,9 @@ class MovedGroups {
   // Gives the moved items of g their own keys; file(item, id) indexes each.
   template <typename F>
   void Settle(Group& g, F file) {
+    const Rekey own(g.group);
     ForEach(g.moved, [&](Item& item, Id id) {
-      item.key = Own(item, g);
+      item.key = own(item.key);
       item.indexed = true;
       file(item, id);
     });
@@ -165,23 +175,27 @@ class MovedGroups {
   bool Merge(Group& g, Group& t, const Transform& step) {
     g.group = Then(g.group, step);
     const bool hadMoved = t.moved.count > 0;
-    Transform target = g.group;
-    if (hadMoved && t.moved.count >= g.moved.count) {
-      target = t.group;
+    const bool keepT = hadMoved && t.moved.count >= g.moved.count;
+    const Transform target = keepT ? t.group : g.group;
+    const Transform back = Inverse(target);
+    if (keepT) {
+      const Rekey convert(Then(g.group, back));
       ForEach(g.moved, [&](Item& item, Id id) {
-        item.key = Relative(Own(item, g), target);
+        item.key = convert(item.key);
         t.byLength[item.key.length] = id;
       });
     } else {
+      const Rekey convert(Then(t.group, back));
       ForEach(t.moved, [&](Item& item, Id id) {
-        item.key = Relative(Own(item, t), target);
+        item.key = convert(item.key);
         g.byLength[item.key.length] = id;
       });
       t.byLength.swap(g.byLength);
     }
     g.byLength.clear();
+    const Rekey convert(Then(step, back));
     ForEach(g.indexed, [&](Item& item, Id id) {
-      item.key = Relative(Apply(item.key, step), target);
+      item.key = convert(item.key);
       item.indexed = false;
       t.byLength[item.key.length] = id;
     });
