@@ -46,12 +46,20 @@ struct Transform {
 inline std::uint64_t BasePower(long long e) {
   return e >= 0 ? PolyHash::Pow(static_cast<std::size_t>(e)) : PolyHash::InvPow(static_cast<std::size_t>(-e));
 }
-inline GroupKey Apply(const GroupKey& k, const Transform& t) {
-  return {k.length + t.shift, PolyHash::Add(PolyHash::Mul(k.hash, BasePower(t.shift)), t.add)};
-}
-// The transform that undoes t: it gives the key that t turns into the one given.
-inline Transform Inverse(const Transform& t) {
-  return {-t.shift, PolyHash::Mul(PolyHash::Sub(0, t.add), BasePower(-t.shift))};
+
+// One transform for many keys, its power of the base found once.
+struct Rekey {
+  explicit Rekey(const Transform& t) : shift(t.shift), add(t.add), power(BasePower(t.shift)) {}
+  GroupKey operator()(const GroupKey& k) const { return {k.length + shift, PolyHash::Add(PolyHash::Mul(k.hash, power), add)}; }
+  long long shift;
+  std::uint64_t add;
+  std::uint64_t power;
+};
+
+inline GroupKey Apply(const GroupKey& k, const Transform& t) { return Rekey(t)(k); }
+// From keys relative to x to keys relative to t: x, then t undone.
+inline Transform Between(const Transform& x, const Transform& t) {
+  return {x.shift - t.shift, PolyHash::Mul(PolyHash::Sub(x.add, t.add), BasePower(-t.shift))};
 }
 // t, then step.
 inline Transform Then(const Transform& t, const Transform& step) {
@@ -62,15 +70,6 @@ inline Transform Replacing(const GroupKey& from, const GroupKey& to) {
   const long long shift = to.length - from.length;
   return {shift, PolyHash::Sub(to.hash, PolyHash::Mul(from.hash, BasePower(shift)))};
 }
-
-// One transform for many keys, its power of the base found once.
-struct Rekey {
-  explicit Rekey(const Transform& t) : shift(t.shift), add(t.add), power(BasePower(t.shift)) {}
-  GroupKey operator()(const GroupKey& k) const { return {k.length + shift, PolyHash::Add(PolyHash::Mul(k.hash, power), add)}; }
-  long long shift;
-  std::uint64_t add;
-  std::uint64_t power;
-};
 
 template <typename Id>
 struct MovedList {
@@ -177,28 +176,14 @@ class MovedGroups {
     const bool hadMoved = t.moved.count > 0;
     const bool keepT = hadMoved && t.moved.count >= g.moved.count;
     const Transform target = keepT ? t.group : g.group;
-    const Transform back = Inverse(target);
     if (keepT) {
-      const Rekey convert(Then(g.group, back));
-      ForEach(g.moved, [&](Item& item, Id id) {
-        item.key = convert(item.key);
-        t.byLength[item.key.length] = id;
-      });
+      Convert(g.moved, g.group, target, t.byLength);
     } else {
-      const Rekey convert(Then(t.group, back));
-      ForEach(t.moved, [&](Item& item, Id id) {
-        item.key = convert(item.key);
-        g.byLength[item.key.length] = id;
-      });
+      Convert(t.moved, t.group, target, g.byLength);
       t.byLength.swap(g.byLength);
     }
     g.byLength.clear();
-    const Rekey convert(Then(step, back));
-    ForEach(g.indexed, [&](Item& item, Id id) {
-      item.key = convert(item.key);
-      item.indexed = false;
-      t.byLength[item.key.length] = id;
-    });
+    Convert(g.indexed, step, target, t.byLength);
     List rest = Concat(g.moved, g.indexed);
     t.moved = Concat(rest, t.moved);
     t.group = target;
@@ -244,6 +229,17 @@ class MovedGroups {
   }
 
  private:
+  // Rekeys the items of a list from relative to `from` to relative to `to`,
+  // and files them by their new length, as moved items, none indexed.
+  void Convert(const List& list, const Transform& from, const Transform& to, std::unordered_map<long long, Id>& byLength) {
+    if (list.count == 0) return;
+    const Rekey rekey(Between(from, to));
+    ForEach(list, [&](Item& item, Id id) {
+      item.key = rekey(item.key);
+      item.indexed = false;
+      byLength[item.key.length] = id;
+    });
+  }
   List Single(Id id) {
     At(id).prev = At(id).next = kNone;
     return {id, id, 1};
