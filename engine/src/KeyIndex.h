@@ -16,9 +16,6 @@ class KeyIndex {
  public:
   explicit KeyIndex(std::size_t items = 0)
       : nodes_(items), slots_(std::bit_ceil(2 * items + 2)), shift_(64 - std::countr_zero(slots_.size())) {}
-  // For items of which at most `filed` are filed at any time.
-  KeyIndex(std::size_t items, std::size_t filed)
-      : nodes_(items), slots_(std::bit_ceil(2 * filed + 2)), shift_(64 - std::countr_zero(slots_.size())) {}
 
   // Files item under key, out of the list it was in.
   void Set(std::size_t item, std::uint64_t key) {

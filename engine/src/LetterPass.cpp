@@ -167,7 +167,15 @@ class LetterPass {
     std::vector<std::size_t>& copies = copies_;
     copies.clear();
     // The front's own letter is among them: it was indexed as the front.
-    moving_.Take(index_, key, step_, [&](Letter& l, long) { copies.push_back(l.stretch); });
+    for (const std::size_t id : index_.Under(Filed(key))) {
+      Letter& l = letters_[id];
+      if (!(l.key == key)) continue;  // another key filed alike
+      index_.Remove(id);
+      // A letter that moved on since waits to be indexed under its new key.
+      if (!l.alive || !l.indexed || l.seen == step_) continue;
+      l.seen = step_;
+      copies.push_back(l.stretch);
+    }
     copies.insert(copies.end(), moved_.begin(), moved_.end());
     if (copies.size() > 1) std::sort(copies.begin(), copies.end(), std::greater<>());
     const std::uint64_t valueHash = PolyHash::Of(value);

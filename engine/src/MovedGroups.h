@@ -6,9 +6,8 @@
 // text loses its end to a copy's value, all its items gain the same new end,
 // so they are not keyed again one by one: they wait in a group whose keys
 // follow from one shared transform, and are found through the text after them
-// (the tail, which starts with a value). An item has a key, alive and indexed
-// flags, the step that last took it and prev/next links; its id is its place
-// in a vector.
+// (the tail, which starts with a value). An item has a key, an indexed flag
+// and prev/next links; its id is its place in a vector.
 
 #include <cstddef>
 #include <cstdint>
@@ -16,7 +15,6 @@
 #include <utility>
 #include <vector>
 
-#include "KeyIndex.h"
 #include "PolyHash.h"
 #include "TextOps.h"
 
@@ -34,7 +32,7 @@ struct GroupKeyHash {
   }
 };
 
-// The key of a KeyIndex, where keys that share one are told apart by their items.
+// The key of a 64-bit index, where keys that share one are told apart by their items.
 inline std::uint64_t Filed(const GroupKey& k) { return GroupKeyHash{}(k); }
 
 // h -> h * base^shift + add, length -> length + shift.
@@ -137,21 +135,6 @@ class MovedGroups {
   template <typename F>
   void ForEach(const List& list, F f) {
     for (Id id = list.first; id != kNone; id = id == list.last ? kNone : At(id).next) f(At(id), id);
-  }
-
-  // Takes every item filed under key out of the index; take(item, id) gets
-  // those that are indexed and alive, once in a step.
-  template <typename Step, typename F>
-  void Take(KeyIndex& index, const GroupKey& key, Step step, F take) {
-    for (const std::size_t id : index.Under(Filed(key))) {
-      Item& item = items_[id];
-      if (!(item.key == key)) continue;  // another key filed alike
-      index.Remove(id);
-      // An item that moved on since waits to be indexed under its new key.
-      if (!item.alive || !item.indexed || item.seen == step) continue;
-      item.seen = step;
-      take(item, static_cast<Id>(id));
-    }
   }
 
   // Gives the moved items of g their own keys; file(item, id) indexes each.

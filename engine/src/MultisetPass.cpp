@@ -20,8 +20,8 @@
 #include <utility>
 #include <vector>
 
-#include "KeyIndex.h"
 #include "MovedGroups.h"
+#include "MultisetIndex.h"
 #include "Pieces.h"
 #include "PolyHash.h"
 #include "TermPasses.h"
@@ -196,7 +196,7 @@ class MultisetPass {
       if (open) lastCloser = end;
       open = false;
     }
-    index_ = KeyIndex(static_cast<std::size_t>(n), static_cast<std::size_t>(std::count(marks_.begin(), marks_.end(), u'P')));
+    index_.Reserve(static_cast<std::size_t>(std::count(marks_.begin(), marks_.end(), u'P')));
     // Each P joins the group of the closer of its "(", from the right.
     int nextClose = kNone, closer = kNone;
     for (int t = n - 1; t > 0; --t) {
@@ -208,7 +208,7 @@ class MultisetPass {
       m.key = key(front(t), back(closer));
       m.indexed = true;
       moving_.PushFront(G(GroupOf(closer)).indexed, t);
-      index_.Set(static_cast<std::size_t>(t), Filed(m.key));
+      index_.Add(m.key, t);
     }
   }
 
@@ -252,7 +252,7 @@ class MultisetPass {
   void Index(int id) {
     Group& g = G(id);
     if (g.moved.count == 0) return;
-    moving_.Settle(g, [&](Member& m, int mid) { index_.Set(static_cast<std::size_t>(mid), Filed(m.key)); });
+    moving_.Settle(g, [&](Member& m, int mid) { index_.Add(m.key, mid); });
   }
 
   // The P's among large moved groups whose key is the term's; small groups
@@ -269,7 +269,12 @@ class MultisetPass {
   void ReplaceCopies(const Key& key, TextView value) {
     ++step_;
     copies_.clear();
-    moving_.Take(index_, key, step_, [&](Member&, int id) { copies_.push_back(id); });
+    index_.Take(key, [&](int id) {
+      Member& m = At(id);
+      if (!m.alive || !m.indexed || !(m.key == key) || m.seen == step_) return;
+      m.seen = step_;
+      copies_.push_back(id);
+    });
     for (const int id : moved_) {
       if (At(id).seen == step_) continue;
       At(id).seen = step_;
@@ -453,7 +458,7 @@ class MultisetPass {
   std::vector<Member> members_;      // by P
   Groups moving_{members_};  // groups by the tail of their moved P's
   std::deque<Group> groups_;
-  KeyIndex index_;  // P's by their own keys
+  TermIndex index_;  // P's by the keys of their terms
   ValueCache values_;  // the pieces of the text point into its texts
   Key toFirstClose_{};  // the front term through its first ")"
   std::vector<int> copies_;
