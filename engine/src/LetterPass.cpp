@@ -42,12 +42,12 @@ struct Letter {
 
 // Its moved letters and the others; gone once it joined the next one.
 struct Stretch : MovedGroup<long> {
+  bool hashed = false;  // most stretches never need their hash (the flags first, to pack with gone)
+  bool closed = true;   // ends with ")"; the last one may not
   Pieces::Chain text;
   TextView original;    // its text until it first changes
-  bool hashed = false;  // most stretches never need their hash
   std::uint64_t hash = 0;
   std::size_t next = 0;  // the next stretch still in the text
-  bool closed = true;    // ends with ")"; the last one may not
 };
 
 using Groups = MovedGroups<Letter, std::size_t>;
