@@ -14,11 +14,11 @@
 // at the term's length. The front stretch's group is indexed as it goes.
 
 #include <algorithm>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "KeyIndex.h"
+#include "MovedGroups.h"
 #include "Pieces.h"
 #include "PolyHash.h"
 #include "TermPasses.h"
@@ -28,20 +28,7 @@ namespace orvane::detail {
 
 namespace {
 
-struct Key {
-  long long length;  // from the letter through the end of its stretch
-  std::uint64_t hash;
-  bool operator==(const Key&) const = default;
-};
-
-struct KeyHash {
-  std::size_t operator()(const Key& k) const {
-    return k.hash ^ (static_cast<std::size_t>(k.length) * 0x9E3779B97F4A7C15ull);
-  }
-};
-
-// The key of the index, where keys that share one are told apart by their letters.
-std::uint64_t Filed(const Key& k) { return KeyHash{}(k); }
+using Key = GroupKey;  // from the letter through the end of its stretch
 
 struct Letter {
   Key key;               // its own while indexed, else relative to its group
@@ -53,32 +40,17 @@ struct Letter {
   long next = -1;
 };
 
-struct List {
-  long first = -1;
-  long last = -1;
-  std::size_t count = 0;
-};
-
-// h -> h * base^shift + add, length -> length + shift.
-struct Transform {
-  long long shift = 0;
-  std::uint64_t add = 0;
-};
-
-struct Stretch {
+// Its moved letters and the others; gone once it joined the next one.
+struct Stretch : MovedGroup<long> {
+  bool hashed = false;  // most stretches never need their hash (the flags first, to pack with gone)
+  bool closed = true;   // ends with ")"; the last one may not
   Pieces::Chain text;
   TextView original;    // its text until it first changes
-  bool hashed = false;  // most stretches never need their hash
   std::uint64_t hash = 0;
-  List moved;    // letters that came with a copy's rest, before all the others
-  Transform group;
-  Key tail{};    // the text after the moved letters, while there are any
-  std::unordered_map<long long, long> byLength;  // moved letters by their length in the group
-  List indexed;  // the others, after the moved ones
   std::size_t next = 0;  // the next stretch still in the text
-  bool closed = true;    // ends with ")"; the last one may not
-  bool gone = false;     // joined the next one
 };
+
+using Groups = MovedGroups<Letter, std::size_t>;
 
 class LetterPass {
  public:
@@ -93,7 +65,7 @@ class LetterPass {
         front = s.next;
         continue;
       }
-      const Key key = s.moved.count ? Own(At(s.moved.first), s.group) : At(s.indexed.first).key;
+      const Key key = s.moved.count ? Groups::Own(At(s.moved.first), s) : At(s.indexed.first).key;
       const long long first = before + static_cast<long long>(s.text.size) - key.length + 1;
       if (!s.closed) LetterTerm(letter_, u"", first, 0);
       const Text text = pieces_.Back(s.text, static_cast<std::size_t>(key.length));
@@ -110,32 +82,6 @@ class LetterPass {
 
  private:
   Letter& At(long id) { return letters_[static_cast<std::size_t>(id)]; }
-
-  std::uint64_t Power(long long e) { return e >= 0 ? hash_.Pow(static_cast<std::size_t>(e)) : hash_.InvPow(static_cast<std::size_t>(-e)); }
-
-  Key Apply(const Key& k, const Transform& t) {
-    return {k.length + t.shift, PolyHash::Add(PolyHash::Mul(k.hash, Power(t.shift)), t.add)};
-  }
-  Key Own(const Letter& l, const Transform& group) { return Apply(l.key, group); }
-  Key Relative(const Key& own, const Transform& group) {
-    return {own.length - group.shift, PolyHash::Mul(PolyHash::Sub(own.hash, group.add), Power(-group.shift))};
-  }
-
-  // left + right; both lists are left empty.
-  List Concat(List& left, List& right) {
-    if (left.count == 0) return std::exchange(right, List{});
-    if (right.count == 0) return std::exchange(left, List{});
-    At(left.last).next = right.first;
-    At(right.first).prev = left.last;
-    const List out{left.first, right.last, left.count + right.count};
-    left = right = List{};
-    return out;
-  }
-
-  template <typename F>
-  void ForEach(const List& list, F f) {
-    for (long id = list.first; id >= 0; id = id == list.last ? -1 : At(id).next) f(At(id), id);
-  }
 
   void Split(TextView w) {
     stretches_.reserve(static_cast<std::size_t>(std::count(w.begin(), w.end(), u')')) + 1);
@@ -174,10 +120,7 @@ class LetterPass {
       const std::uint64_t suffix = PolyHash::Sub(h, PolyHash::Mul(it->second, hash_.Pow(text.size() - i)));
       const auto l = static_cast<long>(letters_.size());
       letters_.push_back({{static_cast<long long>(text.size() - i), suffix}, id});
-      letters_.back().next = s.indexed.first;
-      (s.indexed.first < 0 ? s.indexed.last : At(s.indexed.first).prev) = l;
-      s.indexed.first = l;
-      ++s.indexed.count;
+      moving_.PushFront(s.indexed, l);
       if (closed) {
         letters_.back().indexed = true;
         index_.Set(static_cast<std::size_t>(l), Filed(letters_.back().key));
@@ -202,45 +145,19 @@ class LetterPass {
   void Index(std::size_t id) {
     Stretch& s = stretches_[id];
     if (s.moved.count == 0 || !s.closed) return;
-    ForEach(s.moved, [&](Letter& l, long) {
-      l.key = Own(l, s.group);
+    moving_.Settle(s, [&](Letter& l, long lid) {
       l.stretch = id;
-      l.indexed = true;
+      index_.Set(static_cast<std::size_t>(lid), Filed(l.key));
     });
-    ForEach(s.moved, [&](Letter& l, long lid) { index_.Set(static_cast<std::size_t>(lid), Filed(l.key)); });
-    s.indexed = Concat(s.moved, s.indexed);
-    s.group = Transform{};
-    s.byLength.clear();
   }
 
-  // The groups whose tail ends the term with text before it: small ones are
-  // indexed, large ones give the copy among their letters, if there is one.
+  // The stretches whose copy is among their moved letters; small groups met
+  // on the way are indexed instead.
   void FindMovedCopies(TextView term, const Key& key) {
     moved_.clear();
-    std::uint64_t h = 0;
-    for (std::size_t length = 1; length < term.size(); ++length) {
-      const char16_t c = term[term.size() - length];
-      h = PolyHash::Add(PolyHash::Mul(c + 1u, hash_.Pow(length - 1)), h);
-      if (!IsDigit(c) && c != u'-') continue;  // a tail starts with a value
-      const Key tail{static_cast<long long>(length), h};
-      const auto found = tails_.find(tail);
-      if (found == tails_.end()) continue;
-      std::vector<std::size_t>& ids = found->second;
-      std::size_t kept = 0;
-      for (const std::size_t id : ids) {
-        Stretch& s = stretches_[id];
-        if (s.gone || s.moved.count == 0 || !(s.tail == tail)) continue;
-        if (s.moved.count <= kSmallGroup) {
-          Index(id);
-          continue;
-        }
-        ids[kept++] = id;
-        const auto letter = s.byLength.find(key.length - s.group.shift);
-        if (letter != s.byLength.end() && Own(At(letter->second), s.group) == key) moved_.push_back(id);
-      }
-      ids.resize(kept);
-      if (kept == 0) tails_.erase(found);
-    }
+    moving_.FindMoved(
+        term, key, [&](std::size_t id) -> Stretch& { return stretches_[id]; }, [&](std::size_t id) { Index(id); },
+        [&](std::size_t id, long) { moved_.push_back(id); });
   }
 
   // Every stretch whose end is the term's text, from the right, so that each
@@ -271,16 +188,10 @@ class LetterPass {
     const auto length = static_cast<std::size_t>(key.length);
     pieces_.CutBack(s.text, length);
     // The moved letters stand before the others.
-    while (s.indexed.count && At(s.indexed.last).key.length <= key.length) {
-      At(s.indexed.last).alive = false;
-      s.indexed.last = At(s.indexed.last).prev;
-      if (--s.indexed.count == 0) s.indexed = List{};
-    }
-    while (s.indexed.count == 0 && s.moved.count && Own(At(s.moved.last), s.group).length <= key.length) {
-      At(s.moved.last).alive = false;
+    while (s.indexed.count && At(s.indexed.last).key.length <= key.length) At(moving_.PopBack(s.indexed)).alive = false;
+    while (s.indexed.count == 0 && s.moved.count && Groups::Own(At(s.moved.last), s).length <= key.length) {
       s.byLength.erase(At(s.moved.last).key.length);
-      s.moved.last = At(s.moved.last).prev;
-      if (--s.moved.count == 0) s.moved = List{};
+      At(moving_.PopBack(s.moved)).alive = false;
     }
     const std::uint64_t restHash = hash_.Unjoin(s.hash, key.hash, length);
     s.next = Live(s.next);
@@ -291,38 +202,7 @@ class LetterPass {
     }
     // Every letter that moves loses the copy and gains the value and p's text.
     const Key tail{static_cast<long long>(value.size() + p.text.size), hash_.Join(valueHash, p.hash, p.text.size)};
-    const long long shift = tail.length - key.length;
-    const Transform step{shift, PolyHash::Sub(tail.hash, PolyHash::Mul(key.hash, Power(shift)))};
-    s.group = Transform{s.group.shift + shift, PolyHash::Add(PolyHash::Mul(s.group.add, Power(shift)), step.add)};
-    const bool hadMoved = p.moved.count > 0;
-    // The larger group keeps its transform; the letters of the other are converted.
-    Transform target = s.group;
-    if (hadMoved && p.moved.count >= s.moved.count) {
-      target = p.group;
-      ForEach(s.moved, [&](Letter& l, long id) {
-        l.key = Relative(Own(l, s.group), target);
-        p.byLength[l.key.length] = id;
-      });
-    } else {
-      ForEach(p.moved, [&](Letter& l, long id) {
-        l.key = Relative(Own(l, p.group), target);
-        s.byLength[l.key.length] = id;
-      });
-      p.byLength.swap(s.byLength);
-    }
-    s.byLength.clear();
-    ForEach(s.indexed, [&](Letter& l, long id) {
-      l.key = Relative(Apply(l.key, step), target);
-      l.indexed = false;
-      p.byLength[l.key.length] = id;
-    });
-    List rest = Concat(s.moved, s.indexed);
-    p.moved = Concat(rest, p.moved);
-    p.group = target;
-    if (!hadMoved && p.moved.count && p.closed) {
-      p.tail = tail;
-      tails_[tail].push_back(s.next);
-    }
+    if (!moving_.Merge(s, p, Replacing(key, tail)) && p.moved.count && p.closed) moving_.AddTail(p, s.next, tail);
     p.hash = hash_.Join(restHash, tail.hash, static_cast<std::size_t>(tail.length));
     pieces_.Append(s.text, value);
     pieces_.Prepend(p.text, s.text);
@@ -334,15 +214,13 @@ class LetterPass {
   Pieces pieces_;
   std::vector<Stretch> stretches_;  // reserved in full: references stay valid
   std::vector<Letter> letters_;
+  Groups moving_{letters_};  // stretches by the tail of their moved letters
   KeyIndex index_;  // letters by their own keys
-  std::unordered_map<Key, std::vector<std::size_t>, KeyHash> tails_;  // stretches by the tail of their group
   ValueCache values_;  // the pieces of the text point into its texts
   std::vector<std::size_t> copies_;
-  std::vector<std::size_t> moved_;
-  std::vector<std::pair<std::size_t, std::uint64_t>> found_;  // letters of a new stretch, with the hash before them  // stretches whose copy is among their moved letters
+  std::vector<std::size_t> moved_;  // stretches whose copy is among their moved letters
+  std::vector<std::pair<std::size_t, std::uint64_t>> found_;  // letters of a new stretch, with the hash before them
   std::size_t step_ = 0;
-  // Groups up to this size are indexed letter by letter once a term ends with their tail.
-  static constexpr std::size_t kSmallGroup = 64;
 };
 
 }  // namespace

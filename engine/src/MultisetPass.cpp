@@ -17,10 +17,10 @@
 
 #include <algorithm>
 #include <deque>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "MovedGroups.h"
 #include "MultisetIndex.h"
 #include "Pieces.h"
 #include "PolyHash.h"
@@ -33,19 +33,7 @@ namespace {
 
 constexpr int kNone = -1;
 
-using Key = TermKey;
-
-struct KeyHash {
-  std::size_t operator()(const Key& k) const {
-    return k.hash ^ (static_cast<std::size_t>(k.length) * 0x9E3779B97F4A7C15ull);
-  }
-};
-
-// h -> h * base^shift + add, length -> length + shift.
-struct Transform {
-  long long shift = 0;
-  std::uint64_t add = 0;
-};
+using Key = GroupKey;
 
 // The live marks of one kind: the nearest one at or after (or before) an
 // index, found over the removed ones by path halving.
@@ -102,21 +90,13 @@ struct Member {
   int next = kNone;
 };
 
-struct List {
-  int first = kNone;
-  int last = kNone;
-  std::size_t count = 0;
+// The P's of a closer: those that came from copies' groups, then the others.
+struct Group : MovedGroup<int> {
+  Key body{};     // the text after the previous closer through this one
 };
 
-struct Group {
-  Key body{};     // the text after the previous closer through this one
-  List moved;     // P's that came from copies' groups, before all the others
-  Transform group;
-  Key tail{};     // the text after the moved P's, while there are any
-  std::unordered_map<long long, int> byLength;  // moved P's by their length in the group
-  List indexed;   // the others, after the moved ones
-  bool gone = false;
-};
+using Groups = MovedGroups<Member, int>;
+using List = Groups::List;
 
 class MultisetPass {
  public:
@@ -144,9 +124,6 @@ class MultisetPass {
   Pieces::Chain& Gap(int mark) { return gaps_[static_cast<std::size_t>(mark)]; }
   int NextMark(int mark) const { return links_[static_cast<std::size_t>(mark)].next; }
 
-  std::uint64_t Power(long long e) {
-    return e >= 0 ? hash_.Pow(static_cast<std::size_t>(e)) : hash_.InvPow(static_cast<std::size_t>(-e));
-  }
   Key Join(const Key& a, const Key& b) { return {a.length + b.length, hash_.Join(a.hash, b.hash, static_cast<std::size_t>(b.length))}; }
   // a from a + b.
   Key DropBack(const Key& ab, const Key& b) {
@@ -155,63 +132,8 @@ class MultisetPass {
   // b from a + b.
   Key DropFront(const Key& ab, const Key& a) {
     const long long rest = ab.length - a.length;
-    return {rest, PolyHash::Sub(ab.hash, PolyHash::Mul(a.hash, Power(rest)))};
+    return {rest, PolyHash::Sub(ab.hash, PolyHash::Mul(a.hash, BasePower(rest)))};
   }
-  Key Apply(const Key& k, const Transform& t) {
-    return {k.length + t.shift, PolyHash::Add(PolyHash::Mul(k.hash, Power(t.shift)), t.add)};
-  }
-  Key Own(const Member& m, const Group& g) { return Apply(m.key, g.group); }
-  Key Relative(const Key& own, const Transform& t) {
-    return {own.length - t.shift, PolyHash::Mul(PolyHash::Sub(own.hash, t.add), Power(-t.shift))};
-  }
-  // The transform that turns a text ending with from into the same text ending with to.
-  Transform Replacing(const Key& from, const Key& to) {
-    const long long shift = to.length - from.length;
-    return {shift, PolyHash::Sub(to.hash, PolyHash::Mul(from.hash, Power(shift)))};
-  }
-
-  // left + right; both lists are left empty.
-  List Concat(List& left, List& right) {
-    if (left.count == 0) return std::exchange(right, List{});
-    if (right.count == 0) return std::exchange(left, List{});
-    At(left.last).next = right.first;
-    At(right.first).prev = left.last;
-    const List out{left.first, right.last, left.count + right.count};
-    left = right = List{};
-    return out;
-  }
-  void PushBack(List& list, int id) {
-    At(id).prev = list.last;
-    At(id).next = kNone;
-    (list.count ? At(list.last).next : list.first) = id;
-    list.last = id;
-    ++list.count;
-  }
-  void PushFront(List& list, int id) {
-    At(id).next = list.first;
-    At(id).prev = kNone;
-    (list.count ? At(list.first).prev : list.last) = id;
-    list.first = id;
-    ++list.count;
-  }
-  int PopBack(List& list) {
-    const int id = list.last;
-    list.last = At(id).prev;
-    if (--list.count == 0) list = List{};
-    return id;
-  }
-  int PopFront(List& list) {
-    const int id = list.first;
-    list.first = At(id).next;
-    if (--list.count == 0) list = List{};
-    return id;
-  }
-
-  template <typename F>
-  void ForEach(const List& list, F f) {
-    for (int id = list.first; id != kNone; id = id == list.last ? kNone : At(id).next) f(At(id), id);
-  }
-
   int NewGroup(int closer, const Key& body) {
     groups_.emplace_back();
     groups_.back().body = body;
@@ -285,7 +207,7 @@ class MultisetPass {
       Member& m = At(t);
       m.key = key(front(t), back(closer));
       m.indexed = true;
-      PushFront(G(GroupOf(closer)).indexed, t);
+      moving_.PushFront(G(GroupOf(closer)).indexed, t);
       index_.Add(m.key, t);
     }
   }
@@ -330,45 +252,16 @@ class MultisetPass {
   void Index(int id) {
     Group& g = G(id);
     if (g.moved.count == 0) return;
-    ForEach(g.moved, [&](Member& m, int mid) {
-      m.key = Own(m, g);
-      m.indexed = true;
-      index_.Add(m.key, mid);
-    });
-    g.indexed = Concat(g.moved, g.indexed);
-    g.group = Transform{};
-    g.byLength.clear();
+    moving_.Settle(g, [&](Member& m, int mid) { index_.Add(m.key, mid); });
   }
 
-  // The groups whose tail ends the term with text before it: small ones are
-  // indexed, large ones give the copy among their P's, if there is one.
+  // The P's among large moved groups whose key is the term's; small groups
+  // met on the way are indexed instead.
   void FindMovedCopies(TextView term, const Key& key) {
     moved_.clear();
-    if (tails_.empty()) return;
-    std::uint64_t h = 0;
-    for (std::size_t length = 1; length < term.size(); ++length) {
-      const char16_t c = term[term.size() - length];
-      h = PolyHash::Add(PolyHash::Mul(c + 1u, hash_.Pow(length - 1)), h);
-      if (!IsDigit(c) && c != u'-') continue;  // a tail starts with a value
-      const Key tail{static_cast<long long>(length), h};
-      const auto found = tails_.find(tail);
-      if (found == tails_.end()) continue;
-      std::vector<int>& ids = found->second;
-      std::size_t kept = 0;
-      for (const int id : ids) {
-        Group& g = G(id);
-        if (g.gone || g.moved.count == 0 || !(g.tail == tail)) continue;
-        if (g.moved.count <= kSmallGroup) {
-          Index(id);
-          continue;
-        }
-        ids[kept++] = id;
-        const auto m = g.byLength.find(key.length - g.group.shift);
-        if (m != g.byLength.end() && Own(At(m->second), g) == key) moved_.push_back(m->second);
-      }
-      ids.resize(kept);
-      if (kept == 0) tails_.erase(found);
-    }
+    moving_.FindMoved(
+        term, key, [&](int id) -> Group& { return G(id); }, [&](int id) { Index(id); },
+        [&](int, int m) { moved_.push_back(m); });
   }
 
   // Every P whose term is the key's, from the right, each copy skipped that
@@ -407,13 +300,13 @@ class MultisetPass {
 
   // Takes the P's at or after mark a off the end of a group.
   void TrimBack(Group& g, int a) {
-    while (g.indexed.count && g.indexed.last >= a) Unlink(g, PopBack(g.indexed), false);
-    while (!g.indexed.count && g.moved.count && g.moved.last >= a) Unlink(g, PopBack(g.moved), true);
+    while (g.indexed.count && g.indexed.last >= a) Unlink(g, moving_.PopBack(g.indexed), false);
+    while (!g.indexed.count && g.moved.count && g.moved.last >= a) Unlink(g, moving_.PopBack(g.moved), true);
   }
   // Takes the P's before mark b off the front of a group.
   void TrimFront(Group& g, int b) {
-    while (g.moved.count && g.moved.first < b) Unlink(g, PopFront(g.moved), true);
-    while (!g.moved.count && g.indexed.count && g.indexed.first < b) Unlink(g, PopFront(g.indexed), false);
+    while (g.moved.count && g.moved.first < b) Unlink(g, moving_.PopFront(g.moved), true);
+    while (!g.moved.count && g.indexed.count && g.indexed.first < b) Unlink(g, moving_.PopFront(g.indexed), false);
   }
 
   int First(const Group& g) const { return g.moved.count ? g.moved.first : g.indexed.count ? g.indexed.first : kNone; }
@@ -429,17 +322,17 @@ class MultisetPass {
   }
 
   void MoveFront(Group& from, Group& to) {
-    if (!from.moved.count) return PushBack(to.indexed, PopFront(from.indexed));
-    const int m = PopFront(from.moved);
+    if (!from.moved.count) return moving_.PushBack(to.indexed, moving_.PopFront(from.indexed));
+    const int m = moving_.PopFront(from.moved);
     from.byLength.erase(At(m).key.length);
-    PushBack(to.moved, m);
+    moving_.PushBack(to.moved, m);
     to.byLength[At(m).key.length] = m;
   }
   void MoveBack(Group& from, Group& to) {
-    if (from.indexed.count) return PushFront(to.indexed, PopBack(from.indexed));
-    const int m = PopBack(from.moved);
+    if (from.indexed.count) return moving_.PushFront(to.indexed, moving_.PopBack(from.indexed));
+    const int m = moving_.PopBack(from.moved);
     from.byLength.erase(At(m).key.length);
-    PushFront(to.moved, m);
+    moving_.PushFront(to.moved, m);
     to.byLength[At(m).key.length] = m;
   }
 
@@ -478,42 +371,13 @@ class MultisetPass {
     Group& g = G(gid);
     if (g.moved.count + g.indexed.count == 0) return;
     if (tid == kNone) {
-      ForEach(g.indexed, [](Member& m, int) { m.indexed = false; });
+      moving_.ForEach(g.indexed, [](Member& m, int) { m.indexed = false; });
       g.moved = g.indexed = List{};
       g.byLength.clear();
       return;
     }
     Group& t = G(tid);
-    g.group = Transform{g.group.shift + step.shift, PolyHash::Add(PolyHash::Mul(g.group.add, Power(step.shift)), step.add)};
-    const bool hadMoved = t.moved.count > 0;
-    // The larger group keeps its transform; the P's of the other are converted.
-    Transform target = g.group;
-    if (hadMoved && t.moved.count >= g.moved.count) {
-      target = t.group;
-      ForEach(g.moved, [&](Member& m, int id) {
-        m.key = Relative(Own(m, g), target);
-        t.byLength[m.key.length] = id;
-      });
-    } else {
-      ForEach(t.moved, [&](Member& m, int id) {
-        m.key = Relative(Own(m, t), target);
-        g.byLength[m.key.length] = id;
-      });
-      t.byLength.swap(g.byLength);
-    }
-    g.byLength.clear();
-    ForEach(g.indexed, [&](Member& m, int id) {
-      m.key = Relative(Apply(m.key, step), target);
-      m.indexed = false;
-      t.byLength[m.key.length] = id;
-    });
-    List rest = Concat(g.moved, g.indexed);
-    t.moved = Concat(rest, t.moved);
-    t.group = target;
-    if (!hadMoved) {
-      t.tail = tail;
-      tails_[tail].push_back(tid);
-    }
+    if (!moving_.Merge(g, t, step)) moving_.AddTail(t, tid, tail);
   }
 
   // Replaces the copy whose P is mark a by the value.
@@ -592,9 +456,9 @@ class MultisetPass {
   std::vector<int> groupOf_;         // by closer
   std::vector<Key> segs_;            // by ")": the text after the ")" before it through it
   std::vector<Member> members_;      // by P
+  Groups moving_{members_};  // groups by the tail of their moved P's
   std::deque<Group> groups_;
-  TermIndex index_;
-  std::unordered_map<Key, std::vector<int>, KeyHash> tails_;  // groups by the tail of their moved P's
+  TermIndex index_;  // P's by the keys of their terms
   ValueCache values_;  // the pieces of the text point into its texts
   Key toFirstClose_{};  // the front term through its first ")"
   std::vector<int> copies_;
@@ -602,8 +466,6 @@ class MultisetPass {
   int cursor_ = 0;        // a mark before the front
   long long before_ = 0;  // the length of the text before the cursor's gap
   std::uint32_t step_ = 0;
-  // Groups up to this size are indexed P by P once a term ends with their tail.
-  static constexpr std::size_t kSmallGroup = 64;
 };
 
 }  // namespace

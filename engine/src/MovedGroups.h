@@ -1,0 +1,238 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// Groups of moved items, shared by the term passes that index items by the
+// length and hash of the text from them to the end of their term. When such a
+// text loses its end to a copy's value, all its items gain the same new end,
+// so they are not keyed again one by one: they wait in a group whose keys
+// follow from one shared transform, and are found through the text after them
+// (the tail, which starts with a value). An item has a key, an indexed flag
+// and prev/next links; its id is its place in a vector.
+
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "PolyHash.h"
+#include "TextOps.h"
+
+namespace orvane::detail {
+
+struct GroupKey {
+  long long length;
+  std::uint64_t hash;
+  bool operator==(const GroupKey&) const = default;
+};
+
+struct GroupKeyHash {
+  std::size_t operator()(const GroupKey& k) const {
+    return k.hash ^ (static_cast<std::size_t>(k.length) * 0x9E3779B97F4A7C15ull);
+  }
+};
+
+// The key of a 64-bit index, where keys that share one are told apart by their items.
+inline std::uint64_t Filed(const GroupKey& k) { return GroupKeyHash{}(k); }
+
+// h -> h * base^shift + add, length -> length + shift.
+struct Transform {
+  long long shift = 0;
+  std::uint64_t add = 0;
+};
+
+inline std::uint64_t BasePower(long long e) {
+  return e >= 0 ? PolyHash::Pow(static_cast<std::size_t>(e)) : PolyHash::InvPow(static_cast<std::size_t>(-e));
+}
+
+// One transform for many keys, its power of the base found once.
+struct Rekey {
+  explicit Rekey(const Transform& t) : shift(t.shift), add(t.add), power(BasePower(t.shift)) {}
+  GroupKey operator()(const GroupKey& k) const { return {k.length + shift, PolyHash::Add(PolyHash::Mul(k.hash, power), add)}; }
+  long long shift;
+  std::uint64_t add;
+  std::uint64_t power;
+};
+
+inline GroupKey Apply(const GroupKey& k, const Transform& t) { return Rekey(t)(k); }
+// From keys relative to x to keys relative to t: x, then t undone.
+inline Transform Between(const Transform& x, const Transform& t) {
+  return {x.shift - t.shift, PolyHash::Mul(PolyHash::Sub(x.add, t.add), BasePower(-t.shift))};
+}
+// t, then step.
+inline Transform Then(const Transform& t, const Transform& step) {
+  return {t.shift + step.shift, PolyHash::Add(PolyHash::Mul(t.add, BasePower(step.shift)), step.add)};
+}
+// The transform that turns a text ending with from into the same text ending with to.
+inline Transform Replacing(const GroupKey& from, const GroupKey& to) {
+  const long long shift = to.length - from.length;
+  return {shift, PolyHash::Sub(to.hash, PolyHash::Mul(from.hash, BasePower(shift)))};
+}
+
+template <typename Id>
+struct MovedList {
+  Id first = -1;
+  Id last = -1;
+  std::size_t count = 0;
+};
+
+template <typename Id>
+struct MovedGroup {
+  MovedList<Id> moved;  // items that came with a copy's rest, before all the others
+  Transform group;
+  GroupKey tail{};      // the text after the moved items, while there are any
+  std::unordered_map<long long, Id> byLength;  // moved items by their length in the group
+  MovedList<Id> indexed;  // the others, after the moved ones
+  bool gone = false;
+};
+
+// The list and merge operations over the items of one vector, and the groups
+// by their tails. GroupId names a group to the pass that owns them.
+template <typename Item, typename GroupId>
+class MovedGroups {
+ public:
+  using Id = decltype(Item::next);
+  using List = MovedList<Id>;
+  using Group = MovedGroup<Id>;
+  static constexpr Id kNone = -1;
+
+  explicit MovedGroups(std::vector<Item>& items) : items_(items) {}
+
+  Item& At(Id id) { return items_[static_cast<std::size_t>(id)]; }
+  static GroupKey Own(const Item& item, const Group& g) { return Apply(item.key, g.group); }
+
+  // left + right; both lists are left empty.
+  List Concat(List& left, List& right) {
+    if (left.count == 0) return std::exchange(right, List{});
+    if (right.count == 0) return std::exchange(left, List{});
+    At(left.last).next = right.first;
+    At(right.first).prev = left.last;
+    const List out{left.first, right.last, left.count + right.count};
+    left = right = List{};
+    return out;
+  }
+  void PushBack(List& list, Id id) {
+    List one = Single(id);
+    list = Concat(list, one);
+  }
+  void PushFront(List& list, Id id) {
+    List one = Single(id);
+    list = Concat(one, list);
+  }
+  Id PopBack(List& list) {
+    const Id id = list.last;
+    list.last = At(id).prev;
+    if (--list.count == 0) list = List{};
+    return id;
+  }
+  Id PopFront(List& list) {
+    const Id id = list.first;
+    list.first = At(id).next;
+    if (--list.count == 0) list = List{};
+    return id;
+  }
+
+  template <typename F>
+  void ForEach(const List& list, F f) {
+    for (Id id = list.first; id != kNone; id = id == list.last ? kNone : At(id).next) f(At(id), id);
+  }
+
+  // Gives the moved items of g their own keys; file(item, id) indexes each.
+  template <typename F>
+  void Settle(Group& g, F file) {
+    const Rekey own(g.group);
+    ForEach(g.moved, [&](Item& item, Id id) {
+      item.key = own(item.key);
+      item.indexed = true;
+      file(item, id);
+    });
+    g.indexed = Concat(g.moved, g.indexed);
+    g.group = Transform{};
+    g.byLength.clear();
+  }
+
+  // Moves every item of g before the moved items of t, their keys changed by
+  // step. The larger group keeps its transform; the items of the other are
+  // converted. Returns whether t had moved items before.
+  bool Merge(Group& g, Group& t, const Transform& step) {
+    g.group = Then(g.group, step);
+    const bool hadMoved = t.moved.count > 0;
+    const bool keepT = hadMoved && t.moved.count >= g.moved.count;
+    const Transform target = keepT ? t.group : g.group;
+    if (keepT) {
+      Convert(g.moved, g.group, target, t.byLength);
+    } else {
+      Convert(t.moved, t.group, target, g.byLength);
+      t.byLength.swap(g.byLength);
+    }
+    g.byLength.clear();
+    Convert(g.indexed, step, target, t.byLength);
+    List rest = Concat(g.moved, g.indexed);
+    t.moved = Concat(rest, t.moved);
+    t.group = target;
+    return hadMoved;
+  }
+
+  // Files group id under the tail of its moved items.
+  void AddTail(Group& g, GroupId id, const GroupKey& tail) {
+    g.tail = tail;
+    tails_[tail].push_back(id);
+  }
+
+  // The groups whose tail ends the term with text before it: small ones are
+  // settled by settle(id), large ones give found(id, item) for the item whose
+  // key is the term's, if there is one. group(id) is the group of an id.
+  template <typename G, typename S, typename F>
+  void FindMoved(TextView term, const GroupKey& key, G group, S settle, F found) {
+    if (tails_.empty()) return;
+    std::uint64_t h = 0;
+    for (std::size_t length = 1; length < term.size(); ++length) {
+      const char16_t c = term[term.size() - length];
+      h = PolyHash::Add(PolyHash::Mul(c + 1u, PolyHash::Pow(length - 1)), h);
+      if (!IsDigit(c) && c != u'-') continue;  // a tail starts with a value
+      const GroupKey tail{static_cast<long long>(length), h};
+      const auto at = tails_.find(tail);
+      if (at == tails_.end()) continue;
+      std::vector<GroupId>& ids = at->second;
+      std::size_t kept = 0;
+      for (const GroupId id : ids) {
+        Group& g = group(id);
+        if (g.gone || g.moved.count == 0 || !(g.tail == tail)) continue;
+        if (g.moved.count <= kSmallGroup) {
+          settle(id);
+          continue;
+        }
+        ids[kept++] = id;
+        const auto item = g.byLength.find(key.length - g.group.shift);
+        if (item != g.byLength.end() && Own(At(item->second), g) == key) found(id, item->second);
+      }
+      ids.resize(kept);
+      if (kept == 0) tails_.erase(at);
+    }
+  }
+
+ private:
+  // Rekeys the items of a list from relative to `from` to relative to `to`,
+  // and files them by their new length, as moved items, none indexed.
+  void Convert(const List& list, const Transform& from, const Transform& to, std::unordered_map<long long, Id>& byLength) {
+    if (list.count == 0) return;
+    const Rekey rekey(Between(from, to));
+    ForEach(list, [&](Item& item, Id id) {
+      item.key = rekey(item.key);
+      item.indexed = false;
+      byLength[item.key.length] = id;
+    });
+  }
+  List Single(Id id) {
+    At(id).prev = At(id).next = kNone;
+    return {id, id, 1};
+  }
+
+  // Groups up to this size are indexed item by item once a term ends with their tail.
+  static constexpr std::size_t kSmallGroup = 64;
+
+  std::vector<Item>& items_;
+  std::unordered_map<GroupKey, std::vector<GroupId>, GroupKeyHash> tails_;  // groups by their tail
+};
+
+}  // namespace orvane::detail
