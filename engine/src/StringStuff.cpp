@@ -208,37 +208,26 @@ std::optional<std::size_t> MatchingParen(TextView text, std::size_t open) {
   return std::nullopt;
 }
 
-// The group-by-group rewriting, used for the first pass of a text with
-// backslashes (which turns every pair of them into the first group's value):
-// each pass replaces the first group, and every copy of it, through the
-// placeholder. Nothing before the first "(" can change any more (values hold
-// no "(" and, after the first pass, the text holds no placeholder), so each
-// pass rewrites only from there on.
-// With maxPasses, it stops after that many passes; more tells whether the
-// passes left could still change the text.
-Text RewriteGroups(TextView text, Int16 maxPasses = kInt16Max, bool* more = nullptr) {
+// The first pass over a text with pairs of backslashes, which turns every
+// pair into the first group's value: the first group and every copy of it
+// become the placeholder, then every placeholder and every pair the value.
+// more tells whether the passes left could still change the text.
+Text FirstPass(TextView text, bool& more) {
   Text r(text);
-  const Int16 c = std::min(CountChar(r, u"("), maxPasses);
-  if (more) *more = false;
-  std::size_t done = 0;  // no "(" and no placeholder stands before this index
-  for (Int16 pass = 1; pass <= c; ++pass) {
-    CheckLength(r);
-    const std::size_t first = r.find(u'(', done);
-    if (first == Text::npos) break;  // no group is left, and no placeholder
-    const std::optional<std::size_t> close = MatchingParen(r, first);
-    const Text inner = close ? r.substr(first + 1, *close - first - 1) : Text();
-    const Text g = Contains(inner, u'(') ? EvalParens(inner) : inner;
-    const Text m = ReplaceAll(TextView(r).substr(first), u"(" + inner + u")", kPlaceholder);
-    const Text v = EvalFlat(g);
-    // A placeholder may pair with a backslash just before the first group.
-    const std::size_t from = pass == 1 ? 0 : first - (first > 0 ? 1 : 0);
-    r = r.substr(0, from) + ReplaceAll(r.substr(from, first - from) + m, kPlaceholder, v);
-    done = from;
-    // With a first "(" that never closes, this pass only turned "()" into "0":
-    // the passes left would change nothing.
-    if (!close) return r;
-  }
-  if (more) *more = Contains(r, u'(');
+  more = false;
+  CountChar(r, u"(");
+  CheckLength(r);
+  const std::size_t first = r.find(u'(');
+  if (first == Text::npos) return r;
+  const std::optional<std::size_t> close = MatchingParen(r, first);
+  const Text inner = close ? r.substr(first + 1, *close - first - 1) : Text();
+  const Text g = Contains(inner, u'(') ? EvalParens(inner) : inner;
+  const Text m = ReplaceAll(TextView(r).substr(first), u"(" + inner + u")", kPlaceholder);
+  const Text v = EvalFlat(g);
+  r = ReplaceAll(r.substr(0, first) + m, kPlaceholder, v);
+  // With a first "(" that never closes, this pass only turned "()" into "0":
+  // the passes left would change nothing.
+  more = close && Contains(r, u'(');
   return r;
 }
 
@@ -357,7 +346,7 @@ Text EvalParens(TextView text) {
   // value; the passes after it see the text that it leaves, as a text of its
   // own whose backslashes stand alone, and which the walk may well take.
   bool more = false;
-  Text r = RewriteGroups(text, 1, &more);
+  Text r = FirstPass(text, more);
   if (!more) return r;
   if (walkFirst)
     if (auto walked = WalkGroups(r)) return *std::move(walked);
