@@ -8,24 +8,20 @@
 #include <cstdint>
 #include <vector>
 
+#include "PolyHash.h"
 #include "orvane/Text.h"
 
 namespace StringStuff::groups {
 
 using orvane::TextView;
 
-// Polynomial hashes modulo 2^61 - 1, kept with their length and the power of
-// the base that shifts a text past them, so that pieces join in any order.
-constexpr std::uint64_t kMod = (1ULL << 61) - 1;
+// Polynomial hashes modulo 2^61 - 1 (the term passes' arithmetic), kept with
+// their length and the power of the base that shifts a text past them, so
+// that pieces join in any order.
+constexpr std::uint64_t kMod = orvane::detail::PolyHash::kMod;
 constexpr std::uint64_t kBase = 1'000'003;
 
-__extension__ typedef unsigned __int128 Wide;
-
-inline std::uint64_t MulMod(std::uint64_t a, std::uint64_t b) {
-  const Wide p = static_cast<Wide>(a) * b;
-  const std::uint64_t r = static_cast<std::uint64_t>(p >> 61) + static_cast<std::uint64_t>(p & kMod);
-  return r >= kMod ? r - kMod : r;
-}
+inline std::uint64_t MulMod(std::uint64_t a, std::uint64_t b) { return orvane::detail::PolyHash::Mul(a, b); }
 
 struct Piece {
   std::uint64_t hash = 0;
