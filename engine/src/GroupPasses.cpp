@@ -19,7 +19,10 @@ using namespace StringStuff::groups;
 
 namespace {
 
-constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+// Positions and groups fit 32 bits, which halves what the passes hold
+// beside the text.
+using Pos = std::uint32_t;
+constexpr Pos kNone = ~Pos{0};
 
 // The passes of one text, each over the first group left: its value replaces
 // it and every group whose current text is the same. The current texts live
@@ -70,7 +73,7 @@ class Passes {
     height_.assign(g, 1);
     last_.resize(g);
     for (std::size_t k = g; k-- > 0;) {
-      last_[k] = std::max(last_[k], k);
+      last_[k] = std::max<std::size_t>(last_[k], k);
       if (parent_[k] == kNone) continue;
       height_[parent_[k]] = std::max(height_[parent_[k]], height_[k] + 1);
       last_[parent_[k]] = std::max(last_[parent_[k]], last_[k]);
@@ -80,15 +83,21 @@ class Passes {
     passOf_.assign(g, kNone);
     pending_.assign(g, kNotPending);
     bisected_.assign(g, 0);
-    // The first keys come from prefix hashes of the text.
-    std::vector<Piece> prefix(n + 1);
-    for (std::size_t i = 0; i < n; ++i) prefix[i + 1] = Join(prefix[i], {static_cast<std::uint64_t>(text[i]) + 1, kBase, 1});
-    for (std::size_t k = 0; k < g; ++k) {
-      const Piece& a = prefix[starts_[k] + 1];
-      const Piece& b = prefix[close_[starts_[k]]];
-      std::uint64_t h = b.hash + kMod - MulMod(a.hash, prefix[static_cast<std::size_t>(b.length - a.length)].power);
-      if (h >= kMod) h -= kMod;
-      index_.Set(k, KeyFor(h, b.length - a.length));
+    // The first keys, from one scan: the inside of each open group joins up
+    // on a stack, and a closed group joins its parent's inside whole.
+    std::vector<Piece> inside;
+    for (std::size_t i = 0; i < n; ++i) {
+      if (group_[i] != kNone) {
+        inside.emplace_back();
+        continue;
+      }
+      Piece piece = CharPiece(text[i]);
+      if (text[i] == u')' && open_[i] != kNone) {
+        Index(group_[open_[i]], inside.back());
+        piece = Wrapped(inside.back());
+        inside.pop_back();
+      }
+      if (!inside.empty()) inside.back() = Join(inside.back(), piece);
     }
     lonelyBackslashes_ = detail::Contains(text, u'\\');
   }
@@ -274,7 +283,21 @@ class Passes {
   // Re-keys the group around g, or g itself, whose text is length long, if
   // there is one: the texts grow strictly outwards.
   void Bisect(std::size_t g, long long length) {
-    std::size_t shallow = 0, deep = depth_[g];  // the one sought is no deeper than deep
+    // Each level is two characters longer than the one inside it at least,
+    // which bounds how far out the one sought can be; in a bare chain of
+    // groups it is right there, so the search gallops inwards from the bound.
+    const long long own = InnerLength(g);
+    const std::size_t out = own >= length ? 0 : static_cast<std::size_t>((length - own + 1) / 2);
+    std::size_t shallow = depth_[g] - std::min<std::size_t>(out, depth_[g]);
+    std::size_t deep = depth_[g];  // the one sought is no deeper than deep
+    for (std::size_t step = 1; shallow < deep; step *= 2) {
+      const std::size_t probe = std::min(shallow + step, deep);
+      if (InnerLength(Around(g, probe)) < length) {
+        deep = probe - 1;
+        break;
+      }
+      shallow = probe;
+    }
     while (shallow < deep) {
       const std::size_t mid = (shallow + deep + 1) / 2;
       if (InnerLength(Around(g, mid)) >= length) {
@@ -293,7 +316,7 @@ class Passes {
 
   // The group at that depth around g.
   std::size_t Around(std::size_t g, std::size_t depth) const {
-    const std::vector<std::size_t>& level = byDepth_[depth];
+    const std::vector<Pos>& level = byDepth_[depth];
     const auto after = std::upper_bound(level.begin(), level.end(), starts_[g],
                                         [this](std::size_t at, std::size_t k) { return at < starts_[k]; });
     return *(after - 1);
@@ -437,38 +460,38 @@ class Passes {
   TextView text_;
   PieceTree tree_;
   detail::KeyIndex index_;
-  std::vector<std::size_t> close_;   // per "(": its ")", or kNone
-  std::vector<std::size_t> group_;   // per "(": its closed group, or kNone
-  std::vector<std::size_t> starts_;  // per group: its "("
-  std::vector<std::size_t> parent_;
-  std::vector<std::size_t> height_;  // per group: its levels of nesting, itself included
-  std::vector<std::size_t> last_;    // per group: the last group inside it, or itself
+  std::vector<Pos> close_;   // per "(": its ")", or kNone
+  std::vector<Pos> group_;   // per "(": its closed group, or kNone
+  std::vector<Pos> starts_;  // per group: its "("
+  std::vector<Pos> parent_;
+  std::vector<Pos> height_;  // per group: its levels of nesting, itself included
+  std::vector<Pos> last_;    // per group: the last group inside it, or itself
   std::vector<bool> replaced_, dead_;
-  std::vector<std::size_t> open_;       // per ")": its "(", or kNone
-  std::vector<std::size_t> enclosing_;  // per position: the closed group around it, or kNone
+  std::vector<Pos> open_;       // per ")": its "(", or kNone
+  std::vector<Pos> enclosing_;  // per position: the closed group around it, or kNone
   // What stands at a replaced group's "(" or a changed backslash: an index
   // into texts_, which holds each value once for all its copies.
   std::vector<std::uint32_t> over_;
   std::vector<Text> texts_;
   std::vector<bool> overridden_;
-  std::vector<std::size_t> passOf_;  // per group: the last pass that took it as a copy
-  std::size_t pass_ = 0;
+  std::vector<Pos> passOf_;  // per group: the last pass that took it as a copy
+  Pos pass_ = 0;
   bool lonelyBackslashes_ = false;
   // Groups whose keys, and those of the groups around them, may be stale,
   // shortest first.
   std::priority_queue<std::pair<long long, std::size_t>, std::vector<std::pair<long long, std::size_t>>,
                       std::greater<>>
       stale_;
-  std::vector<std::size_t> refreshed_;  // per group: the last lookup that re-keyed it
-  std::size_t lookup_ = 0;
+  std::vector<Pos> refreshed_;  // per group: the last lookup that re-keyed it
+  Pos lookup_ = 0;
   static constexpr long long kNotPending = -1;
   static constexpr std::size_t kClimbed = 8;
   static constexpr std::size_t kEvaluatedHere = 2048;
   std::vector<long long> pending_;  // per group: the length it was last noted with
   std::vector<std::size_t> deferred_;
-  std::vector<std::size_t> bisected_;  // per group: lookups that bisected its chain since it was last climbed
-  std::vector<std::size_t> depth_;                 // per group: how many groups enclose it
-  std::vector<std::vector<std::size_t>> byDepth_;  // the groups of each depth, in text order
+  std::vector<Pos> bisected_;  // per group: lookups that bisected its chain since it was last climbed
+  std::vector<Pos> depth_;                 // per group: how many groups enclose it
+  std::vector<std::vector<Pos>> byDepth_;  // the groups of each depth, in text order
 };
 
 }  // namespace

@@ -16,62 +16,98 @@ namespace StringStuff::groups {
 using orvane::TextView;
 
 // Polynomial hashes modulo 2^61 - 1 (the term passes' arithmetic), kept with
-// their length and the power of the base that shifts a text past them, so
-// that pieces join in any order.
+// their length, so that pieces join in any order. The power of the base that
+// shifts a text past a piece comes from its length.
 constexpr std::uint64_t kMod = orvane::detail::PolyHash::kMod;
 constexpr std::uint64_t kBase = 1'000'003;
 
 inline std::uint64_t MulMod(std::uint64_t a, std::uint64_t b) { return orvane::detail::PolyHash::Mul(a, b); }
 
+// kBase to any length, as the product of two small tables' entries: the
+// tables stay in the first-level cache, where a table of every length would
+// not, and a piece needs no power of its own.
+class Powers {
+ public:
+  Powers() {
+    low_[0] = high_[0] = 1;
+    for (std::size_t i = 1; i < kSpan; ++i) low_[i] = MulMod(low_[i - 1], kBase);
+    const std::uint64_t step = MulMod(low_[kSpan - 1], kBase);
+    for (std::size_t i = 1; i < kSpan; ++i) high_[i] = MulMod(high_[i - 1], step);
+  }
+  std::uint64_t Of(std::uint64_t length) const {
+    if (length < kSpan) return low_[length];
+    const std::uint64_t high = length >> kBits;
+    return MulMod(low_[length & (kSpan - 1)], high < kSpan ? high_[high] : Beyond(high));
+  }
+
+ private:
+  static constexpr unsigned kBits = 11;
+  static constexpr std::size_t kSpan = std::size_t{1} << kBits;
+  // Lengths of 2^22 and more: no current text comes near them, but the
+  // power stays exact.
+  std::uint64_t Beyond(std::uint64_t high) const {
+    std::uint64_t r = 1, b = high_[1];
+    for (; high; high >>= 1, b = MulMod(b, b))
+      if (high & 1) r = MulMod(r, b);
+    return r;
+  }
+  std::uint64_t low_[kSpan];
+  std::uint64_t high_[kSpan];  // kBase to multiples of kSpan
+};
+inline const Powers kPowers;
+
 struct Piece {
   std::uint64_t hash = 0;
-  std::uint64_t power = 1;  // kBase to the length
   long long length = 0;
 };
 
 inline Piece Join(const Piece& a, const Piece& b) {
   if (b.length == 0) return a;
   if (a.length == 0) return b;
-  std::uint64_t h = MulMod(a.hash, b.power) + b.hash;
+  std::uint64_t h = MulMod(a.hash, kPowers.Of(static_cast<std::uint64_t>(b.length))) + b.hash;
   if (h >= kMod) h -= kMod;
-  return {h, MulMod(a.power, b.power), a.length + b.length};
+  return {h, a.length + b.length};
 }
+
+inline Piece CharPiece(char16_t c) { return {static_cast<std::uint64_t>(c) + 1, 1}; }
 
 inline Piece PieceOf(TextView text) {
   Piece p;
-  for (const char16_t c : text) p = Join(p, {static_cast<std::uint64_t>(c) + 1, kBase, 1});
+  for (const char16_t c : text) p = Join(p, CharPiece(c));
   return p;
 }
 // "(" + inner + ")".
 inline Piece Wrapped(const Piece& inner) {
-  constexpr std::uint64_t kOpen = u'(' + 1, kClose = u')' + 1, kBase2 = kBase * kBase;
-  std::uint64_t h = MulMod(MulMod(kOpen, inner.power) + inner.hash, kBase) + kClose;
+  constexpr std::uint64_t kOpen = u'(' + 1, kClose = u')' + 1;
+  std::uint64_t h = MulMod(MulMod(kOpen, kPowers.Of(static_cast<std::uint64_t>(inner.length))) + inner.hash, kBase) + kClose;
   if (h >= kMod) h -= kMod;
-  return {h, MulMod(inner.power, kBase2), inner.length + 2};
+  return {h, inner.length + 2};
 }
 
 // The current text over the positions of the original one: each position
 // holds its character, the value that replaced the group opening there, or
-// nothing.
+// nothing. Hashes and lengths are kept apart, so that the many questions of
+// length alone read a quarter of what the hashes take.
 class PieceTree {
  public:
   explicit PieceTree(TextView text) {
     while (size_ < text.size()) size_ *= 2;
-    nodes_.assign(2 * size_, Piece{});
-    for (std::size_t i = 0; i < text.size(); ++i) nodes_[size_ + i] = {static_cast<std::uint64_t>(text[i]) + 1, kBase, 1};
-    for (std::size_t i = size_ - 1; i > 0; --i) nodes_[i] = Join(nodes_[2 * i], nodes_[2 * i + 1]);
+    hashes_.assign(2 * size_, 0);
+    lengths_.assign(2 * size_, 0);
+    for (std::size_t i = 0; i < text.size(); ++i) Put(size_ + i, CharPiece(text[i]));
+    for (std::size_t i = size_ - 1; i > 0; --i) Update(i);
   }
   void Set(std::size_t at, const Piece& piece) {
     at += size_;
-    nodes_[at] = piece;
-    for (at /= 2; at > 0; at /= 2) nodes_[at] = Join(nodes_[2 * at], nodes_[2 * at + 1]);
+    Put(at, piece);
+    for (at /= 2; at > 0; at /= 2) Update(at);
   }
   // The positions from first up to, not including, last.
   Piece Range(std::size_t first, std::size_t last) const {
     Piece left, right;
     for (first += size_, last += size_; first < last; first /= 2, last /= 2) {
-      if (first & 1) left = Join(left, nodes_[first++]);
-      if (last & 1) right = Join(nodes_[--last], right);
+      if (first & 1) left = Join(left, Node(first++));
+      if (last & 1) right = Join(Node(--last), right);
     }
     return Join(left, right);
   }
@@ -79,8 +115,8 @@ class PieceTree {
   long long Length(std::size_t first, std::size_t last) const {
     long long length = 0;
     for (first += size_, last += size_; first < last; first /= 2, last /= 2) {
-      if (first & 1) length += nodes_[first++].length;
-      if (last & 1) length += nodes_[--last].length;
+      if (first & 1) length += lengths_[first++];
+      if (last & 1) length += lengths_[--last];
     }
     return length;
   }
@@ -89,18 +125,28 @@ class PieceTree {
   void Clear(std::size_t first, std::size_t last) {
     if (first >= last) return;
     std::size_t l = first + size_, r = last - 1 + size_;
-    for (std::size_t i = l; i <= r; ++i) nodes_[i] = Piece{};
+    for (std::size_t i = l; i <= r; ++i) Put(i, Piece{});
     while (l > 1) {
       l /= 2;
       r /= 2;
-      for (std::size_t i = l; i <= r; ++i) nodes_[i] = Join(nodes_[2 * i], nodes_[2 * i + 1]);
+      for (std::size_t i = l; i <= r; ++i) Update(i);
     }
   }
-  long long Length() const { return nodes_[1].length; }
+  long long Length() const { return lengths_[1]; }
 
  private:
+  Piece Node(std::size_t i) const { return {hashes_[i], lengths_[i]}; }
+  void Put(std::size_t i, const Piece& piece) {
+    hashes_[i] = piece.hash;
+    lengths_[i] = static_cast<std::uint32_t>(piece.length);
+  }
+  void Update(std::size_t i) { Put(i, Join(Node(2 * i), Node(2 * i + 1))); }
+
   std::size_t size_ = 1;
-  std::vector<Piece> nodes_;
+  std::vector<std::uint64_t> hashes_;
+  // A current text stays far below 2^32 characters: each pass starts under
+  // 32767 and at most multiplies that by the length of one value.
+  std::vector<std::uint32_t> lengths_;
 };
 
 }  // namespace StringStuff::groups
