@@ -19,10 +19,12 @@ using namespace StringStuff::groups;
 
 namespace {
 
-// Positions and groups fit 32 bits, which halves what the passes hold
-// beside the text.
-using Pos = std::uint32_t;
+// The passes take texts of fewer than 32767 characters, so positions and
+// groups fit 16 bits, which keeps what the passes hold beside the text small.
+using Pos = std::uint16_t;
 constexpr Pos kNone = ~Pos{0};
+// Stamps count passes and lookups, which are fewer than the groups.
+using Stamp = std::uint32_t;
 
 // The passes of one text, each over the first group left: its value replaces
 // it and every group whose current text is the same. The current texts live
@@ -37,7 +39,9 @@ class Passes {
     close_.assign(n, kNone);
     open_.assign(n, kNone);
     group_.assign(n, kNone);
-    enclosing_.assign(n, kNone);
+    // Only a changed backslash needs the group around it.
+    lonelyBackslashes_ = detail::Contains(text, u'\\');
+    if (lonelyBackslashes_) enclosing_.assign(n, kNone);
     over_.assign(n, 0);
     texts_.emplace_back();
     overridden_.assign(n, false);
@@ -56,7 +60,7 @@ class Passes {
     std::vector<std::size_t> stack;
     for (std::size_t i = 0; i < n; ++i) {
       while (!stack.empty() && close_[starts_[stack.back()]] < i) stack.pop_back();
-      enclosing_[i] = stack.empty() ? kNone : stack.back();
+      if (lonelyBackslashes_) enclosing_[i] = stack.empty() ? kNone : stack.back();
       if (text[i] == u'(' && close_[i] != kNone) {
         group_[i] = starts_.size();
         parent_.push_back(stack.empty() ? kNone : stack.back());
@@ -75,7 +79,7 @@ class Passes {
     for (std::size_t k = g; k-- > 0;) {
       last_[k] = std::max<std::size_t>(last_[k], k);
       if (parent_[k] == kNone) continue;
-      height_[parent_[k]] = std::max(height_[parent_[k]], height_[k] + 1);
+      height_[parent_[k]] = static_cast<Pos>(std::max<std::size_t>(height_[parent_[k]], height_[k] + 1u));
       last_[parent_[k]] = std::max(last_[parent_[k]], last_[k]);
     }
     dead_.assign(g, false);
@@ -99,7 +103,6 @@ class Passes {
       }
       if (!inside.empty()) inside.back() = Join(inside.back(), piece);
     }
-    lonelyBackslashes_ = detail::Contains(text, u'\\');
   }
 
   Text Run() {
@@ -474,16 +477,16 @@ class Passes {
   std::vector<std::uint32_t> over_;
   std::vector<Text> texts_;
   std::vector<bool> overridden_;
-  std::vector<Pos> passOf_;  // per group: the last pass that took it as a copy
-  Pos pass_ = 0;
+  std::vector<Stamp> passOf_;  // per group: the last pass that took it as a copy
+  Stamp pass_ = 0;
   bool lonelyBackslashes_ = false;
   // Groups whose keys, and those of the groups around them, may be stale,
   // shortest first.
   std::priority_queue<std::pair<long long, std::size_t>, std::vector<std::pair<long long, std::size_t>>,
                       std::greater<>>
       stale_;
-  std::vector<Pos> refreshed_;  // per group: the last lookup that re-keyed it
-  Pos lookup_ = 0;
+  std::vector<Stamp> refreshed_;  // per group: the last lookup that re-keyed it
+  Stamp lookup_ = 0;
   static constexpr long long kNotPending = -1;
   static constexpr std::size_t kClimbed = 8;
   static constexpr std::size_t kEvaluatedHere = 2048;

@@ -4,6 +4,7 @@
 // The current text of a text whose groups are being replaced, kept as a tree
 // of hashes over the positions of the original text.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -121,15 +122,18 @@ class PieceTree {
     return length;
   }
   // Empties the positions from first up to, not including, last, in time
-  // proportional to their number.
+  // proportional to their number. Above the positions, only the two nodes
+  // at the ends of each level can hold anything left.
   void Clear(std::size_t first, std::size_t last) {
     if (first >= last) return;
     std::size_t l = first + size_, r = last - 1 + size_;
-    for (std::size_t i = l; i <= r; ++i) Put(i, Piece{});
+    Empty(l, r + 1);
     while (l > 1) {
       l /= 2;
       r /= 2;
-      for (std::size_t i = l; i <= r; ++i) Update(i);
+      if (r > l + 1) Empty(l + 1, r);
+      Update(l);
+      if (r != l) Update(r);
     }
   }
   long long Length() const { return lengths_[1]; }
@@ -141,6 +145,10 @@ class PieceTree {
     lengths_[i] = static_cast<std::uint32_t>(piece.length);
   }
   void Update(std::size_t i) { Put(i, Join(Node(2 * i), Node(2 * i + 1))); }
+  void Empty(std::size_t first, std::size_t last) {
+    std::fill(hashes_.begin() + static_cast<std::ptrdiff_t>(first), hashes_.begin() + static_cast<std::ptrdiff_t>(last), 0);
+    std::fill(lengths_.begin() + static_cast<std::ptrdiff_t>(first), lengths_.begin() + static_cast<std::ptrdiff_t>(last), 0);
+  }
 
   std::size_t size_ = 1;
   std::vector<std::uint64_t> hashes_;

@@ -10,28 +10,34 @@ namespace orvane::detail {
 
 // Items (numbered from 0) by a 64-bit key: each item in the list of its
 // current key, the lists behind an open-addressed table that holds one slot
-// per key in use, so that keying an item again costs neither an allocation
-// nor a growing table.
+// per key in use. The table doubles as keys come into use, so that many
+// items under few keys take little room; keying an item again costs no
+// allocation.
 class KeyIndex {
  public:
-  explicit KeyIndex(std::size_t items = 0)
-      : nodes_(items), slots_(std::bit_ceil(2 * items + 2)), shift_(64 - std::countr_zero(slots_.size())) {}
+  explicit KeyIndex(std::size_t items = 0) : nodes_(items), slots_(kFirstSlots) {}
 
   // Files item under key, out of the list it was in. Each list runs in
   // ascending order.
   void Set(std::size_t item, std::uint64_t key) {
     Node& node = nodes_[item];
-    if (node.filed && node.key == key) return;
+    if (Filed(node) && node.key == key) return;
     Remove(item);
     const auto id = static_cast<std::uint32_t>(item);
-    Slot& slot = slots_[Find(key)];
+    std::size_t at = Find(key);
+    if (slots_[at].head == kEnd && 2 * (used_ + 1) > slots_.size()) {
+      Grow();
+      at = Find(key);
+    }
+    Slot& slot = slots_[at];
     if (slot.head == kEnd) {
+      ++used_;
       slot = {key, id, id, id};
-      node = {key, kEnd, kEnd, true};
+      node = {key, kEnd, kEnd};
       return;
     }
     const std::uint32_t before = Before(slot, id);
-    node = {key, before, before == kEnd ? slot.head : nodes_[before].next, true};
+    node = {key, before, before == kEnd ? slot.head : nodes_[before].next};
     (node.prev == kEnd ? slot.head : nodes_[node.prev].next) = id;
     (node.next == kEnd ? slot.tail : nodes_[node.next].prev) = id;
     slot.last = id;
@@ -39,8 +45,7 @@ class KeyIndex {
 
   void Remove(std::size_t item) {
     Node& node = nodes_[item];
-    if (!node.filed) return;
-    node.filed = false;
+    if (!Filed(node)) return;
     if (node.prev == kEnd || node.next == kEnd) {
       const std::size_t at = Find(node.key);
       if (node.prev == kEnd) slots_[at].head = node.next;
@@ -49,6 +54,7 @@ class KeyIndex {
     }
     if (node.prev != kEnd) nodes_[node.prev].next = node.next;
     if (node.next != kEnd) nodes_[node.next].prev = node.prev;
+    node.next = kOut;
   }
 
   // The items filed under key, in ascending order.
@@ -74,12 +80,13 @@ class KeyIndex {
 
  private:
   static constexpr std::uint32_t kEnd = ~std::uint32_t{0};  // no item; a free slot
+  static constexpr std::uint32_t kOut = kEnd - 1;  // the next of an item in no list
   struct Node {
     std::uint64_t key = 0;
     std::uint32_t prev = kEnd;
-    std::uint32_t next = kEnd;
-    bool filed = false;
+    std::uint32_t next = kOut;
   };
+  static bool Filed(const Node& node) { return node.next != kOut; }
   struct Slot {
     std::uint64_t key = 0;
     std::uint32_t head = kEnd;
@@ -94,7 +101,7 @@ class KeyIndex {
     if (slot.tail < id) return slot.tail;
     if (slot.head > id) return kEnd;
     std::uint32_t near = slot.last;
-    if (near == kEnd || !nodes_[near].filed || nodes_[near].key != slot.key) near = slot.tail;
+    if (near == kEnd || !Filed(nodes_[near]) || nodes_[near].key != slot.key) near = slot.tail;
     if (near < id) {  // between near and the tail
       for (std::uint32_t up = near, down = slot.tail;; up = nodes_[up].next, down = nodes_[down].prev) {
         if (nodes_[up].next > id) return up;
@@ -116,8 +123,17 @@ class KeyIndex {
     while (slots_[at].head != kEnd && slots_[at].key != key) at = (at + 1) & (slots_.size() - 1);
     return at;
   }
+  // Twice the slots, the keys filed again by their new homes; the lists stay.
+  void Grow() {
+    std::vector<Slot> old(2 * slots_.size());
+    old.swap(slots_);
+    shift_ -= 1;
+    for (const Slot& slot : old)
+      if (slot.head != kEnd) slots_[Find(slot.key)] = slot;
+  }
   // Frees a slot, moving back the keys that probed past it.
   void Erase(std::size_t hole) {
+    --used_;
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t j = (hole + 1) & mask; slots_[j].head != kEnd; j = (j + 1) & mask) {
       if (((j - Home(slots_[j].key)) & mask) >= ((j - hole) & mask)) {
@@ -128,10 +144,12 @@ class KeyIndex {
     slots_[hole].head = kEnd;
   }
 
+  static constexpr std::size_t kFirstSlots = 64;
   std::vector<Node> nodes_;
   std::vector<Slot> slots_;
+  std::size_t used_ = 0;  // slots that hold a key
   std::vector<std::size_t> under_;
-  int shift_;  // Fibonacci hashing: the top bits of key times 2^64 / phi
+  int shift_ = 64 - std::countr_zero(kFirstSlots);  // Fibonacci hashing: the top bits of key times 2^64 / phi
 };
 
 }  // namespace orvane::detail
