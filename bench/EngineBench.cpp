@@ -59,7 +59,8 @@ void RegisterShapes() {
                           {"DeepChainCopies", bench::DeepChainCopies},
                           {"StaleChains", bench::StaleChains},
                           {"CopiedChains", bench::CopiedChains},
-                          {"DeepGrowing", bench::DeepGrowing}};
+                          {"DeepGrowing", bench::DeepGrowing},
+                          {"PairChains", bench::PairChains}};
   for (const Shape& shape : shapes) {
     for (const std::size_t size : {1024, 4096, 32766}) {
       const Text text = shape.make(size);

@@ -180,4 +180,16 @@ inline Text DeepGrowing(std::size_t size) {
   return Ascii(out);
 }
 
+// 250 levels, each with a pair of backslashes after the level inside it:
+// the first pass of every level evaluates the whole level inside it first.
+inline Text PairChains(std::size_t size) {
+  constexpr std::size_t kLevels = 250;
+  std::string inner = "1";
+  while (inner.size() + 5 * kLevels + 2 <= size) inner += "+1";
+  std::string out = std::string(kLevels, '(') + inner;
+  for (std::size_t i = 0; i < kLevels; ++i) out += "+\\\\)";
+  out.resize(size, ' ');
+  return Ascii(out);
+}
+
 }  // namespace bench

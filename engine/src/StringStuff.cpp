@@ -208,29 +208,6 @@ std::optional<std::size_t> MatchingParen(TextView text, std::size_t open) {
   return std::nullopt;
 }
 
-// The first pass over a text with pairs of backslashes, which turns every
-// pair into the first group's value: the first group and every copy of it
-// become the placeholder, then every placeholder and every pair the value.
-// more tells whether the passes left could still change the text.
-Text FirstPass(TextView text, bool& more) {
-  Text r(text);
-  more = false;
-  CountChar(r, u"(");
-  CheckLength(r);
-  const std::size_t first = r.find(u'(');
-  if (first == Text::npos) return r;
-  const std::optional<std::size_t> close = MatchingParen(r, first);
-  const Text inner = close ? r.substr(first + 1, *close - first - 1) : Text();
-  const Text g = Contains(inner, u'(') ? EvalParens(inner) : inner;
-  const Text m = ReplaceAll(TextView(r).substr(first), u"(" + inner + u")", kPlaceholder);
-  const Text v = EvalFlat(g);
-  r = ReplaceAll(r.substr(0, first) + m, kPlaceholder, v);
-  // With a first "(" that never closes, this pass only turned "()" into "0":
-  // the passes left would change nothing.
-  more = close && Contains(r, u'(');
-  return r;
-}
-
 // Whether the rewriting would raise the error that the walk met at index at:
 // it evaluates the groups in the same order, provided the outermost open
 // group closes within the 8-bit depth (so that it is evaluated at all), and
@@ -304,6 +281,101 @@ std::optional<Text> WalkGroups(TextView text) {
   return open.front() + ReplaceAll(text.substr(outermost), u"()", u"0");
 }
 
+// The first pass over a text with pairs of backslashes turns every pair into
+// the first group's value: the first group and every copy of it become the
+// placeholder, then every placeholder and every pair the value. The first
+// group's inside is evaluated as a text of its own, and when it holds groups
+// and pairs too, its own first pass does the same one level down. Those
+// levels are taken here one after the other, over the one text, so that a
+// deep chain of them costs its length once rather than once per level.
+class FirstPasses {
+ public:
+  explicit FirstPasses(TextView text) : text_(text), match_(text.size(), kNone), opens_(text.size() + 1), pairs_(text.size() + 1) {
+    std::vector<std::size_t> open;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      opens_[i + 1] = opens_[i] + (text[i] == u'(');
+      pairs_[i + 1] = pairs_[i] + (text[i] == u'\\' && i + 1 < text.size() && text[i + 1] == u'\\');
+      if (text[i] == u'(') {
+        open.push_back(i);
+      } else if (text[i] == u')' && !open.empty()) {
+        match_[open.back()] = i;
+        open.pop_back();
+      }
+    }
+  }
+
+  // The text the first pass leaves; more tells whether the passes left could
+  // still change it.
+  Text Run(bool& more) {
+    more = false;
+    CountChar(text_, u"(");
+    CheckLength(text_);
+    const std::size_t first = text_.find(u'(');
+    if (first == TextView::npos) return Text(text_);
+    // Only the whole text can nest too deep or leave its first "(" open: an
+    // inside is a balanced text, shallower than the group around it.
+    std::vector<Level> levels{{0, text_.size(), first, MatchingParen(text_, first)}};
+    while (levels.back().close) {
+      const Level& outer = levels.back();
+      const std::size_t from = outer.open + 1, to = *outer.close;
+      if (opens_[to] == opens_[from] || pairs_[to - 1] == pairs_[from]) break;
+      const std::size_t open = text_.find(u'(', from);
+      levels.push_back({from, to, open, match_[open]});
+    }
+    const Level& deepest = levels.back();
+    const TextView inner =
+        deepest.close ? text_.substr(deepest.open + 1, *deepest.close - deepest.open - 1) : TextView();
+    Text g = Contains(inner, u'(') ? EvalParens(inner) : Text(inner);
+    for (std::size_t k = levels.size(); k-- > 0;) {
+      Text r = Rewritten(levels[k], g, more);
+      if (k == 0) return r;
+      // The passes after the first one of an inside, which is balanced.
+      if (!more) {
+        g = std::move(r);
+      } else if (auto walked = WalkGroups(r)) {
+        g = *std::move(walked);
+      } else {
+        g = RunGroupPasses(r);
+      }
+    }
+    return {};
+  }
+
+ private:
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  // A text [start, end) of the original, its first "(" and the ")" that closes it.
+  struct Level {
+    std::size_t start, end, open;
+    std::optional<std::size_t> close;
+  };
+
+  // One level's first pass, its first group's inside evaluated to g.
+  Text Rewritten(const Level& level, TextView g, bool& more) const {
+    // The group (or, when it never closes, "()") and its copies after it:
+    // groups never overlap, so a copy is a "(" whose ")" stands as far on.
+    const std::size_t length = level.close ? *level.close - level.open + 1 : 2;
+    const TextView group = level.close ? text_.substr(level.open, length) : TextView(u"()");
+    Text m = level.close ? Text(kPlaceholder) : Text();
+    for (std::size_t i = level.close ? *level.close + 1 : level.open; i < level.end;) {
+      if (text_[i] == u'(' && match_[i] == i + length - 1 && text_.substr(i, length) == group) {
+        m += kPlaceholder;
+        i += length;
+      } else {
+        m += text_[i++];
+      }
+    }
+    const Text v = EvalFlat(g);
+    Text r = ReplaceAll(Text(text_.substr(level.start, level.open - level.start)) + m, kPlaceholder, v);
+    more = level.close && Contains(r, u'(');
+    return r;
+  }
+
+  TextView text_;
+  std::vector<std::size_t> match_;  // per "(": the ")" that closes it, or kNone
+  std::vector<std::size_t> opens_;  // "(" before each position
+  std::vector<std::size_t> pairs_;  // pairs of backslashes starting before each position
+};
+
 }  // namespace
 
 Text GetGroup(TextView text, Int16 n, TextView replacement) {
@@ -346,7 +418,7 @@ Text EvalParens(TextView text) {
   // value; the passes after it see the text that it leaves, as a text of its
   // own whose backslashes stand alone, and which the walk may well take.
   bool more = false;
-  Text r = FirstPass(text, more);
+  Text r = FirstPasses(text).Run(more);
   if (!more) return r;
   if (walkFirst)
     if (auto walked = WalkGroups(r)) return *std::move(walked);

@@ -127,6 +127,7 @@ TEST(Reference, LongestTextsAgree) {
   ExpectSameEverywhere(bench::DeepChainCopies(32766), u"0");
   ExpectSameEverywhere(bench::CopiedChains(32766), u"0");
   ExpectSameEverywhere(bench::DeepGrowing(32766), u"0");
+  ExpectSameEverywhere(bench::PairChains(32766), u"0");
 }
 
 // The costliest shapes of the benchmarks, and their neighbours across the
@@ -136,7 +137,7 @@ TEST(Reference, BenchmarkShapesAgree) {
                                          bench::UnclosedAfterGroups, bench::UnclosedCopyAfterGroups,
                                          bench::BackslashGroups,  bench::BackslashCopies,     bench::DeepOpenAfterGroups,
                                          bench::DeepCopyAfterGroups, bench::StaleChains,    bench::CopiedChains,
-                                         bench::DeepGrowing};
+                                         bench::DeepGrowing,      bench::PairChains};
   for (const auto shape : shapes) {
     for (const std::size_t size : {600, 2048}) ExpectSameEverywhere(shape(size), u"0");
   }
@@ -184,6 +185,28 @@ TEST(Reference, BackslashesAgree) {
     Text text;
     for (std::size_t k = length(rng); k > 0; --k) text += pieces[pick(rng)];
     ExpectSameEverywhere(text, u"0");
+  }
+}
+
+// Pairs of backslashes in chains of first groups, at any level, with copies
+// of the groups and lone backslashes around them: each level's first pass
+// evaluates the level inside it, down to the last one that holds pairs.
+TEST(Reference, NestedPairsAgree) {
+  std::mt19937 rng(4096);
+  const char16_t* const bits[] = {u"\\\\", u"\\", u"(1)", u"(2)", u"1+", u"+", u"()", u"(", u")", u"(1)\\\\", u"((1))"};
+  std::uniform_int_distribution<std::size_t> pick(0, std::size(bits) - 1), levels(1, 12), around(0, 2);
+  const auto some = [&] {
+    Text out;
+    for (std::size_t k = around(rng); k > 0; --k) out += bits[pick(rng)];
+    return out;
+  };
+  for (int i = 0; i < 3000; ++i) {
+    const std::size_t depth = levels(rng);
+    Text text;
+    for (std::size_t k = 0; k < depth; ++k) text += u"(" + some();
+    text += u"1";
+    for (std::size_t k = 0; k < depth; ++k) text += some() + u")";
+    ExpectSameEverywhere(some() + text + some(), u"0");
   }
 }
 
