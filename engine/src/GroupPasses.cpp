@@ -229,8 +229,12 @@ class Passes {
   // groups stale. Re-keying them at once would cost the depth of the nesting
   // per change; instead from is noted with its length. The groups around it
   // are longer, so a lookup for a shorter text can leave them all stale.
+  // A chain that changes again would soon be stale again after a climb, so
+  // its count of bisections starts over.
   void MarkDirty(std::size_t from) {
-    if (from != kNone) Note(from, InnerLength(from));
+    if (from == kNone) return;
+    bisected_[from] = 0;
+    Note(from, InnerLength(from));
   }
   void Note(std::size_t g, long long length) {
     pending_[g] = length;
