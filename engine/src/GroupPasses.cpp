@@ -207,21 +207,23 @@ class Passes {
     const std::size_t close = close_[open];
     replaced_[k] = true;
     SetOver(open, value);
-    tree_.Set(open, piece);
-    // Everything inside goes; a group replaced before has its inside
-    // cleared already.
-    std::size_t gap = open + 1;
+    // The value stands at the "(", and everything after it inside goes; a
+    // group replaced before has its inside cleared already.
+    const auto clear = [&](std::size_t first, std::size_t last) {
+      tree_.Fill(first, last, first == open ? piece : Piece{});
+    };
+    std::size_t gap = open;
     for (std::size_t i = open + 1; i <= close; ++i) {
       const std::size_t inner = group_[i];
       if (inner == kNone) continue;
       dead_[inner] = true;
       if (replaced_[inner]) {
-        tree_.Clear(gap, i + 1);
+        clear(gap, i + 1);
         i = close_[i];
         gap = i + 1;
       }
     }
-    tree_.Clear(gap, close + 1);
+    clear(gap, close + 1);
     MarkDirty(parent_[k]);
   }
 

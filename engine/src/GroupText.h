@@ -121,13 +121,15 @@ class PieceTree {
     }
     return length;
   }
-  // Empties the positions from first up to, not including, last, in time
-  // proportional to their number. Above the positions, only the two nodes
-  // at the ends of each level can hold anything left.
-  void Clear(std::size_t first, std::size_t last) {
+  // Puts piece at first and empties the positions after it up to, not
+  // including, last, in time proportional to their number. Above the
+  // positions, only the two nodes at the ends of each level can hold
+  // anything left.
+  void Fill(std::size_t first, std::size_t last, const Piece& piece) {
     if (first >= last) return;
     std::size_t l = first + size_, r = last - 1 + size_;
     Empty(l, r + 1);
+    Put(l, piece);
     while (l > 1) {
       l /= 2;
       r /= 2;
