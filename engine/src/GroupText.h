@@ -20,7 +20,7 @@ using orvane::TextView;
 // their length, so that pieces join in any order. The power of the base that
 // shifts a text past a piece comes from its length.
 constexpr std::uint64_t kMod = orvane::detail::PolyHash::kMod;
-constexpr std::uint64_t kBase = 1'000'003;
+inline const std::uint64_t kBase = orvane::detail::PolyHash::DrawBase();
 
 inline std::uint64_t MulMod(std::uint64_t a, std::uint64_t b) { return orvane::detail::PolyHash::Mul(a, b); }
 
@@ -80,7 +80,9 @@ inline Piece PieceOf(TextView text) {
 // "(" + inner + ")".
 inline Piece Wrapped(const Piece& inner) {
   constexpr std::uint64_t kOpen = u'(' + 1, kClose = u')' + 1;
-  std::uint64_t h = MulMod(MulMod(kOpen, kPowers.Of(static_cast<std::uint64_t>(inner.length))) + inner.hash, kBase) + kClose;
+  std::uint64_t h = MulMod(kOpen, kPowers.Of(static_cast<std::uint64_t>(inner.length))) + inner.hash;
+  if (h >= kMod) h -= kMod;
+  h = MulMod(h, kBase) + kClose;
   if (h >= kMod) h -= kMod;
   return {h, inner.length + 2};
 }
