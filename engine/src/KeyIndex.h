@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -15,7 +16,9 @@ namespace orvane::detail {
 // allocation.
 class KeyIndex {
  public:
-  explicit KeyIndex(std::size_t items = 0) : nodes_(items), slots_(kFirstSlots) {}
+  // keys: how many keys are expected in use at once, which saves growing.
+  explicit KeyIndex(std::size_t items = 0, std::size_t keys = 0)
+      : nodes_(items), slots_(std::max(kFirstSlots, std::bit_ceil(2 * keys))), shift_(64 - std::countr_zero(slots_.size())) {}
 
   // Files item under key, out of the list it was in. Each list runs in
   // ascending order.
@@ -149,7 +152,7 @@ class KeyIndex {
   std::vector<Slot> slots_;
   std::size_t used_ = 0;  // slots that hold a key
   std::vector<std::size_t> under_;
-  int shift_ = 64 - std::countr_zero(kFirstSlots);  // Fibonacci hashing: the top bits of key times 2^64 / phi
+  int shift_;  // Fibonacci hashing: the top bits of key times 2^64 / phi
 };
 
 }  // namespace orvane::detail

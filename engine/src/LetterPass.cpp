@@ -30,18 +30,19 @@ namespace {
 
 using Key = GroupKey;  // from the letter through the end of its stretch
 
+// Kept small: a text of letters has one for each.
 struct Letter {
-  Key key;               // its own while indexed, else relative to its group
-  std::size_t stretch;   // while indexed
+  Key key;                  // its own while indexed, else relative to its group
+  std::uint32_t stretch;    // while indexed
+  std::uint32_t seen = 0;   // the last step that took it as a copy
+  int prev = -1;            // neighbours in its list, in text order
+  int next = -1;
   bool alive = true;
   bool indexed = false;
-  std::size_t seen = 0;  // the last step that took it as a copy
-  long prev = -1;        // neighbours in its list, in text order
-  long next = -1;
 };
 
 // Its moved letters and the others; gone once it joined the next one.
-struct Stretch : MovedGroup<long> {
+struct Stretch : MovedGroup<int> {
   bool hashed = false;  // most stretches never need their hash (the flags first, to pack with gone)
   bool closed = true;   // ends with ")"; the last one may not
   Pieces::Chain text;
@@ -81,11 +82,16 @@ class LetterPass {
   }
 
  private:
-  Letter& At(long id) { return letters_[static_cast<std::size_t>(id)]; }
+  Letter& At(int id) { return letters_[static_cast<std::size_t>(id)]; }
 
   void Split(TextView w) {
     stretches_.reserve(static_cast<std::size_t>(std::count(w.begin(), w.end(), u')')) + 1);
-    index_ = KeyIndex(static_cast<std::size_t>(std::count(w.begin(), w.end(), letter_)));
+    // Every letter of a closed stretch, and the first one after the last ")".
+    const std::size_t closed = w.rfind(u')') + 1;  // 0 when there is none
+    const auto letters = static_cast<std::size_t>(std::count(w.begin(), w.begin() + static_cast<std::ptrdiff_t>(closed), letter_)) +
+                         (w.find(letter_, closed) != TextView::npos);
+    letters_.reserve(letters);
+    index_ = KeyIndex(letters, letters);  // most letters have keys of their own
     std::size_t from = 0;
     while (true) {
       const std::size_t close = w.find(u')', from);
@@ -107,19 +113,18 @@ class LetterPass {
     // Each letter's key from the hash of the text before it.
     found_.clear();
     std::uint64_t h = 0;
+    // Of a stretch without ")" only the first letter counts: there the pass fails.
     for (std::size_t i = 0; i < text.size(); ++i) {
-      if (text[i] == letter_) found_.push_back({i, h});
+      if (text[i] == letter_ && (closed || found_.empty())) found_.push_back({i, h});
       h = PolyHash::Step(h, text[i]);
     }
     s.hash = h;
     s.hashed = true;
-    // Of a stretch without ")" only the first letter counts: there the pass fails.
-    if (!closed) found_.resize(1);
     for (auto it = found_.rbegin(); it != found_.rend(); ++it) {
       const std::size_t i = it->first;
       const std::uint64_t suffix = PolyHash::Sub(h, PolyHash::Mul(it->second, hash_.Pow(text.size() - i)));
-      const auto l = static_cast<long>(letters_.size());
-      letters_.push_back({{static_cast<long long>(text.size() - i), suffix}, id});
+      const auto l = static_cast<int>(letters_.size());
+      letters_.push_back({{static_cast<long long>(text.size() - i), suffix}, static_cast<std::uint32_t>(id)});
       moving_.PushFront(s.indexed, l);
       if (closed) {
         letters_.back().indexed = true;
@@ -145,8 +150,8 @@ class LetterPass {
   void Index(std::size_t id) {
     Stretch& s = stretches_[id];
     if (s.moved.count == 0 || !s.closed) return;
-    moving_.Settle(s, [&](Letter& l, long lid) {
-      l.stretch = id;
+    moving_.Settle(s, [&](Letter& l, int lid) {
+      l.stretch = static_cast<std::uint32_t>(id);
       index_.Set(static_cast<std::size_t>(lid), Filed(l.key));
     });
   }
@@ -157,7 +162,7 @@ class LetterPass {
     moved_.clear();
     moving_.FindMoved(
         term, key, [&](std::size_t id) -> Stretch& { return stretches_[id]; }, [&](std::size_t id) { Index(id); },
-        [&](std::size_t id, long) { moved_.push_back(id); });
+        [&](std::size_t id, int) { moved_.push_back(id); });
   }
 
   // Every stretch whose end is the term's text, from the right, so that each
@@ -220,7 +225,7 @@ class LetterPass {
   std::vector<std::size_t> copies_;
   std::vector<std::size_t> moved_;  // stretches whose copy is among their moved letters
   std::vector<std::pair<std::size_t, std::uint64_t>> found_;  // letters of a new stretch, with the hash before them
-  std::size_t step_ = 0;
+  std::uint32_t step_ = 0;
 };
 
 }  // namespace
