@@ -84,7 +84,7 @@ class Passes {
     }
     dead_.assign(g, false);
     refreshed_.assign(g, 0);
-    passOf_.assign(g, kNone);
+    passOf_.assign(g, 0);  // passes count from 1
     pending_.assign(g, kNotPending);
     bisected_.assign(g, 0);
     // The first keys, from one scan: the inside of each open group joins up

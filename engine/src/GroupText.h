@@ -150,8 +150,9 @@ class PieceTree {
   }
   void Update(std::size_t i) { Put(i, Join(Node(2 * i), Node(2 * i + 1))); }
   void Empty(std::size_t first, std::size_t last) {
-    std::fill(hashes_.begin() + static_cast<std::ptrdiff_t>(first), hashes_.begin() + static_cast<std::ptrdiff_t>(last), 0);
-    std::fill(lengths_.begin() + static_cast<std::ptrdiff_t>(first), lengths_.begin() + static_cast<std::ptrdiff_t>(last), 0);
+    const auto from = static_cast<std::ptrdiff_t>(first), to = static_cast<std::ptrdiff_t>(last);
+    std::fill(hashes_.begin() + from, hashes_.begin() + to, 0);
+    std::fill(lengths_.begin() + from, lengths_.begin() + to, 0);
   }
 
   std::size_t size_ = 1;

@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace orvane::detail {
@@ -18,7 +19,9 @@ class KeyIndex {
  public:
   // keys: how many keys are expected in use at once, which saves growing.
   explicit KeyIndex(std::size_t items = 0, std::size_t keys = 0)
-      : nodes_(items), slots_(std::max(kFirstSlots, std::bit_ceil(2 * keys))), shift_(64 - std::countr_zero(slots_.size())) {}
+      : nodes_(items),
+        slots_(std::max(kFirstSlots, std::bit_ceil(2 * keys))),
+        shift_(64 - std::countr_zero(slots_.size())) {}
 
   // Files item under key, out of the list it was in. Each list runs in
   // ascending order.
@@ -128,8 +131,7 @@ class KeyIndex {
   }
   // Twice the slots, the keys filed again by their new homes; the lists stay.
   void Grow() {
-    std::vector<Slot> old(2 * slots_.size());
-    old.swap(slots_);
+    const std::vector<Slot> old = std::exchange(slots_, std::vector<Slot>(2 * slots_.size()));
     shift_ -= 1;
     for (const Slot& slot : old)
       if (slot.head != kEnd) slots_[Find(slot.key)] = slot;

@@ -88,8 +88,9 @@ class LetterPass {
     stretches_.reserve(static_cast<std::size_t>(std::count(w.begin(), w.end(), u')')) + 1);
     // Every letter of a closed stretch, and the first one after the last ")".
     const std::size_t closed = w.rfind(u')') + 1;  // 0 when there is none
-    const auto letters = static_cast<std::size_t>(std::count(w.begin(), w.begin() + static_cast<std::ptrdiff_t>(closed), letter_)) +
-                         (w.find(letter_, closed) != TextView::npos);
+    const std::size_t letters =
+        static_cast<std::size_t>(std::count(w.begin(), w.begin() + static_cast<std::ptrdiff_t>(closed), letter_)) +
+        (w.find(letter_, closed) != TextView::npos);
     letters_.reserve(letters);
     index_ = KeyIndex(letters, letters);  // most letters have keys of their own
     std::size_t from = 0;

@@ -290,7 +290,8 @@ std::optional<Text> WalkGroups(TextView text) {
 // deep chain of them costs its length once rather than once per level.
 class FirstPasses {
  public:
-  explicit FirstPasses(TextView text) : text_(text), match_(text.size(), kNone), opens_(text.size() + 1), pairs_(text.size() + 1) {
+  explicit FirstPasses(TextView text)
+      : text_(text), match_(text.size(), kNone), opens_(text.size() + 1), pairs_(text.size() + 1) {
     std::vector<std::size_t> open;
     for (std::size_t i = 0; i < text.size(); ++i) {
       opens_[i + 1] = opens_[i] + (text[i] == u'(');
