@@ -106,7 +106,7 @@ class Passes {
   }
 
   Text Run() {
-    std::size_t i = 0;
+    std::size_t i = 0, passes = 0;
     while (i < text_.size()) {
       if (text_[i] != u'(') {
         ++i;
@@ -121,8 +121,10 @@ class Passes {
       if (k == kNone) return Unclosed(i);
       if (height_[k] > 255) CheckDepth(i, close_[i] + 1);
       Pass(k, starts_.size() - 1);
+      ++passes;
       i = close_[i] + 1;
     }
+    CheckPassesLeft(passes, static_cast<std::size_t>(std::count(text_.begin(), text_.end(), u'(')), tree_.Length());
     return Current(0, text_.size());
   }
 
@@ -137,6 +139,7 @@ class Passes {
   // checked with the group's.
   void PassesInside(std::size_t owner) {
     const std::size_t first = starts_[owner] + 1, last = close_[starts_[owner]];
+    std::size_t passes = 0;
     for (std::size_t i = first; i < last;) {
       if (text_[i] != u'(') {
         ++i;
@@ -145,9 +148,18 @@ class Passes {
       if (!replaced_[group_[i]]) {
         if (tree_.Length(first, last) >= kInt16Max) throw RunTimeError(ErrorKind::IntegerOverflow);
         Pass(group_[i], last_[owner]);
+        ++passes;
       }
       i = close_[i] + 1;
     }
+    CheckPassesLeft(passes, last_[owner] - owner, tree_.Length(first, last));
+  }
+
+  // A text has one pass per "(" it holds, and a pass that took nested groups
+  // or copies along leaves passes over: they find no group, but each still
+  // checks the length of the text.
+  static void CheckPassesLeft(std::size_t passes, std::size_t opens, long long length) {
+    if (passes < opens && length >= kInt16Max) throw RunTimeError(ErrorKind::IntegerOverflow);
   }
 
   static std::uint64_t KeyFor(std::uint64_t hash, long long length) {

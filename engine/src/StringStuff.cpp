@@ -305,10 +305,9 @@ class FirstPasses {
     }
   }
 
-  // The text the first pass leaves; more tells whether the passes left could
-  // still change it.
-  Text Run(bool& more) {
-    more = false;
+  // The whole evaluation: the first pass, then the passes left, as a walk
+  // when walkFirst allows it.
+  Text Run(bool walkFirst) {
     CountChar(text_, u"(");
     CheckLength(text_);
     const std::size_t first = text_.find(u'(');
@@ -328,18 +327,24 @@ class FirstPasses {
         deepest.close ? text_.substr(deepest.open + 1, *deepest.close - deepest.open - 1) : TextView();
     Text g = Contains(inner, u'(') ? EvalParens(inner) : Text(inner);
     for (std::size_t k = levels.size(); k-- > 0;) {
-      Text r = Rewritten(levels[k], g, more);
-      if (k == 0) return r;
-      // The passes after the first one of an inside, which is balanced.
+      const Level& level = levels[k];
+      bool more = false;
+      Text r = Rewritten(level, g, more);
+      const auto took = static_cast<long>(opens_[level.end] - opens_[level.start]) -
+                        std::count(r.begin(), r.end(), u'(');
+      // The passes after the first one; an inside is balanced.
       if (!more) {
         g = std::move(r);
-      } else if (auto walked = WalkGroups(r)) {
+      } else if (auto walked = (k > 0 || walkFirst) ? WalkGroups(r) : std::nullopt) {
         g = *std::move(walked);
       } else {
         g = RunGroupPasses(r);
       }
+      // A first pass that took two "(" or more leaves a pass over, which
+      // checks the length (those the passes after it leave, they check).
+      if (took > 1) CheckLength(g);
     }
-    return {};
+    return g;
   }
 
  private:
@@ -418,12 +423,7 @@ Text EvalParens(TextView text) {
   // The first pass turns every pair of backslashes into the first group's
   // value; the passes after it see the text that it leaves, as a text of its
   // own whose backslashes stand alone, and which the walk may well take.
-  bool more = false;
-  Text r = FirstPasses(text).Run(more);
-  if (!more) return r;
-  if (walkFirst)
-    if (auto walked = WalkGroups(r)) return *std::move(walked);
-  return RunGroupPasses(r);
+  return FirstPasses(text).Run(walkFirst);
 }
 
 }  // namespace StringStuff

@@ -188,6 +188,27 @@ TEST(Reference, BackslashesAgree) {
   }
 }
 
+// A pass that takes copies or nested groups along leaves passes over, one
+// per "(" it took: they find no group, but still check the length, so a text
+// that grew past the limit fails, whether the passes ran in one group, inside
+// another, or after a first pass of backslash pairs.
+TEST(Reference, PassesLeftCheckTheLength) {
+  const auto repeated = [](const Text& piece, int times) {
+    Text out;
+    for (int i = 0; i < times; ++i) out += piece;
+    return out;
+  };
+  for (const int copies : {1820, 1821}) {
+    Text thirds = repeated(u"(1/3)+", copies);
+    thirds.pop_back();
+    for (const Text& text : {thirds, u"(" + thirds + u")", u"((" + thirds + u"))"}) ExpectSameEverywhere(text, u"0");
+  }
+  for (const int pairs : {1925, 1926}) {
+    const Text two = u"(1/3)(1/3)" + repeated(u"\\\\", pairs);
+    for (const Text& text : {two, u"(" + two + u")", u"(" + two + u")+(2)"}) ExpectSameEverywhere(text, u"0");
+  }
+}
+
 // Pairs of backslashes in chains of first groups, at any level, with copies
 // of the groups and lone backslashes around them: each level's first pass
 // evaluates the level inside it, down to the last one that holds pairs.
