@@ -34,7 +34,10 @@ using Stamp = std::uint32_t;
 class Passes {
  public:
   explicit Passes(TextView text)
-      : text_(text), tree_(text), index_(static_cast<std::size_t>(std::count(text.begin(), text.end(), u'('))) {
+      : text_(text),
+        tree_(text),
+        opens_(static_cast<std::size_t>(std::count(text.begin(), text.end(), u'('))),
+        index_(opens_) {
     const std::size_t n = text.size();
     close_.assign(n, kNone);
     open_.assign(n, kNone);
@@ -124,7 +127,7 @@ class Passes {
       ++passes;
       i = close_[i] + 1;
     }
-    CheckPassesLeft(passes, static_cast<std::size_t>(std::count(text_.begin(), text_.end(), u'(')), tree_.Length());
+    CheckPassesLeft(passes, opens_, tree_.Length());
     return Current(0, text_.size());
   }
 
@@ -480,6 +483,7 @@ class Passes {
 
   TextView text_;
   PieceTree tree_;
+  std::size_t opens_;  // "(" in the text, closed or not
   detail::KeyIndex index_;
   std::vector<Pos> close_;   // per "(": its ")", or kNone
   std::vector<Pos> group_;   // per "(": its closed group, or kNone
