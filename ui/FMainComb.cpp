@@ -3,19 +3,24 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QComboBox>
 #include <QFile>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
 #include <QStyle>
+#include <QToolTip>
+#include <limits>
 
+#include "Announce.h"
 #include "CaretKeeper.h"
 #include "Contrast.h"
 #include "EngineText.h"
 #include "ExpressionTerm.h"
 #include "RunHandler.h"
 #include "KeyAscii.h"
+#include "LengthLimit.h"
 #include "NarrowArrowStyle.h"
 #include "Pictures.h"
 #include "orvane/Calculate.h"
@@ -32,15 +37,21 @@ static void InitResources() { Q_INIT_RESOURCE(orvane_ui); }
 namespace {
 
 // Colours for the text on the form's fixed backgrounds, whatever the
-// desktop's palette: black reads on the answer box's and the operator
-// buttons' greys. A failed calculation leaves the old answer in place, so it
-// is shown as stale, in a red dark enough to read on the grey (5.5:1), and
-// in italics for those who cannot tell the red. The selected operator's
-// button is disabled; its caption stays dark (6.4:1 on its grey).
+// desktop's palette: black reads on the answer box's grey. A failed
+// calculation leaves the old answer in place, so it is shown as stale, in a
+// red dark enough to read on the grey (5.5:1), and in italics for those who
+// cannot tell the red.
 const QColor kAnswerText(0, 0, 0);
 const QColor kStaleAnswer(140, 0, 0);
-const QColor kOperatorText(0, 0, 0);
-const QColor kSelectedOperatorText(80, 80, 80);
+// The operator buttons keep their grey and a black caption under any
+// palette. The selected one (disabled) is framed in black, pressed in
+// look, 15:1 against the other's grey; the other has a mid-grey edge (3.4:1),
+// and a dark blue one while it has the focus, so that the two never look alike.
+const auto kOperatorLook = uR"(
+QPushButton { background-color: rgb(224, 224, 224); color: black; border: 1px solid rgb(118, 118, 118); }
+QPushButton:focus { border: 2px solid rgb(0, 0, 160); }
+QPushButton:disabled { border: 3px inset black; }
+)"_s;
 // Behind the dark-blue credit line when the window's own background is too
 // dark for it.
 const QColor kCreditBacking(240, 240, 240);
@@ -72,7 +83,16 @@ FMainComb::FMainComb(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
   static const bool factoryInstalled = (QAccessible::installFactory(WindowAccessible), true);
   Q_UNUSED(factoryInstalled);
   ui->setupUi(this);
+  announcer = new Announcer(this);
+  // A fixed window: no maximise button, and no resize function offered to
+  // the window manager.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   CmdCom = {ui->CmdCom_0, ui->CmdCom_1};
+  // The limit is the validator's alone; the box's own maximum would cut a
+  // paste to fit instead of refusing it.
+  ui->txtComb->setMaxLength(std::numeric_limits<int>::max());
+  ui->txtComb->setValidator(new LengthLimit(ui->txtComb));
   // Lets the narrow function list show its longest item in full.
   auto* comboStyle = new NarrowArrowStyle(style()->name());
   comboStyle->setParent(this);
@@ -96,13 +116,27 @@ void FMainComb::ConnectHandlers() {
   connect(ui->cmdAdd, &QPushButton::clicked, this, handler(&FMainComb::cmdAdd_Click));
   connect(ui->cmdCalc, &QPushButton::clicked, this, handler(&FMainComb::cmdCalc_Click));
   for (int index : {0, 1}) {
-    connect(CmdCom[index], &QPushButton::clicked, this,
-            [this, index] { RunHandler([this, index] { CmdCom_Click(index); }); });
+    connect(CmdCom[index], &QPushButton::clicked, this, [this, index] {
+      // Disabling the focused button would send the focus on to the
+      // expression box with all its text selected, ready to be typed over.
+      // The focus goes to the other button instead, so that Space switches back.
+      const bool focused = CmdCom[index]->hasFocus();
+      if (focused) CmdCom[index]->clearFocus();
+      RunHandler([this, index] { CmdCom_Click(index); });
+      if (focused) CmdCom[1 - index]->setFocus(Qt::OtherFocusReason);
+      announcer->Say(index == 0 ? u"Add selected"_s : u"Multiply selected"_s);
+    });
   }
+  connect(ui->ComCom, &QComboBox::currentIndexChanged, this, [this] {
+    if (ui->ComCom->hasFocus()) AnnounceFunction();
+  });
+  connect(ui->txtComb, &QLineEdit::inputRejected, this, &FMainComb::RefuseTooLong);
+  connect(ui->txtComb, &QLineEdit::textChanged, this, [this] { ui->txtComb->setToolTip({}); });
   connect(ui->txtComb, &QLineEdit::textChanged, this, handler(&FMainComb::txtComb_Change));
   connect(ui->txtK, &QLineEdit::textChanged, this, handler(&FMainComb::txtK_Change));
   connect(ui->txtN, &QLineEdit::textChanged, this, handler(&FMainComb::txtN_Change));
   ui->txtComb->installEventFilter(this);
+  ui->ComCom->installEventFilter(this);
   for (QPushButton* button : CmdCom) button->installEventFilter(this);
 }
 
@@ -113,12 +147,7 @@ void FMainComb::SetFixedColours() {
     widget->setPalette(palette);
   };
   fix(ui->txtRes, QPalette::Text, kAnswerText);
-  for (QPushButton* button : CmdCom) {
-    fix(button, QPalette::ButtonText, kOperatorText);
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::Disabled, QPalette::ButtonText, kSelectedOperatorText);
-    button->setPalette(palette);
-  }
+  for (QPushButton* button : CmdCom) button->setStyleSheet(kOperatorLook);
   BackCreditLine();
 }
 
@@ -196,6 +225,7 @@ bool FMainComb::eventFilter(QObject* watched, QEvent* event) {
     for (int index : {0, 1})
       if (watched == CmdCom[index]) DescribeOperator(index);
   }
+  if (watched == ui->ComCom && event->type() == QEvent::FocusIn) AnnounceFunction();
   if (watched == ui->txtComb && event->type() == QEvent::KeyPress) {
     if (const auto code = KeyAscii(*static_cast<QKeyEvent*>(event)))
       RunHandler([this, &code] { txtComb_KeyPress(*code); });
@@ -217,6 +247,7 @@ void FMainComb::ShowAnswerFresh() {
   answer->setFont(font);
   answer->setToolTip({});
   answer->setAccessibleDescription({});
+  announcer->Say(u"Answer: "_s + answer->text());
 }
 
 void FMainComb::ShowAnswerStale(const QString& reason) {
@@ -232,6 +263,21 @@ void FMainComb::ShowAnswerStale(const QString& reason) {
   // reader that this calculation failed. Every write of the description is
   // announced to it, even when the reason is the same as last time.
   answer->setAccessibleDescription(reason);
+  announcer->Say(reason);
+}
+
+// Screen readers name a drop-down list by its label, but some never say its
+// item, neither when it gets the focus nor when Up or Down changes it.
+void FMainComb::AnnounceFunction() { announcer->Say(u"Function, "_s + ui->ComCom->currentText()); }
+
+// A paste or drop that the box refused whole: the tooltip says why until the
+// text next changes, and a screen reader hears it at once.
+void FMainComb::RefuseTooLong() {
+  const QString why = u"Not inserted: the expression cannot be longer than %1 characters"_s.arg(kLongestExpression);
+  QLineEdit* box = ui->txtComb;
+  box->setToolTip(why);
+  QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), why, box);
+  announcer->Say(why);
 }
 
 void FMainComb::cmdAdd_Click() {

@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 
+class Announcer;
 class QPushButton;
 namespace Ui {
 class FMainComb;
@@ -48,10 +49,13 @@ class FMainComb : public QWidget {
   void DescribeOperator(int index);
   void ShowAnswerFresh();
   void ShowAnswerStale(const QString& reason);
+  void AnnounceFunction();
+  void RefuseTooLong();
 
   std::unique_ptr<Ui::FMainComb> ui;
   // The operator buttons by index: 0 is "+", 1 is "*"; the disabled one is
   // the operator that the Add button uses.
   std::array<QPushButton*, 2> CmdCom{};
   QPalette freshAnswerPalette;
+  Announcer* announcer = nullptr;
 };

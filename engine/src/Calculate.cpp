@@ -3,6 +3,7 @@
 
 #include "TermPasses.h"
 #include "TextOps.h"
+#include "orvane/Int16.h"
 #include "orvane/StringStuff.h"
 
 namespace orvane {
@@ -23,16 +24,32 @@ Text ExpandTerms(Text w) {
   return detail::ExpandMultisets(w);
 }
 
+// Values are longer than their terms ('18!' becomes '6.402373705728E+15'), so
+// a text that fits can outgrow the positions of the final evaluation; the
+// bare kind would not tell the user why.
+std::string Reason(const RunTimeError& error, std::size_t before, std::size_t after) {
+  constexpr std::size_t kLongest = kInt16Max - 1;
+  if (error.kind() == ErrorKind::IntegerOverflow && before <= kLongest && after > kLongest)
+    return std::string(Describe(error.kind())) +
+           ": the expression, once its terms are replaced, is longer than 32766 characters";
+  return Describe(error.kind());
+}
+
 }  // namespace
 
 CalcOutcome Calculate(TextView expression, TextView answerBox) {
+  std::size_t before = 0;
+  std::size_t after = 0;
   try {
-    const Text work = ExpandTerms(detail::ReplaceAll(UpperCase(expression), u"ANS", answerBox));
+    const Text start = detail::ReplaceAll(UpperCase(expression), u"ANS", answerBox);
+    before = start.size();
+    const Text work = ExpandTerms(start);
+    after = work.size();
     return {StringStuff::EvalFlat(StringStuff::EvalParens(work)), {}};
   } catch (const detail::TermFailure& failure) {
     return {std::nullopt, failure.reason};
   } catch (const RunTimeError& error) {
-    return {std::nullopt, Describe(error.kind())};
+    return {std::nullopt, Reason(error, before, after)};
   }
 }
 

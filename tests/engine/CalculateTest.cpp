@@ -168,6 +168,11 @@ TEST(Calculate, Limits) {
   Check(nest(255, u"2*3"), u"0", u"6", "");
   Check(nest(256, u"2*3"), u"0", nullptr, kOverflow);
   Check(Text(32767, u'1'), u"0", nullptr, kOverflow);
+  // A text that fits, but whose values outgrow it, says so.
+  Text grows;
+  for (int i = 0; i < 2000; ++i) grows += u"18!+";
+  Check(grows + u"1", u"0", nullptr,
+        "Integer overflow: the expression, once its terms are replaced, is longer than 32766 characters");
 
   // The largest factorial; its last digits depend on the order of the products.
   const orvane::CalcOutcome f = orvane::Calculate(u"170!", u"0");

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class QLabel;
+class QString;
+class QWidget;
+
+// Tells a screen reader something that happened away from the focus (an
+// answer written into a box that does not have it, an operator chosen, an
+// item chosen in the function list, a paste refused), without moving the
+// focus and without putting text into the accessible tree that is not on
+// screen.
+class Announcer : public QObject {
+ public:
+  explicit Announcer(QWidget* window);
+  ~Announcer() override;
+
+  void Say(const QString& text);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QWidget* window_;
+  // Where the toolkit cannot announce, the text is shown in a note beside
+  // the focus, which screen readers speak as it appears; the user's next key
+  // or click puts it away.
+  QPointer<QLabel> note_;
+};
