@@ -18,6 +18,7 @@
 #include "Contrast.h"
 #include "EngineText.h"
 #include "ExpressionTerm.h"
+#include "FixedFrame.h"
 #include "RunHandler.h"
 #include "KeyAscii.h"
 #include "LengthLimit.h"
@@ -43,6 +44,7 @@ namespace {
 // cannot tell the red.
 const QColor kAnswerText(0, 0, 0);
 const QColor kStaleAnswer(140, 0, 0);
+const QColor kOperatorText(0, 0, 0);
 // The operator buttons keep their grey and a black caption under any
 // palette. The selected one (disabled) is framed in black, pressed in
 // look, 15:1 against the other's grey; the other has a mid-grey edge (3.4:1),
@@ -147,7 +149,10 @@ void FMainComb::SetFixedColours() {
     widget->setPalette(palette);
   };
   fix(ui->txtRes, QPalette::Text, kAnswerText);
-  for (QPushButton* button : CmdCom) button->setStyleSheet(kOperatorLook);
+  for (QPushButton* button : CmdCom) {
+    fix(button, QPalette::ButtonText, kOperatorText);
+    button->setStyleSheet(kOperatorLook);
+  }
   BackCreditLine();
 }
 
@@ -166,6 +171,11 @@ void FMainComb::BackCreditLine() {
   }
   credit->setPalette(palette);
   credit->setAutoFillBackground(backed);
+}
+
+void FMainComb::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  OfferNoResize(this);
 }
 
 void FMainComb::changeEvent(QEvent* event) {
@@ -266,9 +276,14 @@ void FMainComb::ShowAnswerStale(const QString& reason) {
   announcer->Say(reason);
 }
 
-// Screen readers name a drop-down list by its label, but some never say its
-// item, neither when it gets the focus nor when Up or Down changes it.
-void FMainComb::AnnounceFunction() { announcer->Say(u"Function, "_s + ui->ComCom->currentText()); }
+// Before Qt 6.8 a drop-down list does not give screen readers its current
+// item: they say neither on focus nor when Up or Down changes it which
+// function is chosen. With later versions they say it themselves.
+void FMainComb::AnnounceFunction() {
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+  announcer->Say(u"Function, "_s + ui->ComCom->currentText());
+#endif
+}
 
 // A paste or drop that the box refused whole: the tooltip says why until the
 // text next changes, and a screen reader hears it at once.

@@ -27,6 +27,8 @@ class FMainComb : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
   // Keeps the credit line readable when the desktop's palette changes.
   void changeEvent(QEvent* event) override;
+  // Before the window is mapped: the window manager's hints for a fixed frame.
+  void showEvent(QShowEvent* event) override;
 
  private:
   // One handler per control event.

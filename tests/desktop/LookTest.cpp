@@ -118,6 +118,15 @@ class LookTest : public QObject {
       qInfo("%s", message.constData());
       QVERIFY2(contrast >= needed, message.constData());
     }
+    // The selected operator ("+" at start) looks pressed: its edge stands out
+    // from the other button's edge at the same place.
+    const auto edge = [&](const char* name) {
+      auto* button = Find<QWidget>(name);
+      const QPoint at = button->mapTo(window.get(), QPoint(1, button->height() / 2));
+      return shown.pixel((QPointF(at) * ratio).toPoint());
+    };
+    const double selected = ContrastRatio(edge("CmdCom_0"), edge("CmdCom_1"));
+    QVERIFY2(selected >= 3.0, qPrintable(QStringLiteral("selected operator %1:1").arg(selected)));
   }
 
  private slots:

@@ -2,6 +2,8 @@
 // Building an expression with the function list, the k and n boxes, the
 // operator buttons and the Add button.
 
+#include <QApplication>
+
 #include "UserActions.h"
 
 class BuilderTest : public WindowTest {
@@ -70,6 +72,36 @@ class BuilderTest : public WindowTest {
     QCOMPARE(state(), QStringList({"+ off", "* on", "Add"}));
     // The choice waits for the next Add; the expression is untouched.
     QCOMPARE(Box("txtComb")->text(), QStringLiteral("7"));
+  }
+
+  // Choosing an operator never leaves the expression selected, ready to be
+  // typed over: a click leaves the focus where it was, Space hands it to the
+  // other button, so that Space again switches back.
+  void operatorSwitchSparesTheExpression_data() {
+    QTest::addColumn<bool>("keyboard");
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<QString>("typedOn");
+    QTest::newRow("click") << false << "txtComb" << "C(2,5)7";
+    QTest::newRow("Space") << true << "CmdCom_0" << "C(2,5)";
+  }
+
+  void operatorSwitchSparesTheExpression() {
+    QFETCH(bool, keyboard);
+    QFETCH(QString, focus);
+    QFETCH(QString, typedOn);
+    auto* expression = Box("txtComb");
+    QTest::keyClicks(expression, "C(2,5)");
+    if (keyboard) {
+      Button("CmdCom_1")->setFocus(Qt::TabFocusReason);
+      QTest::keyClick(Button("CmdCom_1"), Qt::Key_Space);
+    } else {
+      Click("CmdCom_1");
+    }
+    QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+    QVERIFY(!expression->hasSelectedText());
+    QTest::keyClicks(QApplication::focusWidget(), "7");
+    QCOMPARE(expression->text(), typedOn);
+    QCOMPARE(Button("cmdAdd")->text(), QStringLiteral("Multiply"));
   }
 };
 

@@ -2,6 +2,8 @@
 // The k and n boxes keeping their numeric form, the expression box refusing
 // backslashes, and engine errors inside those handlers.
 
+#include <QApplication>
+#include <QMimeData>
 #include <QSignalSpy>
 
 #include "CaretKeeper.h"
@@ -187,17 +189,61 @@ class InputBoxesTest : public WindowTest {
     QCOMPARE(Box(box)->text(), afterwards);
   }
 
-  // The longest text the box holds is one character beyond what the
-  // backslash removal accepts.
+  // A paste or a drop that would make the expression longer than the engine
+  // takes is refused whole, not cut to fit, and the box says why.
+  void tooLongInsertIsRefused_data() {
+    QTest::addColumn<bool>("drop");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("paste that fits") << false << kLongest - 2 << true;
+    QTest::newRow("paste one too long") << false << kLongest - 1 << false;
+    QTest::newRow("paste far too long") << false << 40000 << false;
+    QTest::newRow("drop that fits") << true << kLongest - 2 << true;
+    QTest::newRow("drop one too long") << true << kLongest - 1 << false;
+  }
+
+  void tooLongInsertIsRefused() {
+    QFETCH(bool, drop);
+    QFETCH(int, length);
+    QFETCH(bool, taken);
+    auto* expression = Box("txtComb");
+    QTest::keyClicks(expression, "1+");
+    const QString inserted(length, u'1');
+    if (drop) {
+      QMimeData data;
+      data.setText(inserted);
+      const QPoint at = expression->rect().center();
+      QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+      QApplication::sendEvent(expression, &enter);
+      QDropEvent event(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+      QApplication::sendEvent(expression, &event);
+    } else {
+      QGuiApplication::clipboard()->setText(inserted);
+      QTest::keyClick(expression, Qt::Key_V, Qt::ControlModifier);
+    }
+    QCOMPARE(expression->text(), taken ? "1+" + inserted : QStringLiteral("1+"));
+    QCOMPARE(expression->toolTip().contains("32766"), !taken);
+    QTest::keyClick(expression, Qt::Key_Backspace);
+    QVERIFY(expression->toolTip().isEmpty());
+  }
+
+  // A handler's own write is never refused: the Add button may go past the
+  // length, and a backslash that it carries in then stays, because removing
+  // it fails on a text that long. The next calculation is not disturbed.
   void errorInLongExpressionKeepsItsText() {
     auto* expression = Box("txtComb");
-    const QString longText = QString(32766, u'1') + u'\\';
-    PasteOver(expression, longText);
-    QCOMPARE(expression->text(), longText);
+    PasteOver(expression, QString(kLongest - 5, u'1'));
+    QVERIFY(Choose("Pn1...nk"));
+    TypeOver(Box("txtK"), "\\");
+    Click("cmdAdd");
+    QCOMPARE(expression->text(), QString(kLongest - 5, u'1') + "+P1(\\)");
     TypeOver(expression, "2+3");
     QTest::keyClick(expression, Qt::Key_Return);
     QCOMPARE(Box("txtRes")->text(), QStringLiteral("5"));
   }
+
+ private:
+  static constexpr int kLongest = 32766;
 };
 
 QTEST_MAIN(InputBoxesTest)

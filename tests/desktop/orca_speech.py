@@ -1,0 +1,162 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
+"""Runs the screen reader itself against the window and checks what a user
+hears: Orca writes every phrase it speaks to its debug file as a "SPEECH
+OUTPUT" line, also when no synthesizer can be reached, which is how it runs
+here. (Turning its speech off instead, with -d speech, also drops the
+messages that it presents outside its speech generator, among them the
+toolkit's announcements, so the log would not be what a user hears.) Keys
+come from xdotool, as from a keyboard; the accessibility bus is switched on
+as a desktop does it.
+    orca_speech.py ORVANE_BINARY
+Needs a display and a D-Bus session (tests/desktop/with-xvfb.sh --dbus),
+openbox, orca and xdotool."""
+import os
+import pty
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+failures = []
+SPOKEN = re.compile(r"SPEECH OUTPUT: '(.*?)'\s*\{?")
+
+
+def check(condition, what):
+    print(("ok    " if condition else "FAIL  ") + what, flush=True)
+    if not condition:
+        failures.append(what)
+
+
+def wait_for(predicate, seconds=15.0):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(0.05)
+    return predicate()
+
+
+class Listener:
+    """What Orca has spoken so far, read from its debug output. Orca writes
+    that to a file through a buffer that fills only after several events; to
+    a terminal it writes each line at once, so it gets a terminal of its own
+    and the debug file is that terminal."""
+
+    def __init__(self):
+        self.master, self.terminal = pty.openpty()
+        self.text = ""
+        self.lock = threading.Lock()
+        threading.Thread(target=self._read, daemon=True).start()
+
+    def _read(self):
+        while True:
+            try:
+                chunk = os.read(self.master, 65536)
+            except OSError:
+                return
+            if not chunk:
+                return
+            with self.lock:
+                self.text += chunk.decode("utf-8", "replace")
+
+    def output(self):
+        with self.lock:
+            return self.text
+
+    def heard(self):
+        return SPOKEN.findall(self.output())
+
+    def says(self, pattern, since):
+        return [p for p in self.heard()[since:] if re.search(pattern, p)]
+
+
+def run(cmd, **kw):
+    return subprocess.run(cmd, check=True, capture_output=True, text=True, **kw).stdout
+
+
+def main():
+    for tool in ("openbox", "orca", "xdotool", "dbus-send"):
+        if not shutil.which(tool):
+            print(f"{tool} is missing")
+            sys.exit(1)
+    home = tempfile.mkdtemp()
+    env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=f"{home}/config", XDG_DATA_HOME=f"{home}/data",
+               XDG_CACHE_HOME=f"{home}/cache")
+    env.pop("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", None)
+    # No synthesizer: the speech client finds no server and may start none.
+    env["SPEECHD_CMD"] = "/nonexistent/speech-dispatcher"
+    started = []
+    try:
+        started.append(subprocess.Popen(["openbox"], env=env, stderr=subprocess.DEVNULL))
+        wait_for(lambda: "window id" in subprocess.run(
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True, text=True).stdout)
+        # What a desktop's accessibility switch does: the bus launcher tells
+        # every program that starts afterwards that assistive technology runs.
+        run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+             "org.freedesktop.DBus.Properties.Set", "string:org.a11y.Status", "string:IsEnabled",
+             "variant:boolean:true"], env=env)
+        listener = Listener()
+        started.append(subprocess.Popen(["orca", "--debug-file", "/dev/stdout"], env=env,
+                                        stdout=listener.terminal, stderr=subprocess.DEVNULL))
+        # Orca 43 and 48 say it in other words.
+        check(wait_for(lambda: re.search("Startup complete|Starting Atspi main event loop", listener.output()), 30),
+              "the screen reader starts")
+
+        app_env = dict(env, QT_QPA_PLATFORM="xcb", QT_QPA_PLATFORMTHEME="")
+        started.append(subprocess.Popen([sys.argv[1]], env=app_env))
+        run(["xdotool", "search", "--sync", "--name", "^Orvane$"], env=env, timeout=30)
+        check(wait_for(lambda: listener.says("Combination", 0), 30), "the expression box is announced at start")
+
+        def step(keys, phrase=None, what="", typed=None):
+            since = len(listener.heard())
+            if typed is not None:
+                run(["xdotool", "type", "--delay", "40", typed], env=env)
+            if keys:
+                run(["xdotool", "key", "--delay", "150", *keys], env=env)
+            if phrase is None:
+                wait_for(lambda: False, 0.5)
+                return
+            said = wait_for(lambda: listener.says(phrase, since), 15)
+            check(bool(said), f"{what}: heard {said or listener.heard()[since:]}")
+            # Lets the rest of what belongs to this step be spoken first.
+            wait_for(lambda: False, 0.3)
+
+        step(["Return"], "Answer: 6", "an answer", typed="2*3")
+        step(["ctrl+a"])
+        step(["Return"], "Division by zero", "a failure's reason", typed="6/0")
+        step(["Return"], "Division by zero", "the same failure again")
+        step(["ctrl+a"])
+        step(["Return"], "Answer: 10", "an answer after a failure", typed="C(2,5)")
+        step(["ctrl+Return"], "Answer: 10", "Ctrl+Enter")
+        # Expression box, answer box, Calculate.
+        step(["Tab", "Tab", "Return"], "Answer: 10", "Enter on the Calculate button")
+        # Orca 48 says the item itself ("Function C combo box C"); for Orca 43
+        # the window announces it. Calculate, k box, n box, function list.
+        step(["Tab"] * 3, "Function,? C\\b", "the function list on focus")
+        step(["Down"], "Function,? TotalC", "the function list on change")
+        step(["Tab", "Tab"], "^\\* ", "the enabled operator button")
+        step(["space"], "Multiply selected", "choosing '*'")
+        step(["space"], "Add selected", "choosing '+' from the button that took the focus")
+    finally:
+        for process in reversed(started):
+            process.terminate()
+            try:
+                process.wait(10)
+            except subprocess.TimeoutExpired:
+                process.kill()
+        if failures and "listener" in locals():
+            print("".join(f"  heard: {p}\n" for p in listener.heard()))
+            if os.environ.get("ORCA_DEBUG_COPY"):
+                with open(os.environ["ORCA_DEBUG_COPY"], "w") as copy:
+                    copy.write(listener.output())
+        shutil.rmtree(home, ignore_errors=True)
+    print(f"{len(failures)} failed" if failures else "all checks passed")
+
+
+main()
+sys.exit(1 if failures else 0)
