@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QLabel>
+#include <algorithm>
 
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 #include <QAccessibleWidget>
@@ -38,9 +39,10 @@ Announcer::Announcer(QWidget* window) : QObject(window), window_(window) {
 
 Announcer::~Announcer() { delete note_; }
 
-void Announcer::Say(const QString& text) {
+void Announcer::Say(const QString& text, QWidget* about) {
   if (!QAccessible::isActive()) return;
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+  Q_UNUSED(about);
   QAccessibleAnnouncementEvent event(window_, text);
   QAccessible::updateAccessibility(&event);
 #else
@@ -58,24 +60,26 @@ void Announcer::Say(const QString& text) {
   note_->hide();
   note_->setText(text);
   note_->setAccessibleName(text);
+  note_->setWordWrap(false);
   note_->adjustSize();
-  const QWidget* near = window_->focusWidget() ? window_->focusWidget() : window_;
-  note_->move(near->mapTo(window_, QPoint(0, near->height() + 2)));
+  if (note_->width() > window_->width()) {
+    note_->setWordWrap(true);
+    note_->resize(window_->width(), note_->heightForWidth(window_->width()));
+  }
+  // Under what it speaks of, kept inside the window.
+  const QWidget* near = about ? about : window_->focusWidget() ? window_->focusWidget() : window_;
+  const QPoint below = near->mapTo(window_, QPoint(0, near->height() + 1));
+  note_->move(std::max(0, std::min(below.x(), window_->width() - note_->width())),
+              std::min(below.y(), window_->height() - note_->height()));
   note_->raise();
   note_->show();
 #endif
 }
 
 bool Announcer::eventFilter(QObject* watched, QEvent* event) {
-  switch (event->type()) {
-    case QEvent::KeyPress:
-    case QEvent::MouseButtonPress:
-    case QEvent::WindowDeactivate:
-    case QEvent::Hide:
-      if (note_ && note_->isVisible() && watched != note_) note_->hide();
-      break;
-    default:
-      break;
-  }
+  // Input reaches the window first and then goes on to the control, where it
+  // may bring a new note; only that first arrival puts the old one away.
+  const bool input = event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress;
+  if (note_ && input && watched->isWindowType()) note_->hide();
   return QObject::eventFilter(watched, event);
 }

@@ -18,7 +18,8 @@ class Announcer : public QObject {
   explicit Announcer(QWidget* window);
   ~Announcer() override;
 
-  void Say(const QString& text);
+  // about: the control that the text speaks of; the focus if none.
+  void Say(const QString& text, QWidget* about = nullptr);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

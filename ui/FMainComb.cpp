@@ -257,7 +257,7 @@ void FMainComb::ShowAnswerFresh() {
   answer->setFont(font);
   answer->setToolTip({});
   answer->setAccessibleDescription({});
-  announcer->Say(u"Answer: "_s + answer->text());
+  announcer->Say(u"Answer: "_s + answer->text(), answer);
 }
 
 void FMainComb::ShowAnswerStale(const QString& reason) {
@@ -273,7 +273,7 @@ void FMainComb::ShowAnswerStale(const QString& reason) {
   // reader that this calculation failed. Every write of the description is
   // announced to it, even when the reason is the same as last time.
   answer->setAccessibleDescription(reason);
-  announcer->Say(reason);
+  announcer->Say(reason, answer);
 }
 
 // Before Qt 6.8 a drop-down list does not give screen readers its current
@@ -292,7 +292,7 @@ void FMainComb::RefuseTooLong() {
   QLineEdit* box = ui->txtComb;
   box->setToolTip(why);
   QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), why, box);
-  announcer->Say(why);
+  announcer->Say(why, box);
 }
 
 void FMainComb::cmdAdd_Click() {

@@ -22,7 +22,8 @@ class InputBoxesTest : public WindowTest {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("shown");
     QTest::newRow("k: lone minus") << "txtK" << "C" << false << "-" << "0";
-    QTest::newRow("k: point swallowed until a digit follows") << "txtK" << "C" << false << "2.5" << "25";
+    QTest::newRow("k: point swallowed until a digit follows") << "txtK" << "C" << false << "2.50" << "250";
+    QTest::newRow("n: exponent letter swallowed") << "txtN" << "C" << false << "1e3" << "13";
     QTest::newRow("k: no number") << "txtK" << "C" << true << "abc" << "0";
     QTest::newRow("k: trailing zero") << "txtK" << "A" << true << "2.50" << "2.5";
     QTest::newRow("k: list cut at the comma") << "txtK" << "W" << true << "3,4" << "3";
