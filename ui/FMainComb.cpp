@@ -86,8 +86,8 @@ FMainComb::FMainComb(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
   Q_UNUSED(factoryInstalled);
   ui->setupUi(this);
   announcer = new Announcer(this);
-  // A fixed window: no maximise button, and no resize function offered to
-  // the window manager.
+  // A fixed window: no maximise button. Qt still offers resizing in the
+  // window manager hints; showEvent takes that back.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   CmdCom = {ui->CmdCom_0, ui->CmdCom_1};
