@@ -10,7 +10,7 @@ come from xdotool, as from a keyboard; the accessibility bus is switched on
 as a desktop does it.
     orca_speech.py ORVANE_BINARY
 Needs a display and a D-Bus session (tests/desktop/with-xvfb.sh --dbus),
-openbox, orca and xdotool."""
+openbox, orca, xdotool and xclip."""
 import os
 import pty
 import re
@@ -90,7 +90,7 @@ def run(cmd, **kw):
 
 
 def main():
-    for tool in ("openbox", "orca", "xdotool", "dbus-send"):
+    for tool in ("openbox", "orca", "xdotool", "xclip", "dbus-send"):
         if not shutil.which(tool):
             print(f"{tool} is missing")
             sys.exit(1)
@@ -136,6 +136,15 @@ def main():
         step(["Return"], "Division by zero", "the same failure again")
         step(["Return"], "Answer: 10", "an answer after a failure", typed="C(2,5)")
         step(["ctrl+Return"], "Answer: 10", "Ctrl+Enter")
+        # xclip in the foreground holds the clipboard until it is ended.
+        holder = subprocess.Popen(["xclip", "-quiet", "-i", "-selection", "clipboard"], env=env,
+                                  stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        started.append(holder)
+        holder.stdin.write(b"1" * 32767)
+        holder.stdin.close()
+        wait_for(lambda: len(subprocess.run(["xclip", "-o", "-selection", "clipboard"], env=env,
+                                            capture_output=True).stdout) == 32767)
+        step(["ctrl+a", "ctrl+v"], "Not inserted: the expression cannot be longer than 32766", "a paste too long")
         # Expression box, answer box, Calculate.
         step(["Tab", "Tab", "Return"], "Answer: 10", "Enter on the Calculate button")
         # Orca 48 says the item itself ("Function C combo box C"); for Orca 43

@@ -55,8 +55,9 @@ class Window:
 
 
 def offer_clipboard(text):
-    """Puts text on the clipboard; the xclip that holds it ends when another owner takes over."""
-    holder = subprocess.Popen(["xclip", "-i", "-selection", "clipboard"], stdin=subprocess.PIPE)
+    """Puts text on the clipboard, held by an xclip in the foreground until it is ended."""
+    holder = subprocess.Popen(["xclip", "-quiet", "-i", "-selection", "clipboard"], stdin=subprocess.PIPE,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     holder.stdin.write(text.encode())
     holder.stdin.close()
     wait_for(lambda: out("xclip", "-o", "-selection", "clipboard") == text, 5)
@@ -121,6 +122,7 @@ def main():
     finally:
         for holder in holders:
             holder.kill()
+            holder.wait()
         wm.terminate()
         wm.wait(10)
 
