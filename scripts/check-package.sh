@@ -83,7 +83,7 @@ check_field Recommends '^qt6-wayland$'
 check_field Maintainer '^[^<]+ <[^>@]+@[^>]+>$'
 # Worked out by dpkg-shlibdeps: the C++ runtime and the Qt libraries the program links.
 check_field Depends 'libc6 \(>= [^)]+\).*libqt6widgets6[a-z0-9]* \(>= [^)]+\).*libstdc\+\+6'
-if dpkg-deb -c "$work/first/$dbgsym" | grep -q '/usr/lib/debug/.build-id/.*\.debug$'; then
+if grep -q '/usr/lib/debug/.build-id/.*\.debug$' <<<"$(dpkg-deb -c "$work/first/$dbgsym")"; then
   pass "the -dbgsym package holds the program's debugging symbols"
 else
   fail "the -dbgsym package holds no .debug file"
@@ -133,7 +133,7 @@ else
 fi
 if "${sudo[@]}" autopkgtest --output-dir "$work/autopkgtest" "$deb" "$work/first/orvane-$version/" -- null \
     >"$work/autopkgtest.log" 2>&1; then
-  pass "autopkgtest: $(grep -E '^[a-z-]+ +PASS' "$work/autopkgtest.log" | tr -s ' ' | paste -sd, -)"
+  pass "autopkgtest: $(grep -E '^[a-z-]+ +PASS' "$work/autopkgtest.log" | tr -s ' ' | sort -u | paste -sd, -)"
 else
   fail "autopkgtest:"$'\n'"$(tail -n 40 "$work/autopkgtest.log")"
 fi
