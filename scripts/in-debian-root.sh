@@ -65,6 +65,19 @@ in_root() {  # ROOT COMMAND...: a clean login-like environment, as root
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"
 }
 
+# Debian testing's Release file can go a while without being signed anew
+# (its Valid-Until passes); its packages are still the archive's own, so a
+# root of it accepts that, and says so.
+apt_update() {  # ROOT
+  if ! in_root "$1" apt-get -o DPkg::Lock::Timeout=600 -qq update 2>"$1/tmp/apt-update.log"; then
+    cat "$1/tmp/apt-update.log" >&2
+    grep -q 'is expired' "$1/tmp/apt-update.log" || return 1
+    echo "Note: the $suite archive's Release file has expired; this root accepts it." >&2
+    echo 'Acquire::Check-Valid-Until "false";' >"$1/etc/apt/apt.conf.d/99orvane-expired-release"
+    in_root "$1" apt-get -o DPkg::Lock::Timeout=600 -qq update
+  fi
+}
+
 work=""
 cleanup() {
   [ -n "$work" ] && unmount_all "$work/root"
@@ -101,15 +114,7 @@ mount_in "$work" root --bind "$base"
 mount_system "$work/root"
 if [ -z "$(find "$base/var/lib/apt/lists" -maxdepth 1 -name '*Packages*' -mmin -1440 2>/dev/null)" ]; then
   echo "Updating the Debian $suite root"
-  if ! in_root "$work/root" apt-get -o DPkg::Lock::Timeout=600 -qq update 2>"$work/update.log"; then
-    cat "$work/update.log" >&2
-    # Debian testing's Release file can go a while without being signed
-    # anew; its packages are still the archive's own.
-    grep -q 'is expired' "$work/update.log" || exit 1
-    echo "Note: the $suite archive's Release file has expired; this root accepts it." >&2
-    echo 'Acquire::Check-Valid-Until "false";' >"$work/root/etc/apt/apt.conf.d/99orvane-expired-release"
-    in_root "$work/root" apt-get -o DPkg::Lock::Timeout=600 -qq update
-  fi
+  apt_update "$work/root"
   DEBIAN_FRONTEND=noninteractive in_root "$work/root" apt-get -qq -y dist-upgrade >/dev/null
 fi
 rm -rf "$work/root/var/tmp/orvane-setup"
