@@ -102,6 +102,8 @@ if [ ! -e "$base/.orvane-complete" ]; then
   debootstrap --variant=minbase --include=git,make,ca-certificates "$suite" "$base.new" "$mirror" "$script" \
     >"$cache/$suite.debootstrap.log" 2>&1 || { tail -n 30 "$cache/$suite.debootstrap.log" >&2; exit 1; }
   echo "deb $mirror $suite main" >"$base.new/etc/apt/sources.list"
+  # The lists are fetched again below, through the same checks as every day's.
+  rm -f "$base.new"/var/lib/apt/lists/*_Packages*
   mv "$base.new" "$base"
   touch "$base/.orvane-complete"
 fi
