@@ -12,7 +12,7 @@ SHELL        := bash
 .SHELLFLAGS  := -o pipefail -c
 
 .PHONY: deps deps-run deps-package configure build run test check sanitize fuzz bench screenshot \
-	startup-bench package package-check test-debian13 test-debian-testing clean
+	startup-bench package package-check test-debian13 prepare-debian13 test-debian-testing clean
 
 # Everything that any target needs; `make run` and `make package` need less.
 deps:
@@ -45,7 +45,7 @@ run: deps-run
 # of the normal build, whose summary closes the output.
 OS_VERSION   := $(shell . /etc/os-release 2>/dev/null && echo $$VERSION_ID)
 OTHER_RELEASES ?= $(if $(filter 12,$(OS_VERSION)),test-debian13)
-test: fuzz sanitize package-check $(OTHER_RELEASES) check
+test: $(if $(OTHER_RELEASES),prepare-debian13) fuzz sanitize package-check $(OTHER_RELEASES) check
 
 check: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -105,6 +105,14 @@ package-check: deps
 # includes it; Debian testing is `make test-debian-testing`, by hand.
 test-debian13: deps
 	@scripts/in-debian-root.sh trixie make test
+
+# Making the Debian 13 root waits mostly on the archive, so as root `make
+# test` starts it at once in the background; test-debian13 waits for it (a
+# lock) and makes it itself if that failed. Its log: /var/cache/orvane.
+ROOT_CACHE ?= $(or $(ORVANE_ROOT_CACHE),/var/cache/orvane)
+prepare-debian13: deps
+	@if [ "$$(id -u)" -eq 0 ]; then mkdir -p $(ROOT_CACHE); \
+		(scripts/in-debian-root.sh trixie --prepare >$(ROOT_CACHE)/trixie.prepare.log 2>&1 &); sleep 2; fi
 
 test-debian-testing: deps
 	@scripts/in-debian-root.sh testing make test

@@ -3,6 +3,7 @@
 # Runs a command on a clone of this repository inside a fresh root of another
 # Debian release, as a new user of that release would meet the project:
 #   scripts/in-debian-root.sh SUITE [COMMAND...]     (default COMMAND: make test)
+#   scripts/in-debian-root.sh SUITE --prepare        (only make or update the kept root)
 # SUITE is a Debian suite name (trixie, forky, testing, ...). The root is
 # made by debootstrap once and kept, with what the suite's set-up script
 # installed into it, under $ORVANE_ROOT_CACHE (default /var/cache/orvane),
@@ -124,6 +125,8 @@ git clone --quiet "$repo" "$work/root/var/tmp/orvane-setup"
 in_root "$work/root" bash -c 'cd /var/tmp/orvane-setup && scripts/install-deps.sh test && apt-get clean'
 rm -rf "$work/root/var/tmp/orvane-setup"
 unmount_all "$work/root"
+
+[ "$*" = --prepare ] && exit 0
 
 # A throwaway copy of the kept root: the run writes only to the upper layer.
 mkdir -p "$work/upper" "$work/overlay-work"
