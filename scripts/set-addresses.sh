@@ -28,6 +28,7 @@ if [ -n "$homepage" ]; then
     || { echo "ORVANE_HOMEPAGE must be an http(s) address, not '$homepage'" >&2; exit 1; }
   h=$(escape "$homepage")
   sed -i "s|^Homepage: .*|Homepage: $h|" "$tree/debian/control"
-  sed -i "s|<url type=\"homepage\">[^<]*</url>|<url type=\"homepage\">$h</url>|" \
+  hx=$(escape "${homepage//&/&amp;}")  # an XML text
+  sed -i "s|<url type=\"homepage\">[^<]*</url>|<url type=\"homepage\">$hx</url>|" \
     "$tree/app/org.orvane.Orvane.metainfo.xml"
 fi
