@@ -12,7 +12,7 @@ SHELL        := bash
 .SHELLFLAGS  := -o pipefail -c
 
 .PHONY: deps deps-run deps-package configure build run test check sanitize fuzz bench screenshot \
-	startup-bench package package-check clean
+	startup-bench package package-check test-debian13 prepare-debian13 test-debian-testing clean
 
 # Everything that any target needs; `make run` and `make package` need less.
 deps:
@@ -41,8 +41,11 @@ run: deps-run
 
 # Every test: a short fuzz run, the suite under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the Debian package built from scratch and
-# checked, then the suite of the normal build, whose summary closes the output.
-test: fuzz sanitize package-check check
+# checked, on Debian 12 all of it again in a Debian 13 root, then the suite
+# of the normal build, whose summary closes the output.
+OS_VERSION   := $(shell . /etc/os-release 2>/dev/null && echo $$VERSION_ID)
+OTHER_RELEASES ?= $(if $(filter 12,$(OS_VERSION)),test-debian13)
+test: $(if $(OTHER_RELEASES),prepare-debian13) fuzz sanitize package-check $(OTHER_RELEASES) check
 
 check: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -82,27 +85,37 @@ screenshot: build
 startup-bench: build
 	@scripts/startup-bench.sh $(BUILD) 40
 
-# The Debian package orvane_<version>_<arch>.deb, in this folder. Its own
-# build folder holds only what goes into it (no tests, no benchmarks), with
-# Debian's hardening flags, as a distribution would build it (less the debug
-# information, which would only be stripped again).
+# The Debian source package and its binary packages, built by
+# dpkg-buildpackage from a copy of this tree in $(PKG_BUILD)/, as a
+# distribution builds them (debian/); the program's package is copied here.
+# ORVANE_MAINTAINER="Name <mail>" and ORVANE_HOMEPAGE=URL replace the
+# placeholder addresses; DEB_BUILD_OPTIONS is honoured.
 package: deps-package
-	@export DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_CXXFLAGS_MAINT_STRIP=-g; \
-		CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
-		LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
-		cmake -S . -B $(PKG_BUILD) $(CMAKE_QUIET) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-		-DORVANE_BUILD_BENCH=OFF
-	@cmake --build $(PKG_BUILD) -j $(JOBS)
-	@rm -f $(PKG_BUILD)/orvane_*.deb
-	@cd $(PKG_BUILD) && cpack -G DEB >/dev/null
+	@scripts/build-package.sh $(PKG_BUILD)
 	@cp $(PKG_BUILD)/orvane_*.deb .
-	@echo "Built $$(cd $(PKG_BUILD) && ls orvane_*.deb)"
+	@echo "Built $$(cd $(PKG_BUILD) && ls orvane_*.dsc orvane*.deb | paste -sd' ')"
 
-# The package from a clean tree, then lintian, its contents and its program.
+# The packages from a clean clone: lintian, a second identical build, their
+# contents, then installed, tested with autopkgtest and purged.
 package-check: deps
-	@rm -rf $(PKG_BUILD)
-	@$(MAKE) --no-print-directory package
-	@scripts/check-package.sh $$(ls $(PKG_BUILD)/orvane_*.deb)
+	@scripts/check-package.sh
+
+# The whole suite again in a fresh Debian 13 root (debootstrap; the root and
+# its packages are kept under /var/cache/orvane). On Debian 12, `make test`
+# includes it; Debian testing is `make test-debian-testing`, by hand.
+test-debian13: deps
+	@scripts/in-debian-root.sh trixie make test
+
+# Making the Debian 13 root waits mostly on the archive, so as root `make
+# test` starts it at once in the background; test-debian13 waits for it (a
+# lock) and makes it itself if that failed. Its log: /var/cache/orvane.
+ROOT_CACHE ?= $(or $(ORVANE_ROOT_CACHE),/var/cache/orvane)
+prepare-debian13: deps
+	@if [ "$$(id -u)" -eq 0 ]; then mkdir -p $(ROOT_CACHE); \
+		(scripts/in-debian-root.sh trixie --prepare >$(ROOT_CACHE)/trixie.prepare.log 2>&1 &); sleep 2; fi
+
+test-debian-testing: deps
+	@scripts/in-debian-root.sh testing make test
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PKG_BUILD) orvane_*.deb

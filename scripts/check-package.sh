@@ -1,36 +1,77 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Checks a built Debian package as a distribution and a user would meet it:
-# lintian, its control fields, exactly the files a user needs, the desktop
-# files as installed, the manual page, and the unpacked program's window.
-#   scripts/check-package.sh orvane_<version>_<arch>.deb
+# Checks the Debian packages as a distribution and a user would meet them:
+# the source package built with dpkg-buildpackage from a clean clone, lintian
+# on all of it, a second build that must give byte-identical packages, the
+# control fields, exactly the files a user needs, the desktop files and
+# manual page as installed, then the package installed with apt-get, its
+# autopkgtest run, and the package purged without a trace.
+#   scripts/check-package.sh [WORK-FOLDER]     (default: a temporary folder)
+# Installing needs root or sudo; the machine is left as it was found.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-
-deb=${1:?usage: check-package.sh PACKAGE.deb}
-[ -f "$deb" ] || { echo "No package at $deb; build it with \`make package\`." >&2; exit 1; }
-version=$(sed -n 's/^project(Orvane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+repo=$(cd "$(dirname "$0")/.." && pwd)
+cd "$repo"
 
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
 
-root=$(mktemp -d)
-trap 'rm -rf "$root"' EXIT
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+apt=("${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -y -qq)
+if dpkg-query -W -f='${Status}' orvane 2>/dev/null | grep -q "install ok installed"; then
+  echo "orvane is installed on this machine; remove it first (the check installs and purges it)." >&2
+  exit 1
+fi
 
-# Lintian: nothing at all, not even an informational tag, so that a new
-# complaint shows at once. It warns when run as root, which says nothing
-# about the package.
-if lintian_out=$(lintian --info --pedantic --fail-on error,warning,info,pedantic "$deb" 2>&1); then
-  pass "lintian: no tag"
+work=${1:-}
+[ -n "$work" ] || { work=$(mktemp -d /var/tmp/orvane-package.XXXXXX); remove_work=true; }
+installed=false
+cleanup() {
+  if $installed; then "${apt[@]}" purge orvane >/dev/null 2>&1 || true; fi
+  if [ "${remove_work:-false}" = true ]; then rm -rf "$work"; fi
+}
+trap cleanup EXIT
+git diff --quiet HEAD 2>/dev/null || echo "Note: the package is built from the last commit; uncommitted changes are not in it." >&2
+
+version=$(dpkg-parsechangelog -S Version)
+arch=$(dpkg --print-architecture)
+deb=orvane_${version}_${arch}.deb
+dbgsym=orvane-dbgsym_${version}_${arch}.deb
+
+echo "== dpkg-buildpackage -us -uc, from a clean clone"
+start=$SECONDS
+scripts/build-package.sh --clone "$work/first"
+echo "(built in $((SECONDS - start)) s)"
+for f in orvane_"$version".dsc orvane_"$version".tar.xz "$deb" "$dbgsym" orvane_"$version"_"$arch".changes; do
+  [ -f "$work/first/$f" ] && pass "built $f" || fail "no $f"
+done
+[ "$failures" -eq 0 ] || exit 1
+
+# No error and no warning on the source, the packages and the upload alike;
+# informational and pedantic tags are shown, and the README explains any
+# that stay. Lintian warns when run as root, which says nothing about us.
+echo "== lintian $(lintian --version | awk '{print $2}') on the .changes"
+if lintian_out=$(lintian --info --pedantic --fail-on error,warning "$work/first/orvane_${version}_${arch}.changes" 2>&1); then
+  pass "lintian: no error, no warning"
 else
-  fail "lintian:"$'\n'"$lintian_out"
+  fail "lintian:"
 fi
 grep -v '^running with root privileges' <<<"$lintian_out" | grep . || true
 
-# The control fields.
-[ "$(basename "$deb")" = "orvane_${version}_$(dpkg --print-architecture).deb" ] \
-  || fail "file name $(basename "$deb"), not orvane_${version}_$(dpkg --print-architecture).deb"
+# The same tree built again, without the build-time tests (which leave
+# nothing in the packages), must give the same bytes.
+echo "== a second build must be identical"
+DEB_BUILD_OPTIONS="${DEB_BUILD_OPTIONS:+$DEB_BUILD_OPTIONS }nocheck" scripts/build-package.sh --clone "$work/second"
+for f in "$deb" "$dbgsym"; do
+  if cmp -s "$work/first/$f" "$work/second/$f"; then
+    pass "$f reproducible ($(sha256sum <"$work/first/$f" | cut -c1-16))"
+  else
+    fail "$f differs between two builds:"$'\n'"$(diff <(dpkg-deb -c "$work/first/$f") <(dpkg-deb -c "$work/second/$f") || true)"
+  fi
+done
+
+deb=$work/first/$deb
 field() { dpkg-deb -f "$deb" "$1"; }
 check_field() {  # NAME EXPECTED-REGEX
   if [[ "$(field "$1")" =~ $2 ]]; then pass "$1: $(field "$1")"; else fail "$1 is '$(field "$1")', expected /$2/"; fi
@@ -41,58 +82,75 @@ check_field Section '^math$'
 check_field Recommends '^qt6-wayland$'
 check_field Maintainer '^[^<]+ <[^>@]+@[^>]+>$'
 # Worked out by dpkg-shlibdeps: the C++ runtime and the Qt libraries the program links.
-check_field Depends 'libc6 \(>= [^)]+\).*libqt6widgets6 \(>= [^)]+\).*libstdc\+\+6'
-
-# Exactly the files a user needs: no tests, benchmarks, libraries or headers.
-dpkg-deb -x "$deb" "$root"
-if diff_out=$(diff -u <(grep -v "^#" packaging/package-files) <(cd "$root" && find . ! -type d | sed 's/^\.//' | LC_ALL=C sort)); then
-  pass "contents: the $(grep -vc "^#" packaging/package-files) files of packaging/package-files"
+check_field Depends 'libc6 \(>= [^)]+\).*libqt6widgets6[a-z0-9]* \(>= [^)]+\).*libstdc\+\+6'
+if grep -q '/usr/lib/debug/.build-id/.*\.debug$' <<<"$(dpkg-deb -c "$work/first/$dbgsym")"; then
+  pass "the -dbgsym package holds the program's debugging symbols"
 else
-  fail "contents differ from packaging/package-files (- expected, + in the package):"$'\n'"$diff_out"
+  fail "the -dbgsym package holds no .debug file"
 fi
 
-# Compressed reproducibly, as Debian wants: gzip -9 with no name or time.
-for gz in usr/share/man/man1/orvane.1.gz usr/share/doc/orvane/changelog.gz; do
-  [ -f "$root/$gz" ] || continue
-  header=$(od -An -tx1 -N10 "$root/$gz" | tr -d ' \n')
-  # Bytes 3 (flags, no file name), 4-7 (no time) and 8 (best compression).
-  if [ "${header:6:10}" = "0000000000" ] && [ "${header:16:2}" = "02" ]; then
-    pass "$gz: gzip -9n"
-  else
-    fail "$gz is not compressed with gzip -9n (header $header)"
-  fi
-done
-
+# Exactly the files a user needs: no tests, benchmarks, libraries or headers.
+root=$work/unpacked
+dpkg-deb -x "$deb" "$root"
+if diff_out=$(diff -u <(grep -v "^#" scripts/package-contents) <(cd "$root" && find . ! -type d | sed 's/^\.//' | LC_ALL=C sort)); then
+  pass "contents: the $(grep -vc "^#" scripts/package-contents) files of scripts/package-contents"
+else
+  fail "contents differ from scripts/package-contents (- expected, + in the package):"$'\n'"$diff_out"
+fi
 if desktop-file-validate "$root/usr/share/applications/org.orvane.Orvane.desktop"; then
   pass "desktop-file-validate on the installed launcher"
 else
   fail "desktop-file-validate on the installed launcher"
 fi
-if appstreamcli validate --no-net --strict "$root/usr/share/metainfo/org.orvane.Orvane.metainfo.xml" >"$root/as.log" 2>&1; then
+if appstreamcli validate --no-net --strict "$root/usr/share/metainfo/org.orvane.Orvane.metainfo.xml" >"$work/as.log" 2>&1; then
   pass "appstreamcli validate --strict on the installed metainfo"
 else
-  fail "appstreamcli validate on the installed metainfo:"$'\n'"$(cat "$root/as.log")"
+  fail "appstreamcli validate on the installed metainfo:"$'\n'"$(cat "$work/as.log")"
 fi
 
 # The manual page renders without warnings and says what it must.
 before=$failures
-page=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 "$root/usr/share/man/man1/orvane.1.gz" 2>"$root/man.log" | col -b)
-if [ -s "$root/man.log" ]; then fail "man reports:"$'\n'"$(cat "$root/man.log")"; fi
+page=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 "$root/usr/share/man/man1/orvane.1.gz" 2>"$work/man.log" | col -b)
+if [ -s "$work/man.log" ]; then fail "man reports:"$'\n'"$(cat "$work/man.log")"; fi
 for must in "orvane - calculator for counting problems" "Ctrl+Enter" "15 significant digits" "32766 characters" \
             "OPTIONS" "FILES" "Orvane ${version}"; do
   grep -qF -- "$must" <<<"$(tr -s ' \n' ' ' <<<"$page")" || fail "the manual page does not say '$must'"
 done
 [ "$failures" -eq "$before" ] && pass "manual page renders and names the keys, limits, options and files"
 
-# The unpacked program opens its window, whose class the launcher names.
-if scripts/check-window-class.sh "$root/usr/bin/orvane" "$root/usr/share/applications/org.orvane.Orvane.desktop"; then
-  pass "the unpacked program maps its window"
+echo "== apt-get install, autopkgtest, purge"
+installed=true
+if "${apt[@]}" install "$deb" >/dev/null; then
+  pass "apt-get install $(basename "$deb")"
 else
-  fail "the unpacked program did not map its window as the launcher expects"
+  fail "apt-get install $(basename "$deb")"
+fi
+dpkg -L orvane >"$work/files.list"
+if scripts/check-window-class.sh "$(command -v orvane)" /usr/share/applications/org.orvane.Orvane.desktop; then
+  pass "the installed program maps its window as its launcher expects"
+else
+  fail "the installed program did not map its window as the launcher expects"
+fi
+if "${sudo[@]}" autopkgtest --output-dir "$work/autopkgtest" "$deb" "$work/first/orvane-$version/" -- null \
+    >"$work/autopkgtest.log" 2>&1; then
+  pass "autopkgtest: $(grep -E '^[a-z-]+ +PASS' "$work/autopkgtest.log" | tr -s ' ' | sort -u | paste -sd, -)"
+else
+  fail "autopkgtest:"$'\n'"$(tail -n 40 "$work/autopkgtest.log")"
 fi
 
+"${apt[@]}" purge orvane >/dev/null
+installed=false
+left=()
+while read -r path; do
+  # Directories that other packages share stay; anything of orvane's own goes.
+  if [ -e "$path" ] && { [ ! -d "$path" ] || [[ "$path" == */orvane ]]; }; then left+=("$path"); fi
+done <"$work/files.list"
+dpkg-query -W -f='${Status}' orvane 2>/dev/null | grep -qv "not-installed" && left+=("dpkg still records orvane")
+if [ ${#left[@]} -eq 0 ]; then pass "purged without a trace"; else fail "left behind: ${left[*]}"; fi
+
 if [ "$failures" -ne 0 ]; then
-  echo "$deb: $failures check(s) failed." >&2
+  echo "The Debian package: $failures check(s) failed (files in $work)." >&2
+  remove_work=false
   exit 1
 fi
-echo "$deb: every package check passed."
+echo "The Debian package: every check passed."

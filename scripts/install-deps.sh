@@ -2,10 +2,13 @@
 # SPDX-License-Identifier: MIT
 # Installs the Debian packages that Orvane needs, in steps:
 #   scripts/install-deps.sh run      building and running the program (make run)
-#   scripts/install-deps.sh package  the above, and making the Debian package (make package)
+#   scripts/install-deps.sh package  the above, and building the Debian package (make package)
 #   scripts/install-deps.sh test     everything, every test included (make test; the default)
+# The same names serve Debian 12 and Debian 13 (and testing); what building
+# the package needs is read from debian/control by `apt-get build-dep`.
 # Quiet and quick when everything is already there; works as root or via sudo.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 step=${1:-test}
 
@@ -15,15 +18,20 @@ run=(
 )
 package=(
   "${run[@]}"
-  dpkg-dev file
+  dpkg-dev debhelper git file
 )
 test=(
   "${package[@]}"
   python3 libgtest-dev libbenchmark-dev
   xvfb xauth x11-utils x11-apps imagemagick
-  desktop-file-utils appstream lintian fakeroot man-db
-  clang libclang-rt-14-dev
+  desktop-file-utils appstream lintian autopkgtest man-db
+  clang libclang-rt-dev
   qt6-gtk-platformtheme at-spi2-core python3-pyatspi gir1.2-atspi-2.0 python3-gi dbus-x11
+  # The screen reader and the real-X input tests: a window manager to give
+  # focus, synthetic keys and the clipboard.
+  orca openbox xdotool xclip
+  # A fresh root of the other Debian release for `make test-debian13`.
+  debootstrap
 )
 
 case $step in
@@ -42,14 +50,27 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# What the source package's build needs, as debian/control says.
+build_deps_missing=false
+if [ "$step" != run ] && ! { command -v dpkg-checkbuilddeps >/dev/null && dpkg-checkbuilddeps 2>/dev/null; }; then
+  build_deps_missing=true
+fi
+[ ${#missing[@]} -eq 0 ] && ! $build_deps_missing && exit 0
 
-echo "Installing: ${missing[*]}"
 sudo=()
 if [ "$(id -u)" -ne 0 ]; then
   command -v sudo >/dev/null || { echo "Need root or sudo to install: ${missing[*]}" >&2; exit 1; }
   sudo=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# Another apt run on the machine holds the lock for a while; wait for it.
+apt=("${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 -y -qq)
+"${apt[@]}" update
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  "${apt[@]}" install --no-install-recommends "${missing[@]}" >/dev/null
+fi
+if $build_deps_missing || ! dpkg-checkbuilddeps 2>/dev/null; then
+  echo "Installing the build dependencies of debian/control"
+  "${apt[@]}" build-dep --no-install-recommends ./ >/dev/null
+fi

@@ -131,7 +131,7 @@ def main():
 
         def text_of(node):
             iface = node.get_text_iface()
-            return iface.get_text(0, iface.get_character_count())
+            return Atspi.Text.get_text(iface, 0, Atspi.Text.get_character_count(iface))
 
         def settle():
             """Lets events still on their way arrive, then forgets them."""
