@@ -44,7 +44,11 @@ class Passes {
     group_.assign(n, kNone);
     // Only a changed backslash needs the group around it.
     lonelyBackslashes_ = detail::Contains(text, u'\\');
-    if (lonelyBackslashes_) enclosing_.assign(n, kNone);
+    if (lonelyBackslashes_) {
+      enclosing_.assign(n, kNone);
+      backslashesBefore_.assign(n + 1, 0);
+      for (std::size_t i = 0; i < n; ++i) backslashesBefore_[i + 1] = backslashesBefore_[i] + (text[i] == u'\\');
+    }
     over_.assign(n, 0);
     texts_.emplace_back();
     overridden_.assign(n, false);
@@ -393,13 +397,14 @@ class Passes {
     return kNone;
   }
 
-  // One pass: the first group, evaluated, and every copy of it after it.
   // The inside of group k with its own groups replaced, as a text of its own
-  // would have them. A long inside has its passes here, within it alone;
-  // a short one is a text of its own, where one walk mostly does.
+  // would have them. A long inside, or one holding a backslash (which no walk
+  // takes), has its passes here, within it alone; a short one is a text of
+  // its own, where one walk mostly does.
   Text Evaluated(std::size_t k, Text& inner) {
     const std::size_t open = starts_[k], close = close_[open];
-    if (close - open > kEvaluatedHere) {
+    const bool backslash = lonelyBackslashes_ && backslashesBefore_[close] != backslashesBefore_[open];
+    if (close - open > kEvaluatedHere || backslash) {
       PassesInside(k);
       return Current(open + 1, close);
     }
@@ -494,6 +499,7 @@ class Passes {
   std::vector<bool> replaced_, dead_;
   std::vector<Pos> open_;       // per ")": its "(", or kNone
   std::vector<Pos> enclosing_;  // per position: the closed group around it, or kNone
+  std::vector<Pos> backslashesBefore_;  // per position: backslashes of the text before it
   // What stands at a replaced group's "(" or a changed backslash: an index
   // into texts_, which holds each value once for all its copies.
   std::vector<std::uint32_t> over_;

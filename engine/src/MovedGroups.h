@@ -83,6 +83,7 @@ struct MovedGroup {
   GroupKey tail{};      // the text after the moved items, while there are any
   std::unordered_map<long long, Id> byLength;  // moved items by their length in the group
   MovedList<Id> indexed;  // the others, after the moved ones
+  std::uint32_t visits = 0;  // terms that asked the moved items since they came
   bool gone = false;
 };
 
@@ -149,6 +150,7 @@ class MovedGroups {
     g.indexed = Concat(g.moved, g.indexed);
     g.group = Transform{};
     g.byLength.clear();
+    g.visits = 0;
   }
 
   // Moves every item of g before the moved items of t, their keys changed by
@@ -176,12 +178,16 @@ class MovedGroups {
   // Files group id under the tail of its moved items.
   void AddTail(Group& g, GroupId id, const GroupKey& tail) {
     g.tail = tail;
+    g.visits = 0;
     tails_[tail].push_back(id);
   }
 
   // The groups whose tail ends the term with text before it: small ones are
   // settled by settle(id), large ones give found(id, item) for the item whose
   // key is the term's, if there is one. group(id) is the group of an id.
+  // A large group asked by more terms than it has moved items is settled
+  // too: settling costs no more than those terms did, so many large groups
+  // behind one tail cost each term once, not once per group.
   template <typename G, typename S, typename F>
   void FindMoved(TextView term, const GroupKey& key, G group, S settle, F found) {
     if (tails_.empty()) return;
@@ -198,7 +204,7 @@ class MovedGroups {
       for (const GroupId id : ids) {
         Group& g = group(id);
         if (g.gone || g.moved.count == 0 || !(g.tail == tail)) continue;
-        if (g.moved.count <= kSmallGroup) {
+        if (g.moved.count <= kSmallGroup || ++g.visits > g.moved.count) {
           settle(id);
           continue;
         }

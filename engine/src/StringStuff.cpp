@@ -182,6 +182,10 @@ Int16 CountChar(TextView text, TextView ch) {
 
 Text EvalFlat(TextView text) {
   CheckLength(text);  // whatever the rewriting makes of it
+  // Without an operator the text is one term of one factor: its number
+  // (unless the delimiters that the fields add could pass the 16-bit limit).
+  if (text.size() + 2 < static_cast<std::size_t>(kInt16Max) && text.find_first_of(u"+-*/") == TextView::npos)
+    return NumberToText(Checked(Checked(TextToNumber(text) * 1.0) + 0.0));
   std::vector<std::size_t> exponentPluses;
   const Text s = SplitForm(text, &exponentPluses);
   double sum = 0;
