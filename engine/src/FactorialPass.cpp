@@ -169,7 +169,9 @@ class FactorialPass {
 }  // namespace
 
 Text ExpandFactorials(TextView w) {
-  if (w.find(u'!') == TextView::npos) return Text(w);
+  const std::size_t at = w.find(u'!');
+  if (at == TextView::npos) return Text(w);
+  if (w.find(u'!', at + 1) == TextView::npos) return ExpandLoneTerm(u'!', w, at);
   return FactorialPass(w).Run();
 }
 

@@ -471,7 +471,9 @@ class MultisetPass {
 }  // namespace
 
 Text ExpandMultisets(TextView text) {
-  if (text.find(u'P') == TextView::npos) return Text(text);
+  const std::size_t at = text.find(u'P');
+  if (at == TextView::npos) return Text(text);
+  if (text.find(u'P', at + 1) == TextView::npos) return ExpandLoneTerm(u'P', text, at);
   return MultisetPass(text).Run();
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <unordered_set>
 #include <vector>
@@ -92,9 +93,9 @@ double EvalTerm(TextView term) {
   FieldCursor factors(term, u"*");
   const Int16 f = Add16(CountChar(term, u"*"), 1);
   for (long j = 1; j <= f; ++j) {
-    Text factor = factors.Next();
-    if (Contains(factor, u'/')) factor = EvalQuotient(factor);
-    product = Checked(TextToNumber(factor) * product);
+    const TextView factor = factors.Next();
+    const double value = Contains(factor, u'/') ? TextToNumber(EvalQuotient(factor)) : TextToNumber(factor);
+    product = Checked(value * product);
   }
   return product;
 }
@@ -158,7 +159,7 @@ Text GetField(TextView text, Int16 index, TextView delimiter) {
   FieldCursor cursor(text, delimiter);
   if (index < 0) return cursor.Negative();
   for (Int16 i = 0; i < index; ++i) cursor.Advance();
-  return cursor.Field();
+  return Text(cursor.Field());
 }
 
 Text RemoveChar(TextView text, TextView ch) {
@@ -246,7 +247,7 @@ std::optional<Text> WalkGroups(TextView text) {
     return std::nullopt;
   std::vector<Text> open(1);  // open.back() collects the innermost open group
   std::size_t outermost = 0;  // the "(" of the outermost open group
-  std::unordered_set<Text> replaced;  // values of the groups replaced so far
+  std::vector<Text> replaced;  // values of the groups replaced so far
   std::vector<Text> inside;  // values of the groups closed inside the outermost open one
   long long growth = 0;      // what values longer than their groups may add
   std::size_t i = 0;
@@ -266,7 +267,7 @@ std::optional<Text> WalkGroups(TextView text) {
         if (static_cast<long long>(text.size()) + growth >= kInt16Max) return std::nullopt;
         open.back() += value;
         if (open.size() == 1) {
-          replaced.insert(std::move(value));
+          replaced.push_back(std::move(value));
           inside.clear();
         } else {
           inside.push_back(std::move(value));
@@ -280,8 +281,10 @@ std::optional<Text> WalkGroups(TextView text) {
     return std::nullopt;
   }
   if (open.size() == 1) return std::move(open.front());
+  // Only a "(" that never closes asks for the values replaced before it.
+  const std::unordered_set<Text> before(std::make_move_iterator(replaced.begin()), std::make_move_iterator(replaced.end()));
   for (const Text& value : inside)
-    if (replaced.count(value)) return std::nullopt;
+    if (before.count(value)) return std::nullopt;
   return open.front() + ReplaceAll(text.substr(outermost), u"()", u"0");
 }
 

@@ -42,6 +42,11 @@ Term FactorialTerm(TextView text, long long bang);
 // The value's number text; raises TermFailure when the term cannot be evaluated.
 Text ValueText(Kind kind, const Term& t);
 
+// The working text after the pass of a kind whose character occurs once, at
+// index at: one term, whose only copy is itself (every copy holds the
+// character), so a pass needs neither an index nor a list of its terms.
+Text ExpandLoneTerm(Kind kind, TextView w, std::size_t at);
+
 // Value texts of one pass by term text. A value depends on its term's text
 // alone as long as the term ends before the last positions, where stepping
 // past it would overflow. The texts stay where they are, for Pieces to view.

@@ -22,11 +22,12 @@ inline Int16 Find(TextView text, TextView what, long long start) {
 inline bool Contains(TextView text, char16_t c) { return text.find(c) != TextView::npos; }
 
 // length characters from position start; a negative length is refused.
-inline Text Mid(TextView text, long long start, long long length) {
+inline TextView MidView(TextView text, long long start, long long length) {
   if (start < 1 || length < 0) throw RunTimeError(ErrorKind::InvalidArgument);
   if (static_cast<std::size_t>(start) > text.size()) return {};
-  return Text(text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(length)));
+  return text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(length));
 }
+inline Text Mid(TextView text, long long start, long long length) { return Text(MidView(text, start, length)); }
 
 // text[a..b], inclusive and 1-based: empty when b = a - 1, refused below that.
 inline Text Slice(TextView text, Int16 a, Int16 b) { return Mid(text, a, Add16(Sub16(b, a), 1)); }
