@@ -96,13 +96,13 @@ class Passes {
     bisected_.assign(g, 0);
     // The first keys, from one scan: the inside of each open group joins up
     // on a stack, and a closed group joins its parent's inside whole.
-    std::vector<Piece> inside;
+    std::vector<TextKey> inside;
     for (std::size_t i = 0; i < n; ++i) {
       if (group_[i] != kNone) {
         inside.emplace_back();
         continue;
       }
-      Piece piece = CharPiece(text[i]);
+      TextKey piece = CharPiece(text[i]);
       if (text[i] == u')' && open_[i] != kNone) {
         Index(group_[open_[i]], inside.back());
         piece = Wrapped(inside.back());
@@ -169,15 +169,12 @@ class Passes {
     if (passes < opens && length >= kInt16Max) throw RunTimeError(ErrorKind::IntegerOverflow);
   }
 
-  static std::uint64_t KeyFor(std::uint64_t hash, long long length) {
-    return hash ^ (static_cast<std::uint64_t>(length) << 40);
-  }
   std::uint64_t KeyOf(std::size_t k) const {
-    const Piece p = tree_.Range(starts_[k] + 1, close_[starts_[k]]);
-    return KeyFor(p.hash, p.length);
+    const TextKey p = tree_.Range(starts_[k] + 1, close_[starts_[k]]);
+    return detail::Filed(p);
   }
 
-  void Index(std::size_t k, const Piece& inner) { index_.Set(k, KeyFor(inner.hash, inner.length)); }
+  void Index(std::size_t k, const TextKey& inner) { index_.Set(k, detail::Filed(inner)); }
 
   // The current text of the positions first to last, values in place of the
   // groups they replaced.
@@ -221,7 +218,7 @@ class Passes {
     return Current(0, open) + detail::ReplaceAll(rest, u"\\\\", u"0");
   }
 
-  void Replace(std::size_t k, const Text& value, const Piece& piece) {
+  void Replace(std::size_t k, const Text& value, const TextKey& piece) {
     const std::size_t open = starts_[k];
     const std::size_t close = close_[open];
     replaced_[k] = true;
@@ -229,7 +226,7 @@ class Passes {
     // The value stands at the "(", and everything after it inside goes; a
     // group replaced before has its inside cleared already.
     const auto clear = [&](std::size_t first, std::size_t last) {
-      tree_.Fill(first, last, first == open ? piece : Piece{});
+      tree_.Fill(first, last, first == open ? piece : TextKey{});
     };
     std::size_t gap = open;
     for (std::size_t i = open + 1; i <= close; ++i) {
@@ -291,7 +288,7 @@ class Passes {
   }
 
   void Climb(std::size_t g, long long length) {
-    Piece inner = tree_.Range(starts_[g] + 1, close_[starts_[g]]);
+    TextKey inner = tree_.Range(starts_[g] + 1, close_[starts_[g]]);
     while (inner.length <= length) {
       refreshed_[g] = lookup_;
       Index(g, inner);
@@ -335,7 +332,7 @@ class Passes {
       }
     }
     const std::size_t found = Around(g, shallow);
-    const Piece inner = tree_.Range(starts_[found] + 1, close_[starts_[found]]);
+    const TextKey inner = tree_.Range(starts_[found] + 1, close_[starts_[found]]);
     if (inner.length == length && refreshed_[found] != lookup_) {
       refreshed_[found] = lookup_;
       Index(found, inner);
@@ -439,7 +436,7 @@ class Passes {
       return true;
     });
     const Text v = EvalFlat(Evaluated(k, inner));
-    const Piece piece = PieceOf(v);
+    const TextKey piece = PieceOf(v);
     copies.insert(copies.begin(), k);
     std::sort(copies.begin(), copies.end());
     copies.erase(std::unique(copies.begin(), copies.end()), copies.end());

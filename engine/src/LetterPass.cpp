@@ -28,7 +28,7 @@ namespace orvane::detail {
 
 namespace {
 
-using Key = GroupKey;  // from the letter through the end of its stretch
+using Key = TextKey;  // from the letter through the end of its stretch
 
 // Kept small: a text of letters has one for each.
 struct Letter {

@@ -23,7 +23,7 @@ class TermIndex {
     nodes_.reserve(keys);
   }
 
-  void Add(const GroupKey& key, int id) {
+  void Add(const TextKey& key, int id) {
     if (2 * (filled_ + 1) > slots_.size()) Rehash(slots_.empty() ? 16 : 2 * slots_.size());
     const std::size_t at = Find(key);
     Slot& s = slots_[at];
@@ -35,7 +35,7 @@ class TermIndex {
 
   // Calls f for every id filed under key, then empties its chain.
   template <typename F>
-  void Take(const GroupKey& key, F f) {
+  void Take(const TextKey& key, F f) {
     if (slots_.empty()) return;
     Slot& s = slots_[Find(key)];
     if (s.head < 0) return;
@@ -53,21 +53,18 @@ class TermIndex {
     int head = kEmpty;
   };
   struct Node {
-    GroupKey key;
+    TextKey key;
     int id;
     int next;
   };
 
-  static std::size_t Mix(const GroupKey& key) {
-    return static_cast<std::size_t>(key.hash + static_cast<std::uint64_t>(key.length) * 0x9E3779B97F4A7C15ull);
-  }
-  static std::uint32_t Tag(const GroupKey& key) { return static_cast<std::uint32_t>(Mix(key) >> 32); }
+  static std::uint32_t Tag(const TextKey& key) { return static_cast<std::uint32_t>(Filed(key) >> 32); }
 
   // The slot of key's chain, or the empty slot where it would go.
-  std::size_t Find(const GroupKey& key) const {
+  std::size_t Find(const TextKey& key) const {
     const std::size_t mask = slots_.size() - 1;
     const std::uint32_t tag = Tag(key);
-    for (std::size_t i = Mix(key) & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = Filed(key) & mask;; i = (i + 1) & mask) {
       const Slot& s = slots_[i];
       if (s.head == kEmpty) return i;
       if (s.head >= 0 && s.tag == tag && nodes_[static_cast<std::size_t>(s.head)].key == key) return i;

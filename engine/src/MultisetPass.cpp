@@ -33,7 +33,7 @@ namespace {
 
 constexpr int kNone = -1;
 
-using Key = GroupKey;
+using Key = TextKey;
 
 // The live marks of one kind: the nearest one at or after (or before) an
 // index, found over the removed ones by path halving.

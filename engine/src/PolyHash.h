@@ -9,11 +9,25 @@
 #include <cstdint>
 #include <exception>
 #include <random>
-#include <vector>
 
 #include "orvane/Text.h"
 
 namespace orvane::detail {
+
+// A text as its length and polynomial hash: what every index of the passes
+// files a text under.
+struct TextKey {
+  long long length = 0;
+  std::uint64_t hash = 0;
+  bool operator==(const TextKey&) const = default;
+};
+
+// The 64-bit key an index files a text under; texts that share one are told
+// apart by their full keys (and, in the group passes, their texts).
+inline std::uint64_t Filed(const TextKey& k) { return k.hash ^ (static_cast<std::uint64_t>(k.length) * 0x9E3779B97F4A7C15ull); }
+struct TextKeyHash {
+  std::size_t operator()(const TextKey& k) const { return Filed(k); }
+};
 
 class PolyHash {
   __extension__ using Wide = unsigned __int128;
@@ -29,9 +43,9 @@ class PolyHash {
   static std::uint64_t Add(std::uint64_t a, std::uint64_t b) { return a + b >= kMod ? a + b - kMod : a + b; }
   static std::uint64_t Sub(std::uint64_t a, std::uint64_t b) { return a >= b ? a - b : a + kMod - b; }
 
-  // base^n and base^-n: tabled as far as terms usually reach, computed beyond.
-  static std::uint64_t Pow(std::size_t n) { return n < kTabled ? Tabled().pow[n] : Power(Base(), n); }
-  static std::uint64_t InvPow(std::size_t n) { return n < kTabled ? Tabled().inv[n] : Power(Inverse(), n); }
+  // base^n and base^-n, each the product of two small tables' entries.
+  static std::uint64_t Pow(std::size_t n);
+  static std::uint64_t InvPow(std::size_t n);
 
   // The hash of a + b from the hashes of a and b and the length of b.
   static std::uint64_t Join(std::uint64_t a, std::uint64_t b, std::size_t lengthB) { return Add(Mul(a, Pow(lengthB)), b); }
@@ -61,7 +75,6 @@ class PolyHash {
     return (r * 0x9E3779B97F4A7C15ull) % (kMod - (1u << 17)) + (1u << 16);
   }
 
- private:
   // Drawn on first use, whenever that is.
   static std::uint64_t Base() {
     static const std::uint64_t base = DrawBase();
@@ -77,24 +90,37 @@ class PolyHash {
       if (e & 1) r = Mul(r, b);
     return r;
   }
-
-  // Filled once, on first use, for every pass of every thread.
-  static constexpr std::size_t kTabled = std::size_t{1} << 15;
-  struct Tables {
-    std::vector<std::uint64_t> pow = std::vector<std::uint64_t>(kTabled, 1);
-    std::vector<std::uint64_t> inv = std::vector<std::uint64_t>(kTabled, 1);
-  };
-  static const Tables& Tabled() {
-    static const Tables tables = [] {
-      Tables t;
-      for (std::size_t i = 1; i < kTabled; ++i) {
-        t.pow[i] = Mul(t.pow[i - 1], Base());
-        t.inv[i] = Mul(t.inv[i - 1], Inverse());
-      }
-      return t;
-    }();
-    return tables;
-  }
 };
+
+// A base to any power as the product of two small tables' entries: the
+// tables stay in the first-level cache, where a table of every power would
+// not, and a text needs no power of its own.
+class Powers {
+ public:
+  explicit Powers(std::uint64_t base) {
+    low_[0] = high_[0] = 1;
+    for (std::size_t i = 1; i < kSpan; ++i) low_[i] = PolyHash::Mul(low_[i - 1], base);
+    const std::uint64_t step = PolyHash::Mul(low_[kSpan - 1], base);
+    for (std::size_t i = 1; i < kSpan; ++i) high_[i] = PolyHash::Mul(high_[i - 1], step);
+  }
+  std::uint64_t Of(std::uint64_t e) const {
+    if (e < kSpan) return low_[e];
+    const std::uint64_t high = e >> kBits;
+    return PolyHash::Mul(low_[e & (kSpan - 1)], high < kSpan ? high_[high] : PolyHash::Power(high_[1], high));
+  }
+
+ private:
+  static constexpr unsigned kBits = 11;
+  static constexpr std::size_t kSpan = std::size_t{1} << kBits;
+  std::uint64_t low_[kSpan];
+  std::uint64_t high_[kSpan];  // the base to multiples of kSpan
+};
+
+// Filled once, before the first calculation, for every pass of every thread.
+inline const Powers kPowers{PolyHash::Base()};
+inline const Powers kInversePowers{PolyHash::Inverse()};
+
+inline std::uint64_t PolyHash::Pow(std::size_t n) { return kPowers.Of(n); }
+inline std::uint64_t PolyHash::InvPow(std::size_t n) { return kInversePowers.Of(n); }
 
 }  // namespace orvane::detail
