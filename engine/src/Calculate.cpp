@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "orvane/Calculate.h"
 
-#include "TermPasses.h"
-#include "TextOps.h"
+#include "terms/TermPasses.h"
+#include "rewrite/TextOps.h"
 #include "orvane/StringStuff.h"
 
 namespace orvane {

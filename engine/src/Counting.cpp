@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "FieldCursor.h"
+#include "flat/FieldCursor.h"
 #include "orvane/NumberText.h"
 #include "orvane/StringStuff.h"
 

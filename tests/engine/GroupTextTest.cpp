@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "GroupText.h"
+#include "rewrite/PieceTree.h"
 
 namespace {
 

@@ -17,12 +17,12 @@
 #include <utility>
 #include <vector>
 
-#include "KeyIndex.h"
-#include "MovedGroups.h"
-#include "Pieces.h"
-#include "PolyHash.h"
-#include "TermPasses.h"
-#include "TextOps.h"
+#include "rewrite/KeyIndex.h"
+#include "rewrite/MovedGroups.h"
+#include "rewrite/Pieces.h"
+#include "rewrite/PolyHash.h"
+#include "terms/TermPasses.h"
+#include "rewrite/TextOps.h"
 
 namespace orvane::detail {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "FieldCursor.h"
+#include "flat/FieldCursor.h"
 
-#include "TextOps.h"
+#include "rewrite/TextOps.h"
 
 namespace StringStuff {
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "PolyHash.h"
+#include "rewrite/PolyHash.h"
 #include "orvane/Text.h"
 
 namespace StringStuff::groups {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "GroupPasses.h"
+#include "groups/GroupPasses.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -7,15 +7,15 @@
 #include <queue>
 #include <vector>
 
-#include "GroupText.h"
-#include "KeyIndex.h"
-#include "TextOps.h"
-#include "orvane/StringStuff.h"
+#include "rewrite/PieceTree.h"
+#include "rewrite/KeyIndex.h"
+#include "rewrite/TextOps.h"
+#include "flat/FlatEvaluation.h"
+#include "groups/GroupEvaluation.h"
 
-namespace StringStuff {
+namespace StringStuff::groups {
 
 using namespace orvane;
-using namespace StringStuff::groups;
 
 namespace {
 
@@ -406,7 +406,7 @@ class Passes {
       return Current(open + 1, close);
     }
     if (inner.empty()) inner = Current(open + 1, close);
-    return detail::Contains(inner, u'(') ? EvalParens(inner) : inner;
+    return detail::Contains(inner, u'(') ? Evaluate(inner) : inner;
   }
 
   // One pass over a text whose groups run up to lastGroup: group k, the first
@@ -435,7 +435,7 @@ class Passes {
       }  // else the same hash of another text
       return true;
     });
-    const Text v = EvalFlat(Evaluated(k, inner));
+    const Text v = flat::Evaluate(Evaluated(k, inner));
     const TextKey piece = PieceOf(v);
     copies.insert(copies.begin(), k);
     std::sort(copies.begin(), copies.end());
@@ -525,8 +525,8 @@ class Passes {
 }  // namespace
 
 Text RunGroupPasses(TextView text) {
-  CountChar(text, u"(");  // a text of 32767 characters or more overflows
+  detail::Occurrences(text, u'(');  // a text of 32767 characters or more overflows
   return Passes(text).Run();
 }
 
-}  // namespace StringStuff
+}  // namespace StringStuff::groups

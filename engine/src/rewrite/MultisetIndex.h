@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "MovedGroups.h"
+#include "rewrite/MovedGroups.h"
 
 namespace orvane::detail {
 

@@ -10,10 +10,10 @@
 #include <unordered_map>
 #include <vector>
 
-#include "Pieces.h"
-#include "PolyHash.h"
-#include "TermPasses.h"
-#include "TextOps.h"
+#include "rewrite/Pieces.h"
+#include "rewrite/PolyHash.h"
+#include "terms/TermPasses.h"
+#include "rewrite/TextOps.h"
 
 namespace orvane::detail {
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "TermValue.h"
+#include "terms/TermValue.h"
 
 #include <utility>
 
-#include "TextOps.h"
+#include "rewrite/TextOps.h"
 #include "orvane/Counting.h"
 #include "orvane/NumberText.h"
 #include "orvane/StringStuff.h"

@@ -20,12 +20,12 @@
 #include <utility>
 #include <vector>
 
-#include "MovedGroups.h"
-#include "MultisetIndex.h"
-#include "Pieces.h"
-#include "PolyHash.h"
-#include "TermPasses.h"
-#include "TextOps.h"
+#include "rewrite/MovedGroups.h"
+#include "rewrite/MultisetIndex.h"
+#include "rewrite/Pieces.h"
+#include "rewrite/PolyHash.h"
+#include "terms/TermPasses.h"
+#include "rewrite/TextOps.h"
 
 namespace orvane::detail {
 

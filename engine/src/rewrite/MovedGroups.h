@@ -15,8 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "PolyHash.h"
-#include "TextOps.h"
+#include "rewrite/PolyHash.h"
+#include "rewrite/TextOps.h"
 
 namespace orvane::detail {
 
