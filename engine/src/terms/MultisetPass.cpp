@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "rewrite/MovedGroups.h"
-#include "rewrite/MultisetIndex.h"
+#include "rewrite/KeyIndex.h"
 #include "rewrite/Pieces.h"
 #include "rewrite/PolyHash.h"
 #include "terms/TermPasses.h"
@@ -196,7 +196,7 @@ class MultisetPass {
       if (open) lastCloser = end;
       open = false;
     }
-    index_.Reserve(static_cast<std::size_t>(std::count(marks_.begin(), marks_.end(), u'P')));
+    index_ = KeyIndex(marks_.size(), static_cast<std::size_t>(std::count(marks_.begin(), marks_.end(), u'P')));
     // Each P joins the group of the closer of its "(", from the right.
     int nextClose = kNone, closer = kNone;
     for (int t = n - 1; t > 0; --t) {
@@ -208,7 +208,7 @@ class MultisetPass {
       m.key = key(front(t), back(closer));
       m.indexed = true;
       moving_.PushFront(G(GroupOf(closer)).indexed, t);
-      index_.Add(m.key, t);
+      index_.Set(static_cast<std::size_t>(t), Filed(m.key));
     }
   }
 
@@ -252,7 +252,7 @@ class MultisetPass {
   void Index(int id) {
     Group& g = G(id);
     if (g.moved.count == 0) return;
-    moving_.Settle(g, [&](Member& m, int mid) { index_.Add(m.key, mid); });
+    moving_.Settle(g, [&](Member& m, int mid) { index_.Set(static_cast<std::size_t>(mid), Filed(m.key)); });
   }
 
   // The P's among large moved groups whose key is the term's; small groups
@@ -269,11 +269,14 @@ class MultisetPass {
   void ReplaceCopies(const Key& key, TextView value) {
     ++step_;
     copies_.clear();
-    index_.Take(key, [&](int id) {
-      Member& m = At(id);
-      if (!m.alive || !m.indexed || !(m.key == key) || m.seen == step_) return;
+    index_.ForEach(Filed(key), [&](std::size_t id) {
+      Member& m = At(static_cast<int>(id));
+      if (m.alive && m.indexed && !(m.key == key)) return true;  // another key filed alike
+      index_.Remove(id);
+      if (!m.alive || !m.indexed || m.seen == step_) return true;
       m.seen = step_;
-      copies_.push_back(id);
+      copies_.push_back(static_cast<int>(id));
+      return true;
     });
     for (const int id : moved_) {
       if (At(id).seen == step_) continue;
@@ -458,7 +461,7 @@ class MultisetPass {
   std::vector<Member> members_;      // by P
   Groups moving_{members_};  // groups by the tail of their moved P's
   std::deque<Group> groups_;
-  TermIndex index_;  // P's by the keys of their terms
+  KeyIndex index_;  // P's by the keys of their terms
   ValueCache values_;  // the pieces of the text point into its texts
   Key toFirstClose_{};  // the front term through its first ")"
   std::vector<int> copies_;
