@@ -68,4 +68,20 @@ std::size_t CurrentText::After(std::size_t i) const {
   return kNone;
 }
 
+std::vector<std::size_t> CurrentText::RunThrough(std::size_t open) const {
+  std::vector<std::size_t> run;
+  if (const std::size_t b = Before(open); b != kNone && IsBackslash(b)) run.push_back(b);
+  for (std::size_t at = open;;) {
+    run.push_back(at);
+    std::size_t next = After(at);
+    if (next != kNone && IsBackslash(next) && !groups_.IsPassGroup(next)) {
+      run.push_back(next);
+      next = After(next);
+    }
+    if (next == kNone || !groups_.IsPassGroup(next) || groups_.replaced[groups_.group[next]]) break;
+    at = next;
+  }
+  return run;
+}
+
 }  // namespace StringStuff::groups

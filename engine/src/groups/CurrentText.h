@@ -37,6 +37,11 @@ class CurrentText {
   // The position of the piece after the one at i, or kNone.
   std::size_t After(std::size_t i) const;
 
+  // The run of backslashes through the group whose "(" is at open: the
+  // placeholders of the groups that the current pass takes there and the lone
+  // backslashes next to them, as their positions.
+  std::vector<std::size_t> RunThrough(std::size_t open) const;
+
   PieceTree tree;
 
  private:

@@ -31,7 +31,7 @@ class Passes {
         opens_(static_cast<std::size_t>(std::count(text.begin(), text.end(), u'('))),
         index_(opens_),
         keys_(groups_, current_.tree, index_) {
-    IndexAll();
+    keys_.IndexAll();
   }
 
   Text Run() {
@@ -45,7 +45,7 @@ class Passes {
       }
       CheckLength(current_.tree.Length());
       if (k == kNone) return Unclosed(i);
-      if (groups_.height[k] > 255) CheckDepth(i, groups_.close[i] + 1);
+      if (groups_.height[k] > 255) groups_.CheckDepth(i, groups_.close[i] + 1);
       Pass(k, groups_.starts.size() - 1);
       ++passes;
       i = groups_.close[i] + 1;
@@ -55,26 +55,6 @@ class Passes {
   }
 
  private:
-  // The first keys, from one scan: the inside of each open group joins up
-  // on a stack, and a closed group joins its parent's inside whole.
-  void IndexAll() {
-    const TextView text = groups_.text;
-    std::vector<TextKey> inside;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      if (groups_.group[i] != kNone) {
-        inside.emplace_back();
-        continue;
-      }
-      TextKey piece = CharPiece(text[i]);
-      if (text[i] == u')' && groups_.open[i] != kNone) {
-        keys_.Index(groups_.group[groups_.open[i]], inside.back());
-        piece = Wrapped(inside.back());
-        inside.pop_back();
-      }
-      if (!inside.empty()) inside.back() = Join(inside.back(), piece);
-    }
-  }
-
   static void CheckLength(long long length) {
     if (length >= kInt16Max) throw RunTimeError(ErrorKind::IntegerOverflow);
   }
@@ -107,24 +87,10 @@ class Passes {
     CheckPassesLeft(passes, groups_.lastInside[owner] - owner, current_.tree.Length(first, last));
   }
 
-  // The depth counter of the group scan over the current text from open on.
-  void CheckDepth(std::size_t open, std::size_t last) const {
-    int depth = 0;
-    for (std::size_t i = open; i < last; ++i) {
-      if (groups_.IsReplaced(groups_.group[i])) {
-        i = groups_.close[i];
-      } else if (groups_.text[i] == u'(') {
-        if (++depth > 255) throw RunTimeError(ErrorKind::IntegerOverflow);
-      } else if (groups_.text[i] == u')') {
-        --depth;
-      }
-    }
-  }
-
   // A "(" that never closes: only "()" is replaced, and the passes left
   // change nothing. No placeholder can meet the text before it.
   Text Unclosed(std::size_t open) const {
-    CheckDepth(open, groups_.text.size());
+    groups_.CheckDepth(open, groups_.text.size());
     const Text rest = detail::ReplaceAll(current_.Read(open, groups_.text.size()), u"()", kPlaceholder);
     return current_.Read(0, open) + detail::ReplaceAll(rest, kPlaceholder, u"0");
   }
@@ -209,44 +175,20 @@ class Passes {
     ++groups_.pass;
     for (const std::size_t c : copies) groups_.passOf[c] = groups_.pass;
     for (const std::size_t c : copies)
-      if (!groups_.replaced[c]) ReplaceRun(RunFrom(c), v);
-  }
-
-  bool IsPassGroup(std::size_t at) const {
-    const std::size_t owner = groups_.group[at];
-    return owner != kNone && groups_.InPass(owner);
-  }
-
-  // The placeholders and the lone backslashes next to them make runs of
-  // backslashes: the positions of the run through copy c, each a group's "("
-  // or a lone backslash.
-  std::vector<std::size_t> RunFrom(std::size_t c) const {
-    std::vector<std::size_t> run;
-    if (const std::size_t b = current_.Before(groups_.starts[c]); b != kNone && current_.IsBackslash(b)) run.push_back(b);
-    for (std::size_t at = groups_.starts[c];;) {
-      run.push_back(at);
-      std::size_t next = current_.After(at);
-      if (next != kNone && current_.IsBackslash(next) && !IsPassGroup(next)) {
-        run.push_back(next);
-        next = current_.After(next);
-      }
-      if (next == kNone || !IsPassGroup(next) || groups_.replaced[groups_.group[next]]) break;
-      at = next;
-    }
-    return run;
+      if (!groups_.replaced[c]) ReplaceRun(current_.RunThrough(groups_.starts[c]), v);
   }
 
   // Each pair of backslashes in the run becomes the value, an odd one stays behind them.
   void ReplaceRun(const std::vector<std::size_t>& run, const Text& v) {
     std::size_t groups = 0;
-    for (const std::size_t at : run) groups += IsPassGroup(at) && groups_.text[at] == u'(';
+    for (const std::size_t at : run) groups += groups_.IsPassGroup(at) && groups_.text[at] == u'(';
     const std::size_t lone = run.size() - groups;
     const std::size_t values = groups + lone / 2;
     for (std::size_t j = 0; j < run.size(); ++j) {
       const Text piece = j < values ? v : j == values && lone % 2 ? Text(u"\\") : Text();
       const std::size_t at = run[j];
       const std::size_t owner = groups_.group[at];
-      if (IsPassGroup(at) && !groups_.replaced[owner] && groups_.text[at] == u'(') {
+      if (groups_.IsPassGroup(at) && !groups_.replaced[owner] && groups_.text[at] == u'(') {
         Replace(owner, piece, PieceOf(piece));
       } else {
         current_.Override(at, piece);

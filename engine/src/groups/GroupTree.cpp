@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "orvane/RunTimeError.h"
+
 namespace StringStuff::groups {
 
 GroupTree::GroupTree(orvane::TextView source, bool backslashes) : text(source) {
@@ -67,6 +69,19 @@ void GroupTree::Measure() {
     if (parent[k] == kNone) continue;
     height[parent[k]] = static_cast<Pos>(std::max<std::size_t>(height[parent[k]], height[k] + 1u));
     lastInside[parent[k]] = std::max(lastInside[parent[k]], lastInside[k]);
+  }
+}
+
+void GroupTree::CheckDepth(std::size_t from, std::size_t to) const {
+  int levels = 0;
+  for (std::size_t i = from; i < to; ++i) {
+    if (IsReplaced(group[i])) {
+      i = close[i];
+    } else if (text[i] == u'(') {
+      if (++levels > 255) throw orvane::RunTimeError(orvane::ErrorKind::IntegerOverflow);
+    } else if (text[i] == u')') {
+      --levels;
+    }
   }
 }
 

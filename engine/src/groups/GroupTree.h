@@ -31,6 +31,10 @@ struct GroupTree {
   bool HasBackslash(std::size_t first, std::size_t last) const {
     return !backslashesBefore.empty() && backslashesBefore[last] != backslashesBefore[first];
   }
+  // Whether the "(" at position at opens a group taken by the current pass.
+  bool IsPassGroup(std::size_t at) const { return group[at] != kNone && InPass(group[at]); }
+  // The depth counter of the group scan over the current text from open on.
+  void CheckDepth(std::size_t from, std::size_t to) const;
   // The group at that depth around group g.
   std::size_t Around(std::size_t g, std::size_t atDepth) const;
 

@@ -11,6 +11,26 @@ StaleKeys::StaleKeys(const GroupTree& groups, const PieceTree& tree, orvane::det
     : groups_(groups), tree_(tree), index_(index), pending_(groups.starts.size(), kNotPending),
       refreshed_(groups.starts.size(), 0), bisected_(groups.starts.size(), 0) {}
 
+// The first keys, from one scan: the inside of each open group joins up on a
+// stack, and a closed group joins its parent's inside whole.
+void StaleKeys::IndexAll() {
+  const orvane::TextView text = groups_.text;
+  std::vector<TextKey> inside;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (groups_.group[i] != kNone) {
+      inside.emplace_back();
+      continue;
+    }
+    TextKey piece = CharPiece(text[i]);
+    if (text[i] == u')' && groups_.open[i] != kNone) {
+      Index(groups_.group[groups_.open[i]], inside.back());
+      piece = Wrapped(inside.back());
+      inside.pop_back();
+    }
+    if (!inside.empty()) inside.back() = Join(inside.back(), piece);
+  }
+}
+
 // The groups around a changed one are longer, so a lookup for a shorter
 // text can leave them all stale. A chain that changes again would soon be
 // stale again after a climb, so its count of bisections starts over.

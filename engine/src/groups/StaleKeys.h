@@ -24,6 +24,8 @@ class StaleKeys {
  public:
   StaleKeys(const GroupTree& groups, const PieceTree& tree, orvane::detail::KeyIndex& index);
 
+  // Files every group under the key of its inside.
+  void IndexAll();
   // Files group k under the key of its inside.
   void Index(std::size_t k, const TextKey& inside) { index_.Set(k, orvane::detail::Filed(inside)); }
   std::uint64_t KeyOf(std::size_t k) const { return orvane::detail::Filed(Inside(k)); }
