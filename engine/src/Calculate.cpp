@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: MIT
+// Calculate: the steps of the command in their order, failures turned into
+// the reason the window may show.
 #include "orvane/Calculate.h"
 
 #include "terms/TermPasses.h"

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: MIT
+// The counting functions, with the checks of every 16-bit step and
+// floating-point result that decide where they fail.
 #include "orvane/Counting.h"
 
 #include <cmath>

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: MIT
+// Number texts: the shortest 15-digit form of a value, and the value of a
+// text's longest numeric prefix.
 #include "orvane/NumberText.h"
 
 #include <algorithm>

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: MIT
+// The field cursor: each search starts where the last one ended, with the
+// positions, limits and errors of taking the field by its index.
 #include "flat/FieldCursor.h"
 
 #include "rewrite/TextOps.h"

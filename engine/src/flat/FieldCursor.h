@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+// Reading fields one after the other, which is what makes flat evaluation
+// and multiset lists linear instead of quadratic.
+
 #include <cstddef>
 #include <vector>
 

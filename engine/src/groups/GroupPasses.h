@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+// The third way of parenthesised evaluation, for texts that neither one walk
+// nor the first passes of backslash pairs can take.
+
 #include "orvane/Text.h"
 
 namespace StringStuff::groups {

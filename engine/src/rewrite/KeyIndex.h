@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+// The one index that every pass shares: items filed by the 64-bit key of
+// their current text, each key's items in a list in ascending order.
+
 #include <algorithm>
 #include <bit>
 #include <cstddef>

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: MIT
+// Reading a term's arguments and computing its value text, and expanding the
+// one term of a kind that occurs once.
 #include "terms/TermValue.h"
 
 #include <utility>
