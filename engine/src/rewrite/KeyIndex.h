@@ -152,7 +152,7 @@ class KeyIndex {
     slots_[hole].head = kEnd;
   }
 
-  static constexpr std::size_t kFirstSlots = 64;
+  static constexpr std::size_t kFirstSlots = 8;
   std::vector<Node> nodes_;
   std::vector<Slot> slots_;
   std::size_t used_ = 0;  // slots that hold a key
