@@ -20,10 +20,10 @@
 #include <utility>
 #include <vector>
 
-#include "rewrite/MovedGroups.h"
 #include "rewrite/KeyIndex.h"
 #include "rewrite/Pieces.h"
 #include "rewrite/PolyHash.h"
+#include "terms/CloserGroups.h"
 #include "terms/TermPasses.h"
 #include "rewrite/TextOps.h"
 
@@ -81,23 +81,6 @@ class Marks {
   int end_ = 0;
 };
 
-struct Member {
-  Key key{};            // its own while indexed, else relative to its group
-  bool alive = true;
-  bool indexed = false;
-  std::uint32_t seen = 0;  // the last step that took it as a copy
-  int prev = kNone;      // neighbours in its list, in text order
-  int next = kNone;
-};
-
-// The P's of a closer: those that came from copies' groups, then the others.
-struct Group : MovedGroup<int> {
-  Key body{};     // the text after the previous closer through this one
-};
-
-using Groups = MovedGroups<Member, int>;
-using List = Groups::List;
-
 class MultisetPass {
  public:
   explicit MultisetPass(TextView w) : values_(u'P') { Split(w); }
@@ -118,9 +101,6 @@ class MultisetPass {
     int next = kNone;
   };
 
-  Member& At(int id) { return members_[static_cast<std::size_t>(id)]; }
-  Group& G(int id) { return groups_[static_cast<std::size_t>(id)]; }
-  int& GroupOf(int mark) { return groupOf_[static_cast<std::size_t>(mark)]; }
   Pieces::Chain& Gap(int mark) { return gaps_[static_cast<std::size_t>(mark)]; }
   int NextMark(int mark) const { return links_[static_cast<std::size_t>(mark)].next; }
 
@@ -134,13 +114,6 @@ class MultisetPass {
     const long long rest = ab.length - a.length;
     return {rest, PolyHash::Sub(ab.hash, PolyHash::Mul(a.hash, BasePower(rest)))};
   }
-  int NewGroup(int closer, const Key& body) {
-    groups_.emplace_back();
-    groups_.back().body = body;
-    GroupOf(closer) = static_cast<int>(groups_.size() - 1);
-    return static_cast<int>(groups_.size() - 1);
-  }
-
   void Split(TextView w) {
     marks_.push_back(u'\0');  // stands for the start of the text
     std::vector<std::size_t> at{0};
@@ -179,8 +152,8 @@ class MultisetPass {
       pieces_.Append(Gap(t), w.substr(from, to - from));
       links_[static_cast<std::size_t>(t)] = {t - 1, t + 1 < n ? t + 1 : kNone};
     }
-    groupOf_.assign(static_cast<std::size_t>(n), kNone);
-    members_.resize(static_cast<std::size_t>(n));
+    closers_.groupOf.assign(static_cast<std::size_t>(n), kNone);
+    closers_.members.resize(static_cast<std::size_t>(n));
     segs_.resize(static_cast<std::size_t>(n));
     // Closers, with their bodies, and every ")" with the text since the one before.
     Cut lastClose{0, 0}, lastCloser{0, 0};
@@ -192,7 +165,7 @@ class MultisetPass {
       const Cut end = back(t);
       segs_[static_cast<std::size_t>(t)] = key(lastClose, end);
       lastClose = end;
-      if (open) NewGroup(t, key(lastCloser, end));
+      if (open) closers_.NewGroup(t, key(lastCloser, end));
       if (open) lastCloser = end;
       open = false;
     }
@@ -204,10 +177,10 @@ class MultisetPass {
       if (c == u')') nextClose = t;
       if (c == u'(') closer = nextClose;
       if (c != u'P' || closer == kNone) continue;
-      Member& m = At(t);
+      PItem& m = closers_.At(t);
       m.key = key(front(t), back(closer));
       m.indexed = true;
-      moving_.PushFront(G(GroupOf(closer)).indexed, t);
+      closers_.moving.PushFront(closers_.G(closers_.GroupOf(closer)).indexed, t);
       index_.Set(static_cast<std::size_t>(t), Filed(m.key));
     }
   }
@@ -250,17 +223,17 @@ class MultisetPass {
 
   // Gives the moved P's of a group their own keys in the index.
   void Index(int id) {
-    Group& g = G(id);
+    PGroup& g = closers_.G(id);
     if (g.moved.count == 0) return;
-    moving_.Settle(g, [&](Member& m, int mid) { index_.Set(static_cast<std::size_t>(mid), Filed(m.key)); });
+    closers_.moving.Settle(g, [&](PItem& m, int mid) { index_.Set(static_cast<std::size_t>(mid), Filed(m.key)); });
   }
 
   // The P's among large moved groups whose key is the term's; small groups
   // met on the way are indexed instead.
   void FindMovedCopies(TextView term, const Key& key) {
     moved_.clear();
-    moving_.FindMoved(
-        term, key, [&](int id) -> Group& { return G(id); }, [&](int id) { Index(id); },
+    closers_.moving.FindMoved(
+        term, key, [&](int id) -> PGroup& { return closers_.G(id); }, [&](int id) { Index(id); },
         [&](int, int m) { moved_.push_back(m); });
   }
 
@@ -270,7 +243,7 @@ class MultisetPass {
     ++step_;
     copies_.clear();
     index_.ForEach(Filed(key), [&](std::size_t id) {
-      Member& m = At(static_cast<int>(id));
+      PItem& m = closers_.At(static_cast<int>(id));
       if (m.alive && m.indexed && !(m.key == key)) return true;  // another key filed alike
       index_.Remove(id);
       if (!m.alive || !m.indexed || m.seen == step_) return true;
@@ -279,8 +252,8 @@ class MultisetPass {
       return true;
     });
     for (const int id : moved_) {
-      if (At(id).seen == step_) continue;
-      At(id).seen = step_;
+      if (closers_.At(id).seen == step_) continue;
+      closers_.At(id).seen = step_;
       copies_.push_back(id);
     }
     std::sort(copies_.begin(), copies_.end());
@@ -296,116 +269,29 @@ class MultisetPass {
     for (auto it = copies_.rbegin(); it != copies_.rend(); ++it) Replace(*it, key, value, valueKey);
   }
 
-  void Unlink(Group& g, int id, bool moved) {
-    if (moved) g.byLength.erase(At(id).key.length);
-    At(id).alive = false;
-  }
-
-  // Takes the P's at or after mark a off the end of a group.
-  void TrimBack(Group& g, int a) {
-    while (g.indexed.count && g.indexed.last >= a) Unlink(g, moving_.PopBack(g.indexed), false);
-    while (!g.indexed.count && g.moved.count && g.moved.last >= a) Unlink(g, moving_.PopBack(g.moved), true);
-  }
-  // Takes the P's before mark b off the front of a group.
-  void TrimFront(Group& g, int b) {
-    while (g.moved.count && g.moved.first < b) Unlink(g, moving_.PopFront(g.moved), true);
-    while (!g.moved.count && g.indexed.count && g.indexed.first < b) Unlink(g, moving_.PopFront(g.indexed), false);
-  }
-
-  int First(const Group& g) const { return g.moved.count ? g.moved.first : g.indexed.count ? g.indexed.first : kNone; }
-  int Last(const Group& g) const { return g.indexed.count ? g.indexed.last : g.moved.count ? g.moved.last : kNone; }
-  // Neighbours in the group's order: the moved P's, then the indexed ones.
-  int After(const Group& g, int m) {
-    if (g.moved.count && m == g.moved.last) return g.indexed.count ? g.indexed.first : kNone;
-    return g.indexed.count && m == g.indexed.last ? kNone : At(m).next;
-  }
-  int Before(const Group& g, int m) {
-    if (g.indexed.count && m == g.indexed.first) return g.moved.count ? g.moved.last : kNone;
-    return g.moved.count && m == g.moved.first ? kNone : At(m).prev;
-  }
-
-  void MoveFront(Group& from, Group& to) {
-    if (!from.moved.count) return moving_.PushBack(to.indexed, moving_.PopFront(from.indexed));
-    const int m = moving_.PopFront(from.moved);
-    from.byLength.erase(At(m).key.length);
-    moving_.PushBack(to.moved, m);
-    to.byLength[At(m).key.length] = m;
-  }
-  void MoveBack(Group& from, Group& to) {
-    if (from.indexed.count) return moving_.PushFront(to.indexed, moving_.PopBack(from.indexed));
-    const int m = moving_.PopBack(from.moved);
-    from.byLength.erase(At(m).key.length);
-    moving_.PushFront(to.moved, m);
-    to.byLength[At(m).key.length] = m;
-  }
-
-  // Moves the P's of a group before mark `at` to a new group with the same
-  // transform, walking from both ends at once so that the cost is that of the
-  // smaller part.
-  int SplitBefore(int id, int at) {
-    const int part = static_cast<int>(groups_.size());
-    groups_.emplace_back();
-    Group& g = G(id);
-    Group& p = G(part);
-    p.group = g.group;
-    std::size_t n = 0;
-    bool frontSmaller = true;
-    for (int f = First(g), k = Last(g);; f = After(g, f), k = Before(g, k), ++n) {
-      if (f == kNone || f > at) break;
-      if (k == kNone || k < at) {
-        frontSmaller = false;
-        break;
-      }
-    }
-    if (frontSmaller) {
-      for (std::size_t i = 0; i < n; ++i) MoveFront(g, p);
-      return part;
-    }
-    for (std::size_t i = 0; i < n; ++i) MoveBack(g, p);
-    std::swap(g.moved, p.moved);
-    std::swap(g.indexed, p.indexed);
-    g.byLength.swap(p.byLength);
-    return part;
-  }
-
-  // Moves every P of group g to group target, whose keys change by step;
-  // tail is the text after them there. Without a target they have no term.
-  void Move(int gid, int tid, const Transform& step, const Key& tail) {
-    Group& g = G(gid);
-    if (g.moved.count + g.indexed.count == 0) return;
-    if (tid == kNone) {
-      moving_.ForEach(g.indexed, [](Member& m, int) { m.indexed = false; });
-      g.moved = g.indexed = List{};
-      g.byLength.clear();
-      return;
-    }
-    Group& t = G(tid);
-    if (!moving_.Merge(g, t, step)) moving_.AddTail(t, tid, tail);
-  }
-
   // Replaces the copy whose P is mark a by the value.
   void Replace(int a, const Key& key, TextView value, const Key& valueKey) {
     const int b = closes_.Next(opens_.Next(a));
     const int ra = closes_.Next(a);  // the first ")" of the copy
     const int lastOpen = opens_.Prev(a);
     const bool keptOpen = lastOpen > closes_.Prev(a);  // a "(" that stays closes after the copy
-    const int gb = GroupOf(b);
-    const int gr = ra != b ? GroupOf(ra) : kNone;
+    const int gb = closers_.GroupOf(b);
+    const int gr = ra != b ? closers_.GroupOf(ra) : kNone;
     const Key toFirstClose = toFirstClose_;
-    const Key rest = gr != kNone ? DropBack(G(gr).body, toFirstClose) : DropBack(G(gb).body, key);
+    const Key rest = gr != kNone ? DropBack(closers_.G(gr).body, toFirstClose) : DropBack(closers_.G(gb).body, key);
     const Key segRest = DropBack(segs_[static_cast<std::size_t>(ra)], toFirstClose);
     const int s = closes_.Next(b + 1);
     const int nextOpen = opens_.Next(b + 1);
     const int c1 = nextOpen == kNone ? kNone : closes_.Next(nextOpen);
-    const int gc = c1 == kNone ? kNone : GroupOf(c1);
+    const int gc = c1 == kNone ? kNone : closers_.GroupOf(c1);
     // The P's inside go: the end of b's group and the front of the next one.
-    TrimBack(G(gb), a);
-    if (gc != kNone) TrimFront(G(gc), b);
+    closers_.TrimBack(closers_.G(gb), a);
+    if (gc != kNone) closers_.TrimFront(closers_.G(gc), b);
     const int before = links_[static_cast<std::size_t>(a)].prev;
     const int after = NextMark(b);
     for (int t = a;; t = NextMark(t)) {
       const char16_t c = marks_[static_cast<std::size_t>(t)];
-      if (c == u'P') At(t).alive = false;
+      if (c == u'P') closers_.At(t).alive = false;
       else (c == u'(' ? opens_ : closes_).Remove(t);
       if (t == b) break;
     }
@@ -424,28 +310,28 @@ class MultisetPass {
     // Where the P's go, and the text after them there.
     int keptTo = gc, lostTo = gc;
     Key keptTail{}, lostTail{};
-    if (gc != kNone) lostTail = keptTail = Join(valueKey, G(gc).body);
+    if (gc != kNone) lostTail = keptTail = Join(valueKey, closers_.G(gc).body);
     if (keptOpen && s != kNone && s != c1) {
       keptTail = Join(valueKey, segS);
-      keptTo = NewGroup(s, Join(Join(rest, valueKey), segS));
-      if (gc != kNone) G(gc).body = DropFront(G(gc).body, segS);
+      keptTo = closers_.NewGroup(s, Join(Join(rest, valueKey), segS));
+      if (gc != kNone) closers_.G(gc).body = DropFront(closers_.G(gc).body, segS);
     } else if (gc != kNone) {
-      G(gc).body = Join(Join(rest, valueKey), G(gc).body);
+      closers_.G(gc).body = Join(Join(rest, valueKey), closers_.G(gc).body);
     }
     if (keptTo != lostTo && lastOpen != kNone) {
-      const int part = SplitBefore(gb, lastOpen);
-      Move(gb, lostTo, Replacing(key, lostTail), lostTail);
-      Move(part, keptTo, Replacing(key, keptTail), keptTail);
-      G(part).gone = true;
+      const int part = closers_.SplitBefore(gb, lastOpen);
+      closers_.Move(gb, lostTo, Replacing(key, lostTail), lostTail);
+      closers_.Move(part, keptTo, Replacing(key, keptTail), keptTail);
+      closers_.G(part).gone = true;
     } else {
-      Move(gb, lostTo, Replacing(key, lostTail), lostTail);
+      closers_.Move(gb, lostTo, Replacing(key, lostTail), lostTail);
     }
-    if (gr != kNone) Move(gr, keptTo, Replacing(toFirstClose, keptTail), keptTail);
-    G(gb).gone = true;
-    GroupOf(b) = kNone;
+    if (gr != kNone) closers_.Move(gr, keptTo, Replacing(toFirstClose, keptTail), keptTail);
+    closers_.G(gb).gone = true;
+    closers_.GroupOf(b) = kNone;
     if (gr != kNone) {
-      G(gr).gone = true;
-      GroupOf(ra) = kNone;
+      closers_.G(gr).gone = true;
+      closers_.GroupOf(ra) = kNone;
     }
   }
 
@@ -456,11 +342,8 @@ class MultisetPass {
   std::vector<Link> links_;          // the live marks in text order
   Marks opens_;
   Marks closes_;
-  std::vector<int> groupOf_;         // by closer
+  CloserGroups closers_;  // the P's of each closer
   std::vector<Key> segs_;            // by ")": the text after the ")" before it through it
-  std::vector<Member> members_;      // by P
-  Groups moving_{members_};  // groups by the tail of their moved P's
-  std::deque<Group> groups_;
   KeyIndex index_;  // P's by the keys of their terms
   ValueCache values_;  // the pieces of the text point into its texts
   Key toFirstClose_{};  // the front term through its first ")"
