@@ -20,14 +20,8 @@ using orvane::TextView;
 // any order. The power of the base that shifts a text past a piece comes
 // from its length.
 using orvane::detail::PolyHash;
+using orvane::detail::Join;
 using orvane::detail::TextKey;
-
-inline TextKey Join(const TextKey& a, const TextKey& b) {
-  if (b.length == 0) return a;
-  if (a.length == 0) return b;
-  std::uint64_t h = PolyHash::Add(PolyHash::Mul(a.hash, PolyHash::Pow(static_cast<std::size_t>(b.length))), b.hash);
-  return {a.length + b.length, h};
-}
 
 inline TextKey CharPiece(char16_t c) { return {1, static_cast<std::uint64_t>(c) + 1}; }
 

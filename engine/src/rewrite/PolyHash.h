@@ -123,4 +123,20 @@ inline const Powers kInversePowers{PolyHash::Inverse()};
 inline std::uint64_t PolyHash::Pow(std::size_t n) { return kPowers.Of(n); }
 inline std::uint64_t PolyHash::InvPow(std::size_t n) { return kInversePowers.Of(n); }
 
+// The key of a + b from the keys of a and b.
+inline TextKey Join(const TextKey& a, const TextKey& b) {
+  if (b.length == 0) return a;
+  if (a.length == 0) return b;
+  return {a.length + b.length, PolyHash::Join(a.hash, b.hash, static_cast<std::size_t>(b.length))};
+}
+// The key of a from the keys of a + b and b.
+inline TextKey WithoutBack(const TextKey& ab, const TextKey& b) {
+  return {ab.length - b.length, PolyHash::Unjoin(ab.hash, b.hash, static_cast<std::size_t>(b.length))};
+}
+// The key of b from the keys of a + b and a.
+inline TextKey WithoutFront(const TextKey& ab, const TextKey& a) {
+  const long long rest = ab.length - a.length;
+  return {rest, PolyHash::Sub(ab.hash, PolyHash::Mul(a.hash, PolyHash::Pow(static_cast<std::size_t>(rest))))};
+}
+
 }  // namespace orvane::detail

@@ -81,104 +81,160 @@ class Marks {
   int end_ = 0;
 };
 
+// Where each mark stands in the working text and the hash of the text before
+// it, from which the key of the text between any two marks is cut.
+class MarkCuts {
+ public:
+  struct Cut {
+    std::size_t at;
+    std::uint64_t hash;  // of the text before it
+  };
+
+  // Fills marks with the text's "P", "(" and ")", after a mark for its start.
+  MarkCuts(TextView w, std::vector<char16_t>& marks) : at_{0} {
+    marks.push_back(u'\0');
+    for (std::size_t i = 0; i < w.size(); ++i) {
+      if (w[i] != u'P' && w[i] != u'(' && w[i] != u')') continue;
+      marks.push_back(w[i]);
+      at_.push_back(i);
+    }
+    before_.assign(marks.size(), 0);
+    after_.assign(marks.size(), 0);
+    std::uint64_t h = 0;
+    for (std::size_t i = 0, t = 1; i < w.size(); ++i) {
+      if (t < at_.size() && at_[t] == i) before_[t++] = h;
+      h = PolyHash::Step(h, w[i]);
+    }
+    for (std::size_t t = 1; t < marks.size(); ++t) after_[t] = PolyHash::Step(before_[t], marks[t]);
+  }
+  std::size_t At(int t) const { return at_[static_cast<std::size_t>(t)]; }
+  Cut Front(int t) const { return {At(t), before_[static_cast<std::size_t>(t)]}; }
+  Cut Back(int t) const { return {At(t) + 1, after_[static_cast<std::size_t>(t)]}; }
+  static TextKey Between(const Cut& from, const Cut& to) {
+    return {static_cast<long long>(to.at - from.at),
+            PolyHash::Sub(to.hash, PolyHash::Mul(from.hash, PolyHash::Pow(to.at - from.at)))};
+  }
+
+ private:
+  std::vector<std::size_t> at_;
+  std::vector<std::uint64_t> before_;
+  std::vector<std::uint64_t> after_;  // the hash through the mark
+};
+
+// The working text as its marks and the text after each of them: the live
+// marks in text order, the live "(" and ")" found over the removed ones, and
+// each ")" with the key of the text since the ")" before it.
+class MarkedText {
+ public:
+  void Cut(TextView w, const MarkCuts& cuts) {
+    const int n = static_cast<int>(marks.size());
+    opens = Marks(marks, u'(');
+    closes = Marks(marks, u')');
+    gaps.resize(static_cast<std::size_t>(n));
+    links.resize(static_cast<std::size_t>(n));
+    segs.resize(static_cast<std::size_t>(n));
+    for (int t = 0; t < n; ++t) {
+      const std::size_t from = t == 0 ? 0 : cuts.At(t) + 1;
+      const std::size_t to = t + 1 < n ? cuts.At(t + 1) : w.size();
+      pieces.Append(Gap(t), w.substr(from, to - from));
+      links[static_cast<std::size_t>(t)] = {t - 1, t + 1 < n ? t + 1 : kNone};
+    }
+  }
+
+  Pieces::Chain& Gap(int mark) { return gaps[static_cast<std::size_t>(mark)]; }
+  int Next(int mark) const { return links[static_cast<std::size_t>(mark)].next; }
+
+  // Replaces the marks from a through b, and the text between them, by the
+  // value; goneP(t) learns of each P that goes.
+  template <typename F>
+  void Replace(int a, int b, TextView value, F goneP) {
+    const int before = links[static_cast<std::size_t>(a)].prev;
+    const int after = Next(b);
+    for (int t = a;; t = Next(t)) {
+      const char16_t c = marks[static_cast<std::size_t>(t)];
+      if (c == u'P') goneP(t);
+      else (c == u'(' ? opens : closes).Remove(t);
+      if (t == b) break;
+    }
+    links[static_cast<std::size_t>(before)].next = after;
+    if (after != kNone) links[static_cast<std::size_t>(after)].prev = before;
+    Pieces::Chain joined = Gap(before);
+    pieces.Append(joined, value);
+    Pieces::Chain tailGap = Gap(b);
+    pieces.Prepend(tailGap, joined);
+    Gap(before) = tailGap;
+  }
+
+  Text Read() {
+    Text out;
+    for (int t = 0; t != kNone; t = Next(t)) {
+      if (t > 0) out += marks[static_cast<std::size_t>(t)];
+      pieces.AppendTo(Gap(t), out);
+    }
+    return out;
+  }
+
+  struct Link {
+    int prev = kNone;
+    int next = kNone;
+  };
+  Pieces pieces;
+  std::vector<char16_t> marks;
+  std::vector<Pieces::Chain> gaps;  // the text after each mark
+  std::vector<Link> links;          // the live marks in text order
+  Marks opens;
+  Marks closes;
+  std::vector<TextKey> segs;  // by ")": the text after the ")" before it through it
+};
+
 class MultisetPass {
  public:
   explicit MultisetPass(TextView w) : values_(u'P') { Split(w); }
 
   Text Run() {
     for (int front = Front(); front != kNone; front = Front()) Step(front);
-    Text out;
-    for (int t = 0; t != kNone; t = links_[static_cast<std::size_t>(t)].next) {
-      if (t > 0) out += marks_[static_cast<std::size_t>(t)];
-      pieces_.AppendTo(gaps_[static_cast<std::size_t>(t)], out);
-    }
-    return out;
+    return text_.Read();
   }
 
  private:
-  struct Link {
-    int prev = kNone;
-    int next = kNone;
-  };
-
-  Pieces::Chain& Gap(int mark) { return gaps_[static_cast<std::size_t>(mark)]; }
-  int NextMark(int mark) const { return links_[static_cast<std::size_t>(mark)].next; }
-
-  Key Join(const Key& a, const Key& b) { return {a.length + b.length, hash_.Join(a.hash, b.hash, static_cast<std::size_t>(b.length))}; }
-  // a from a + b.
-  Key DropBack(const Key& ab, const Key& b) {
-    return {ab.length - b.length, hash_.Unjoin(ab.hash, b.hash, static_cast<std::size_t>(b.length))};
-  }
-  // b from a + b.
-  Key DropFront(const Key& ab, const Key& a) {
-    const long long rest = ab.length - a.length;
-    return {rest, PolyHash::Sub(ab.hash, PolyHash::Mul(a.hash, BasePower(rest)))};
-  }
   void Split(TextView w) {
-    marks_.push_back(u'\0');  // stands for the start of the text
-    std::vector<std::size_t> at{0};
-    for (std::size_t i = 0; i < w.size(); ++i) {
-      if (w[i] != u'P' && w[i] != u'(' && w[i] != u')') continue;
-      marks_.push_back(w[i]);
-      at.push_back(i);
-    }
-    const int n = static_cast<int>(marks_.size());
-    opens_ = Marks(marks_, u'(');
-    closes_ = Marks(marks_, u')');
-    // Hashes of the text before each mark, from which every key is cut.
-    std::vector<std::uint64_t> before(static_cast<std::size_t>(n), 0);
-    std::uint64_t h = 0;
-    for (std::size_t i = 0, t = 1; i < w.size(); ++i) {
-      if (t < at.size() && at[t] == i) before[t++] = h;
-      h = PolyHash::Step(h, w[i]);
-    }
-    struct Cut {
-      std::size_t at;
-      std::uint64_t hash;  // of the text before it
-    };
-    const auto front = [&](int t) { return Cut{at[static_cast<std::size_t>(t)], before[static_cast<std::size_t>(t)]}; };
-    const auto back = [&](int t) {
-      return Cut{at[static_cast<std::size_t>(t)] + 1, PolyHash::Step(before[static_cast<std::size_t>(t)], marks_[static_cast<std::size_t>(t)])};
-    };
-    const auto key = [&](const Cut& from, const Cut& to) {
-      return Key{static_cast<long long>(to.at - from.at),
-                 PolyHash::Sub(to.hash, PolyHash::Mul(from.hash, hash_.Pow(to.at - from.at)))};
-    };
-    gaps_.resize(static_cast<std::size_t>(n));
-    links_.resize(static_cast<std::size_t>(n));
-    for (int t = 0; t < n; ++t) {
-      const std::size_t from = t == 0 ? 0 : at[static_cast<std::size_t>(t)] + 1;
-      const std::size_t to = t + 1 < n ? at[static_cast<std::size_t>(t + 1)] : w.size();
-      pieces_.Append(Gap(t), w.substr(from, to - from));
-      links_[static_cast<std::size_t>(t)] = {t - 1, t + 1 < n ? t + 1 : kNone};
-    }
-    closers_.groupOf.assign(static_cast<std::size_t>(n), kNone);
-    closers_.members.resize(static_cast<std::size_t>(n));
-    segs_.resize(static_cast<std::size_t>(n));
-    // Closers, with their bodies, and every ")" with the text since the one before.
-    Cut lastClose{0, 0}, lastCloser{0, 0};
+    const MarkCuts cuts(w, text_.marks);
+    text_.Cut(w, cuts);
+    closers_.groupOf.assign(text_.marks.size(), kNone);
+    closers_.members.resize(text_.marks.size());
+    FileClosers(cuts);
+    FileItems(cuts);
+  }
+
+  // Closers, with their bodies, and every ")" with the text since the one before.
+  void FileClosers(const MarkCuts& cuts) {
+    MarkCuts::Cut lastClose{0, 0}, lastCloser{0, 0};
     bool open = false;
-    for (int t = 1; t < n; ++t) {
-      const char16_t c = marks_[static_cast<std::size_t>(t)];
+    for (int t = 1; t < static_cast<int>(text_.marks.size()); ++t) {
+      const char16_t c = text_.marks[static_cast<std::size_t>(t)];
       if (c == u'(') open = true;
       if (c != u')') continue;
-      const Cut end = back(t);
-      segs_[static_cast<std::size_t>(t)] = key(lastClose, end);
+      const MarkCuts::Cut end = cuts.Back(t);
+      text_.segs[static_cast<std::size_t>(t)] = MarkCuts::Between(lastClose, end);
       lastClose = end;
-      if (open) closers_.NewGroup(t, key(lastCloser, end));
+      if (open) closers_.NewGroup(t, MarkCuts::Between(lastCloser, end));
       if (open) lastCloser = end;
       open = false;
     }
-    index_ = KeyIndex(marks_.size(), static_cast<std::size_t>(std::count(marks_.begin(), marks_.end(), u'P')));
-    // Each P joins the group of the closer of its "(", from the right.
+  }
+
+  // Each P joins the group of the closer of its "(", from the right, and the
+  // index under the key of its term.
+  void FileItems(const MarkCuts& cuts) {
+    index_ = KeyIndex(text_.marks.size(), static_cast<std::size_t>(std::count(text_.marks.begin(), text_.marks.end(), u'P')));
     int nextClose = kNone, closer = kNone;
-    for (int t = n - 1; t > 0; --t) {
-      const char16_t c = marks_[static_cast<std::size_t>(t)];
+    for (int t = static_cast<int>(text_.marks.size()) - 1; t > 0; --t) {
+      const char16_t c = text_.marks[static_cast<std::size_t>(t)];
       if (c == u')') nextClose = t;
       if (c == u'(') closer = nextClose;
       if (c != u'P' || closer == kNone) continue;
       PItem& m = closers_.At(t);
-      m.key = key(front(t), back(closer));
+      m.key = MarkCuts::Between(cuts.Front(t), cuts.Back(closer));
       m.indexed = true;
       closers_.moving.PushFront(closers_.G(closers_.GroupOf(closer)).indexed, t);
       index_.Set(static_cast<std::size_t>(t), Filed(m.key));
@@ -188,9 +244,9 @@ class MultisetPass {
   // The leftmost P, or kNone; the cursor moves to the mark before it. The
   // marks it passes are "(" and ")", which no copy reaches any more.
   int Front() {
-    for (int t = NextMark(cursor_); t != kNone; t = NextMark(cursor_)) {
-      if (marks_[static_cast<std::size_t>(t)] == u'P') return t;
-      before_ += static_cast<long long>(Gap(cursor_).size) + 1;
+    for (int t = text_.Next(cursor_); t != kNone; t = text_.Next(cursor_)) {
+      if (text_.marks[static_cast<std::size_t>(t)] == u'P') return t;
+      before_ += static_cast<long long>(text_.Gap(cursor_).size) + 1;
       cursor_ = t;
     }
     return kNone;
@@ -198,24 +254,24 @@ class MultisetPass {
 
   // Expands the leftmost P and every copy of its term.
   void Step(int front) {
-    const long long first = before_ + static_cast<long long>(Gap(cursor_).size) + 1;
-    const int open = opens_.Next(front);
+    const long long first = before_ + static_cast<long long>(text_.Gap(cursor_).size) + 1;
+    const int open = text_.opens.Next(front);
     if (open == kNone) MultisetTerm(u"", first, 0, 0);
-    const int close = closes_.Next(open);
+    const int close = text_.closes.Next(open);
     Text text;
     long long openAt = 0;
-    for (int t = front;; t = NextMark(t)) {
+    for (int t = front;; t = text_.Next(t)) {
       if (t == open) openAt = first + static_cast<long long>(text.size());
-      text += marks_[static_cast<std::size_t>(t)];
+      text += text_.marks[static_cast<std::size_t>(t)];
       if (t == close) break;
       if (t == open && close == kNone) MultisetTerm(u"", first, openAt, 0);
-      pieces_.AppendTo(Gap(t), text);
+      text_.pieces.AppendTo(text_.Gap(t), text);
     }
     const TextView value = values_(MultisetTerm(text, first, openAt, first + static_cast<long long>(text.size()) - 1));
     const std::size_t firstClose = text.find(u')') + 1;
     toFirstClose_ = {static_cast<long long>(firstClose), PolyHash::Of(TextView(text).substr(0, firstClose))};
     const Key key{static_cast<long long>(text.size()),
-                  hash_.Join(toFirstClose_.hash, PolyHash::Of(TextView(text).substr(firstClose)), text.size() - firstClose)};
+                  PolyHash::Join(toFirstClose_.hash, PolyHash::Of(TextView(text).substr(firstClose)), text.size() - firstClose)};
     FindMovedCopies(text, key);
     moved_.push_back(front);  // found by its key too; named so that the walk always moves on
     ReplaceCopies(key, value);
@@ -262,7 +318,7 @@ class MultisetPass {
     for (const int p : copies_) {
       if (p <= end) continue;
       copies_[kept++] = p;
-      end = closes_.Next(opens_.Next(p));
+      end = text_.closes.Next(text_.opens.Next(p));
     }
     copies_.resize(kept);
     const Key valueKey{static_cast<long long>(value.size()), PolyHash::Of(value)};
@@ -271,41 +327,27 @@ class MultisetPass {
 
   // Replaces the copy whose P is mark a by the value.
   void Replace(int a, const Key& key, TextView value, const Key& valueKey) {
-    const int b = closes_.Next(opens_.Next(a));
-    const int ra = closes_.Next(a);  // the first ")" of the copy
-    const int lastOpen = opens_.Prev(a);
-    const bool keptOpen = lastOpen > closes_.Prev(a);  // a "(" that stays closes after the copy
+    const int b = text_.closes.Next(text_.opens.Next(a));
+    const int ra = text_.closes.Next(a);  // the first ")" of the copy
+    const int lastOpen = text_.opens.Prev(a);
+    const bool keptOpen = lastOpen > text_.closes.Prev(a);  // a "(" that stays closes after the copy
     const int gb = closers_.GroupOf(b);
     const int gr = ra != b ? closers_.GroupOf(ra) : kNone;
     const Key toFirstClose = toFirstClose_;
-    const Key rest = gr != kNone ? DropBack(closers_.G(gr).body, toFirstClose) : DropBack(closers_.G(gb).body, key);
-    const Key segRest = DropBack(segs_[static_cast<std::size_t>(ra)], toFirstClose);
-    const int s = closes_.Next(b + 1);
-    const int nextOpen = opens_.Next(b + 1);
-    const int c1 = nextOpen == kNone ? kNone : closes_.Next(nextOpen);
+    const Key rest = gr != kNone ? WithoutBack(closers_.G(gr).body, toFirstClose) : WithoutBack(closers_.G(gb).body, key);
+    const Key segRest = WithoutBack(text_.segs[static_cast<std::size_t>(ra)], toFirstClose);
+    const int s = text_.closes.Next(b + 1);
+    const int nextOpen = text_.opens.Next(b + 1);
+    const int c1 = nextOpen == kNone ? kNone : text_.closes.Next(nextOpen);
     const int gc = c1 == kNone ? kNone : closers_.GroupOf(c1);
     // The P's inside go: the end of b's group and the front of the next one.
     closers_.TrimBack(closers_.G(gb), a);
     if (gc != kNone) closers_.TrimFront(closers_.G(gc), b);
-    const int before = links_[static_cast<std::size_t>(a)].prev;
-    const int after = NextMark(b);
-    for (int t = a;; t = NextMark(t)) {
-      const char16_t c = marks_[static_cast<std::size_t>(t)];
-      if (c == u'P') closers_.At(t).alive = false;
-      else (c == u'(' ? opens_ : closes_).Remove(t);
-      if (t == b) break;
-    }
-    links_[static_cast<std::size_t>(before)].next = after;
-    if (after != kNone) links_[static_cast<std::size_t>(after)].prev = before;
-    Pieces::Chain joined = Gap(before);
-    pieces_.Append(joined, value);
-    Pieces::Chain tailGap = Gap(b);
-    pieces_.Prepend(tailGap, joined);
-    Gap(before) = tailGap;
+    text_.Replace(a, b, value, [&](int t) { closers_.At(t).alive = false; });
     Key segS{};
     if (s != kNone) {
-      segS = segs_[static_cast<std::size_t>(s)];
-      segs_[static_cast<std::size_t>(s)] = Join(Join(segRest, valueKey), segS);
+      segS = text_.segs[static_cast<std::size_t>(s)];
+      text_.segs[static_cast<std::size_t>(s)] = Join(Join(segRest, valueKey), segS);
     }
     // Where the P's go, and the text after them there.
     int keptTo = gc, lostTo = gc;
@@ -314,7 +356,7 @@ class MultisetPass {
     if (keptOpen && s != kNone && s != c1) {
       keptTail = Join(valueKey, segS);
       keptTo = closers_.NewGroup(s, Join(Join(rest, valueKey), segS));
-      if (gc != kNone) closers_.G(gc).body = DropFront(closers_.G(gc).body, segS);
+      if (gc != kNone) closers_.G(gc).body = WithoutFront(closers_.G(gc).body, segS);
     } else if (gc != kNone) {
       closers_.G(gc).body = Join(Join(rest, valueKey), closers_.G(gc).body);
     }
@@ -329,21 +371,13 @@ class MultisetPass {
     if (gr != kNone) closers_.Move(gr, keptTo, Replacing(toFirstClose, keptTail), keptTail);
     closers_.G(gb).gone = true;
     closers_.GroupOf(b) = kNone;
-    if (gr != kNone) {
-      closers_.G(gr).gone = true;
-      closers_.GroupOf(ra) = kNone;
-    }
+    if (gr == kNone) return;
+    closers_.G(gr).gone = true;
+    closers_.GroupOf(ra) = kNone;
   }
 
-  PolyHash hash_;
-  Pieces pieces_;
-  std::vector<char16_t> marks_;
-  std::vector<Pieces::Chain> gaps_;  // the text after each mark
-  std::vector<Link> links_;          // the live marks in text order
-  Marks opens_;
-  Marks closes_;
+  MarkedText text_;
   CloserGroups closers_;  // the P's of each closer
-  std::vector<Key> segs_;            // by ")": the text after the ")" before it through it
   KeyIndex index_;  // P's by the keys of their terms
   ValueCache values_;  // the pieces of the text point into its texts
   Key toFirstClose_{};  // the front term through its first ")"
