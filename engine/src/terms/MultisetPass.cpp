@@ -91,7 +91,7 @@ class MarkCuts {
   };
 
   // Fills marks with the text's "P", "(" and ")", after a mark for its start.
-  MarkCuts(TextView w, std::vector<char16_t>& marks) : at_{0} {
+  MarkCuts(TextView w, std::vector<char16_t>& marks) : marks_(marks), at_{0} {
     marks.push_back(u'\0');
     for (std::size_t i = 0; i < w.size(); ++i) {
       if (w[i] != u'P' && w[i] != u'(' && w[i] != u')') continue;
@@ -99,26 +99,27 @@ class MarkCuts {
       at_.push_back(i);
     }
     before_.assign(marks.size(), 0);
-    after_.assign(marks.size(), 0);
     std::uint64_t h = 0;
     for (std::size_t i = 0, t = 1; i < w.size(); ++i) {
       if (t < at_.size() && at_[t] == i) before_[t++] = h;
       h = PolyHash::Step(h, w[i]);
     }
-    for (std::size_t t = 1; t < marks.size(); ++t) after_[t] = PolyHash::Step(before_[t], marks[t]);
   }
   std::size_t At(int t) const { return at_[static_cast<std::size_t>(t)]; }
   Cut Front(int t) const { return {At(t), before_[static_cast<std::size_t>(t)]}; }
-  Cut Back(int t) const { return {At(t) + 1, after_[static_cast<std::size_t>(t)]}; }
+  Cut Back(int t) const {
+    const auto i = static_cast<std::size_t>(t);
+    return {At(t) + 1, PolyHash::Step(before_[i], marks_[i])};
+  }
   static TextKey Between(const Cut& from, const Cut& to) {
     return {static_cast<long long>(to.at - from.at),
             PolyHash::Sub(to.hash, PolyHash::Mul(from.hash, PolyHash::Pow(to.at - from.at)))};
   }
 
  private:
+  const std::vector<char16_t>& marks_;
   std::vector<std::size_t> at_;
   std::vector<std::uint64_t> before_;
-  std::vector<std::uint64_t> after_;  // the hash through the mark
 };
 
 // The working text as its marks and the text after each of them: the live
