@@ -20,22 +20,20 @@ namespace orvane::detail {
 namespace {
 
 // What a "!" sees of the text before it.
-// Kept small, in 32 bits where they fit (a working text stays far below
-// 2^32 characters): a text of "!"s has one for each.
 struct DigitRun {
-  std::uint32_t length = 0;  // of the whole piece
-  std::uint32_t digits = 0;  // the run of digits that ends the piece
-  std::uint64_t hash = 0;    // of those digits
+  std::size_t length = 0;  // of the whole piece
   bool allDigits = true;
+  std::size_t digits = 0;  // the run of digits that ends the piece
+  std::uint64_t hash = 0;  // of those digits
 };
 
 // A "!" with the piece of text before it; the last one stands for the end of the text.
 struct Bang {
   Pieces::Chain text;
   DigitRun run;
-  std::uint32_t next = 0;
-  std::uint32_t seen = 0;  // the last step that took it as a copy
+  std::size_t next = 0;
   bool gone = false;
+  std::size_t seen = 0;  // the last step that took it as a copy
 };
 
 class FactorialPass {
@@ -85,7 +83,7 @@ class FactorialPass {
   void Split(TextView w) {
     const std::size_t bangs = static_cast<std::size_t>(std::count(w.begin(), w.end(), u'!')) + 1;
     bangs_.reserve(bangs);
-    index_ = KeyIndex(bangs);  // most "!"s are not filed: keys come as they are used
+    index_ = KeyIndex(bangs);  // few "!"s are filed at once: the keys come as they are used
     std::size_t from = 0;
     while (true) {
       const std::size_t bang = w.find(u'!', from);
@@ -160,7 +158,7 @@ class FactorialPass {
   KeyIndex index_;  // "!"s by the key of their run of digits
   ValueCache values_;  // the pieces of the text point into its texts
   std::vector<std::size_t> copies_;
-  std::uint32_t step_ = 0;
+  std::size_t step_ = 0;
 };
 
 }  // namespace
