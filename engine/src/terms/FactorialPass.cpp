@@ -164,10 +164,7 @@ class FactorialPass {
 }  // namespace
 
 Text ExpandFactorials(TextView w) {
-  const std::size_t at = w.find(u'!');
-  if (at == TextView::npos) return Text(w);
-  if (w.find(u'!', at + 1) == TextView::npos) return ExpandLoneTerm(u'!', w, at);
-  return FactorialPass(w).Run();
+  return Expanded(u'!', w, [&] { return FactorialPass(w).Run(); });
 }
 
 }  // namespace orvane::detail

@@ -232,10 +232,7 @@ class LetterPass {
 }  // namespace
 
 Text ExpandLetterTerms(Kind letter, TextView w) {
-  const std::size_t at = w.find(letter);
-  if (at == TextView::npos) return Text(w);
-  if (w.find(letter, at + 1) == TextView::npos) return ExpandLoneTerm(letter, w, at);
-  return LetterPass(letter, w).Run();
+  return Expanded(letter, w, [&] { return LetterPass(letter, w).Run(); });
 }
 
 }  // namespace orvane::detail

@@ -392,10 +392,7 @@ class MultisetPass {
 }  // namespace
 
 Text ExpandMultisets(TextView text) {
-  const std::size_t at = text.find(u'P');
-  if (at == TextView::npos) return Text(text);
-  if (text.find(u'P', at + 1) == TextView::npos) return ExpandLoneTerm(u'P', text, at);
-  return MultisetPass(text).Run();
+  return Expanded(u'P', text, [&] { return MultisetPass(text).Run(); });
 }
 
 }  // namespace orvane::detail
