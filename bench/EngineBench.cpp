@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "PeakMemory.h"
 #include "Shapes.h"
 #include "orvane/Calculate.h"
 #include "orvane/StringStuff.h"
@@ -19,7 +20,9 @@ using orvane::Text;
 
 void Calculate(benchmark::State& state, const Text& expression) {
   for (auto _ : state) benchmark::DoNotOptimize(orvane::Calculate(expression, u"0"));
+  const std::size_t base = bench::StartPeak();
   state.SetLabel(orvane::Calculate(expression, u"0").answer ? "answer" : "no answer");
+  state.counters["peak_KB"] = static_cast<double>(bench::PeakSince(base)) / 1024;
 }
 
 void EvalFlat(benchmark::State& state, const Text& text) {
@@ -60,7 +63,11 @@ void RegisterShapes() {
                           {"StaleChains", bench::StaleChains},
                           {"CopiedChains", bench::CopiedChains},
                           {"DeepGrowing", bench::DeepGrowing},
-                          {"PairChains", bench::PairChains}};
+                          {"PairChains", bench::PairChains},
+                          {"LoneBackslashChains", bench::LoneBackslashChains},
+                          {"SmallBackslashGroups", bench::SmallBackslashGroups},
+                          {"MovedLetters", bench::MovedLetters},
+                          {"MovedPs", bench::MovedPs}};
   for (const Shape& shape : shapes) {
     for (const std::size_t size : {1024, 4096, 32766}) {
       const Text text = shape.make(size);

@@ -192,4 +192,43 @@ inline Text PairChains(std::size_t size) {
   return Ascii(out);
 }
 
+// Rows of distinct chains of 250 groups, each with a lone backslash before
+// its innermost group: every level of a chain holds a backslash.
+inline Text LoneBackslashChains(std::size_t size) {
+  constexpr std::size_t kLevels = 250;
+  return Joined(size, "+", [](int i) {
+    return std::string(kLevels, '(') + "\\(" + std::to_string(i) + ")" + std::string(kLevels, ')');
+  });
+}
+
+// Many small groups, each holding a backslash before a group of its own.
+inline Text SmallBackslashGroups(std::size_t size) {
+  return Joined(size, "+", [](int i) { return "(1\\(" + std::to_string(i) + "))"; });
+}
+
+// Terms of one kind sharing one tail: a first term, then short terms ending
+// with the text that the runs after them gain, then distinct runs of 66
+// letters (a number in their middle), each before a copy of the first term
+// (whose value is 2) and "+1)". Replacing the first term moves every run
+// into a group of its own, all behind the tail "2+1)" that every short term
+// ends with (blanks, which every reader skips, keep the short terms apart).
+inline Text SharedTailShape(std::size_t size, const std::string& first, char letter, const std::string& opener) {
+  const std::string half(33, letter);
+  std::string runs;
+  for (int i = 0; runs.size() + 90 <= size / 2; ++i) runs += "+" + half + std::to_string(i) + half + opener + first + "+1)";
+  std::string terms = first;
+  for (int i = 1; terms.size() + runs.size() + 16 <= size; ++i)
+    terms += "+" + std::string(1, letter) + (letter == 'P' ? "3(" : "(") + std::to_string(i % 160) +
+             std::string(static_cast<std::size_t>(i / 160), ' ') + ",2+1)";
+  std::string out = terms + runs;
+  out.resize(size, ' ');
+  return Ascii(out);
+}
+
+// The C pass: runs of C moved by the copies of C(1,2).
+inline Text MovedLetters(std::size_t size) { return SharedTailShape(size, "C(1,2)", 'C', ""); }
+
+// The P pass: runs of P moved by the copies of P2(1,1).
+inline Text MovedPs(std::size_t size) { return SharedTailShape(size, "P2(1,1)", 'P', "("); }
+
 }  // namespace bench

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "PeakMemory.h"
 #include "orvane/Calculate.h"
 
 namespace {
@@ -185,7 +186,9 @@ struct Shape {
 
 void Calculate(benchmark::State& state, const Text& expression, const Text& box) {
   for (auto _ : state) benchmark::DoNotOptimize(orvane::Calculate(expression, box));
+  const std::size_t base = bench::StartPeak();
   state.SetLabel(orvane::Calculate(expression, box).answer ? "answer" : "no answer");
+  state.counters["peak_KB"] = static_cast<double>(bench::PeakSince(base)) / 1024;
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
+// Calculate: the steps of the command in their order, failures turned into
+// the reason the window may show.
 #include "orvane/Calculate.h"
 
-#include "TermPasses.h"
-#include "TextOps.h"
+#include "terms/TermPasses.h"
+#include "rewrite/TextOps.h"
 #include "orvane/Int16.h"
 #include "orvane/StringStuff.h"
 

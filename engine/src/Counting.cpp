@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
+// The counting functions, with the checks of every 16-bit step and
+// floating-point result that decide where they fail.
 #include "orvane/Counting.h"
 
 #include <cmath>
 
-#include "FieldCursor.h"
+#include "flat/FieldCursor.h"
 #include "orvane/NumberText.h"
 #include "orvane/StringStuff.h"
 

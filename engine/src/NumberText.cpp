@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: MIT
+// Number texts: the shortest 15-digit form of a value, and the value of a
+// text's longest numeric prefix.
 #include "orvane/NumberText.h"
 
 #include <algorithm>
@@ -148,8 +150,12 @@ std::size_t ReadExponent(TextView text, std::size_t i, Prefix& p) {
 Text NumberToText(double value) {
   if (!std::isfinite(value)) throw RunTimeError(ErrorKind::FloatingPoint);
   if (value == 0.0) return u"0";  // also negative zero
-  const Rounded r = RoundedDigits(value);
   char text[32];
+  // A whole number of at most 15 digits is its own text: the rounding to 15
+  // digits keeps it, and it takes no exponent.
+  if (std::fabs(value) < 1e15 && std::trunc(value) == value)
+    return Text(text, std::to_chars(text, text + sizeof text, static_cast<long long>(value)).ptr);
+  const Rounded r = RoundedDigits(value);
   char* end = text;
   if (value < 0) *end++ = '-';
   const bool exponentForm = r.exponent >= kSignificantDigits || r.exponent < -4;

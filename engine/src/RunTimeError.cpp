@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// The words that describe each kind of failure.
 #include "orvane/RunTimeError.h"
 
 namespace orvane {

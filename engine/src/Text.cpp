@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// Conversions between the engine's UTF-16 texts and UTF-8.
 #include "orvane/Text.h"
 
 namespace orvane {

@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "GroupText.h"
+#include "rewrite/PieceTree.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ TEST(GroupText, TreeAgreesWithThePositionsAfterFills) {
       if (from > to) std::swap(from, to);
       Text expected;
       for (std::size_t i = from; i < to; ++i) expected += positions[i];
-      const Piece got = tree.Range(from, to);
+      const TextKey got = tree.Range(from, to);
       ASSERT_EQ(got.hash, PieceOf(expected).hash) << size << " " << step;
       ASSERT_EQ(got.length, static_cast<long long>(expected.size()));
       ASSERT_EQ(tree.Length(from, to), static_cast<long long>(expected.size()));

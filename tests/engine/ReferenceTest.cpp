@@ -128,6 +128,10 @@ TEST(Reference, LongestTextsAgree) {
   ExpectSameEverywhere(bench::CopiedChains(32766), u"0");
   ExpectSameEverywhere(bench::DeepGrowing(32766), u"0");
   ExpectSameEverywhere(bench::PairChains(32766), u"0");
+  ExpectSameEverywhere(bench::LoneBackslashChains(32766), u"0");
+  ExpectSameEverywhere(bench::SmallBackslashGroups(32766), u"0");
+  ExpectSameEverywhere(bench::MovedLetters(32766), u"0");
+  ExpectSameEverywhere(bench::MovedPs(32766), u"0");
 }
 
 // The costliest shapes of the benchmarks, and their neighbours across the
@@ -137,7 +141,9 @@ TEST(Reference, BenchmarkShapesAgree) {
                                          bench::UnclosedAfterGroups, bench::UnclosedCopyAfterGroups,
                                          bench::BackslashGroups,  bench::BackslashCopies,     bench::DeepOpenAfterGroups,
                                          bench::DeepCopyAfterGroups, bench::StaleChains,    bench::CopiedChains,
-                                         bench::DeepGrowing,      bench::PairChains};
+                                         bench::DeepGrowing,      bench::PairChains,
+                                         bench::LoneBackslashChains, bench::SmallBackslashGroups,
+                                         bench::MovedLetters,     bench::MovedPs};
   for (const auto shape : shapes) {
     for (const std::size_t size : {600, 2048}) ExpectSameEverywhere(shape(size), u"0");
   }
@@ -167,6 +173,9 @@ TEST(Reference, ExponentSignsAndFlatLengthThroughCalculate) {
       {repeated(u"1E+0/", 4681, u"1"), std::nullopt},
       {u"1" + Text(32764, u'-') + u"1", u"2"},
       {u"1" + Text(39998, u'-') + u"1", std::nullopt},
+      // One number without operators: its fields overflow from 32766 characters on.
+      {Text(32764, u'0') + u"7", u"7"},
+      {Text(32765, u'0') + u"7", std::nullopt},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.expression.size());

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+// The Calculate command without its window: the working text from the
+// expression and the answer box, the six term passes, the final evaluation,
+// and the outcome the window shows.
+
 #include <optional>
 #include <string>
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+// The six counting functions, as the term passes call them.
+
 #include "orvane/Int16.h"
 #include "orvane/Text.h"
 

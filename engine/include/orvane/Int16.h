@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+// The checked 16-bit arithmetic that positions, lengths and counts use, so
+// that every limit of the evaluation overflows where it should.
+
 #include <cstdint>
 
 #include "orvane/RunTimeError.h"

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+// The two conversions between numbers and their texts on which every value
+// of the engine passes.
+
 #include <cstddef>
 
 #include "orvane/Int16.h"

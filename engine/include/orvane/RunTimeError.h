@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+// The one way in which the engine reports a failure, and its kinds.
+
 #include <stdexcept>
 #include <string>
 

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+// The text helpers and the textual evaluators that the rest of the program
+// sees; their algorithms live under src/flat and src/groups.
+
 #include "orvane/Int16.h"
 #include "orvane/Text.h"
 

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+// The engine's text type (UTF-16 code units, as the window's boxes hold
+// them) and its conversions from and to UTF-8.
+
 #include <string>
 #include <string_view>
 

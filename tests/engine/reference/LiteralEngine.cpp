@@ -4,8 +4,8 @@
 #include <cmath>
 #include <vector>
 
-#include "FlatRewrite.h"
-#include "TextOps.h"
+#include "flat/FlatRewrite.h"
+#include "rewrite/TextOps.h"
 #include "orvane/Counting.h"
 #include "orvane/NumberText.h"
 #include "orvane/StringStuff.h"

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "FieldCursor.h"
+// The field cursor: each search starts where the last one ended, with the
+// positions, limits and errors of taking the field by its index.
+#include "flat/FieldCursor.h"
 
-#include "TextOps.h"
+#include "rewrite/TextOps.h"
 
 namespace StringStuff {
 
@@ -9,10 +11,12 @@ using namespace orvane;
 using detail::Find;
 using detail::Mid;
 
-FieldCursor::FieldCursor(TextView text, TextView delimiter) : w_(text), delimiter_(delimiter) {
+FieldCursor::FieldCursor(TextView text, TextView delimiter) : delimiter_(delimiter) {
   // The working text always begins and ends with the delimiter, so a leading
   // or trailing delimiter of the text bounds the outer field.
-  if (text.substr(0, delimiter.size()) != delimiter) w_.insert(0, delimiter);
+  w_.reserve(text.size() + 2 * delimiter.size());
+  if (text.substr(0, delimiter.size()) != delimiter) w_ += delimiter;
+  w_ += text;
   if (text.size() < delimiter.size() || text.substr(text.size() - delimiter.size()) != delimiter) w_ += delimiter;
   end_ = Find(w_, delimiter_, start_);
 }
@@ -38,14 +42,14 @@ Int16 FieldCursor::FindDelimiter(Int16 start) {
   return found;
 }
 
-Text FieldCursor::Field() const {
+TextView FieldCursor::Field() const {
   Int16 start = start_;
   Int16 end = end_;
   if (end == 0) {  // no further delimiter: everything after the first one
     end = start;
     start = Add16(static_cast<Int16>(delimiter_.size()), 1);
   }
-  return Mid(w_, start, Sub16(end, start));
+  return detail::MidView(w_, start, Sub16(end, start));
 }
 
 void FieldCursor::Advance() {
@@ -56,7 +60,7 @@ void FieldCursor::Advance() {
   end_ = FindDelimiter(start_);
 }
 
-Text FieldCursor::Next() {
+TextView FieldCursor::Next() {
   Advance();
   return Field();
 }

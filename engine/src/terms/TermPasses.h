@@ -6,7 +6,7 @@
 // without rewriting the whole text per term. A term that cannot be evaluated
 // raises TermFailure.
 
-#include "TermValue.h"
+#include "terms/TermValue.h"
 #include "orvane/Text.h"
 
 namespace orvane::detail {

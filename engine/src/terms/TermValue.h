@@ -42,6 +42,21 @@ Term FactorialTerm(TextView text, long long bang);
 // The value's number text; raises TermFailure when the term cannot be evaluated.
 Text ValueText(Kind kind, const Term& t);
 
+// The working text after the pass of a kind whose character occurs once, at
+// index at: one term, whose only copy is itself (every copy holds the
+// character), so a pass needs neither an index nor a list of its terms.
+Text ExpandLoneTerm(Kind kind, TextView w, std::size_t at);
+
+// The text after a pass of its kind: unchanged without the kind's character,
+// the lone term where it occurs once, else what runPass() gives.
+template <typename RunPass>
+Text Expanded(Kind kind, TextView w, RunPass runPass) {
+  const std::size_t at = w.find(kind);
+  if (at == TextView::npos) return Text(w);
+  if (w.find(kind, at + 1) == TextView::npos) return ExpandLoneTerm(kind, w, at);
+  return runPass();
+}
+
 // Value texts of one pass by term text. A value depends on its term's text
 // alone as long as the term ends before the last positions, where stepping
 // past it would overflow. The texts stay where they are, for Pieces to view.

@@ -9,82 +9,33 @@
 #include <cstdint>
 #include <vector>
 
-#include "PolyHash.h"
+#include "rewrite/PolyHash.h"
 #include "orvane/Text.h"
 
 namespace StringStuff::groups {
 
 using orvane::TextView;
 
-// Polynomial hashes modulo 2^61 - 1 (the term passes' arithmetic), kept with
-// their length, so that pieces join in any order. The power of the base that
-// shifts a text past a piece comes from its length.
-constexpr std::uint64_t kMod = orvane::detail::PolyHash::kMod;
-inline const std::uint64_t kBase = orvane::detail::PolyHash::DrawBase();
+// The term passes' hashes, kept with their length, so that pieces join in
+// any order. The power of the base that shifts a text past a piece comes
+// from its length.
+using orvane::detail::PolyHash;
+using orvane::detail::Join;
+using orvane::detail::TextKey;
 
-inline std::uint64_t MulMod(std::uint64_t a, std::uint64_t b) { return orvane::detail::PolyHash::Mul(a, b); }
+inline TextKey CharPiece(char16_t c) { return {1, static_cast<std::uint64_t>(c) + 1}; }
 
-// kBase to any length, as the product of two small tables' entries: the
-// tables stay in the first-level cache, where a table of every length would
-// not, and a piece needs no power of its own.
-class Powers {
- public:
-  Powers() {
-    low_[0] = high_[0] = 1;
-    for (std::size_t i = 1; i < kSpan; ++i) low_[i] = MulMod(low_[i - 1], kBase);
-    const std::uint64_t step = MulMod(low_[kSpan - 1], kBase);
-    for (std::size_t i = 1; i < kSpan; ++i) high_[i] = MulMod(high_[i - 1], step);
-  }
-  std::uint64_t Of(std::uint64_t length) const {
-    if (length < kSpan) return low_[length];
-    const std::uint64_t high = length >> kBits;
-    return MulMod(low_[length & (kSpan - 1)], high < kSpan ? high_[high] : Beyond(high));
-  }
-
- private:
-  static constexpr unsigned kBits = 11;
-  static constexpr std::size_t kSpan = std::size_t{1} << kBits;
-  // Lengths of 2^22 and more: no current text comes near them, but the
-  // power stays exact.
-  std::uint64_t Beyond(std::uint64_t high) const {
-    std::uint64_t r = 1, b = high_[1];
-    for (; high; high >>= 1, b = MulMod(b, b))
-      if (high & 1) r = MulMod(r, b);
-    return r;
-  }
-  std::uint64_t low_[kSpan];
-  std::uint64_t high_[kSpan];  // kBase to multiples of kSpan
-};
-inline const Powers kPowers;
-
-struct Piece {
-  std::uint64_t hash = 0;
-  long long length = 0;
-};
-
-inline Piece Join(const Piece& a, const Piece& b) {
-  if (b.length == 0) return a;
-  if (a.length == 0) return b;
-  std::uint64_t h = MulMod(a.hash, kPowers.Of(static_cast<std::uint64_t>(b.length))) + b.hash;
-  if (h >= kMod) h -= kMod;
-  return {h, a.length + b.length};
-}
-
-inline Piece CharPiece(char16_t c) { return {static_cast<std::uint64_t>(c) + 1, 1}; }
-
-inline Piece PieceOf(TextView text) {
-  Piece p;
+inline TextKey PieceOf(TextView text) {
+  TextKey p;
   for (const char16_t c : text) p = Join(p, CharPiece(c));
   return p;
 }
 // "(" + inner + ")".
-inline Piece Wrapped(const Piece& inner) {
-  constexpr std::uint64_t kOpen = u'(' + 1, kClose = u')' + 1;
-  std::uint64_t h = MulMod(kOpen, kPowers.Of(static_cast<std::uint64_t>(inner.length))) + inner.hash;
-  if (h >= kMod) h -= kMod;
-  h = MulMod(h, kBase) + kClose;
-  if (h >= kMod) h -= kMod;
-  return {h, inner.length + 2};
+inline TextKey Wrapped(const TextKey& inner) {
+  constexpr std::uint64_t kOpen = u'(' + 1;
+  std::uint64_t h = PolyHash::Add(PolyHash::Mul(kOpen, PolyHash::Pow(static_cast<std::size_t>(inner.length))), inner.hash);
+  h = PolyHash::Step(h, u')');
+  return {inner.length + 2, h};
 }
 
 // The current text over the positions of the original one: each position
@@ -100,14 +51,14 @@ class PieceTree {
     for (std::size_t i = 0; i < text.size(); ++i) Put(size_ + i, CharPiece(text[i]));
     for (std::size_t i = size_ - 1; i > 0; --i) Update(i);
   }
-  void Set(std::size_t at, const Piece& piece) {
+  void Set(std::size_t at, const TextKey& piece) {
     at += size_;
     Put(at, piece);
     for (at /= 2; at > 0; at /= 2) Update(at);
   }
   // The positions from first up to, not including, last.
-  Piece Range(std::size_t first, std::size_t last) const {
-    Piece left, right;
+  TextKey Range(std::size_t first, std::size_t last) const {
+    TextKey left, right;
     for (first += size_, last += size_; first < last; first /= 2, last /= 2) {
       if (first & 1) left = Join(left, Node(first++));
       if (last & 1) right = Join(Node(--last), right);
@@ -127,7 +78,7 @@ class PieceTree {
   // including, last, in time proportional to their number. Above the
   // positions, only the two nodes at the ends of each level can hold
   // anything left.
-  void Fill(std::size_t first, std::size_t last, const Piece& piece) {
+  void Fill(std::size_t first, std::size_t last, const TextKey& piece) {
     if (first >= last) return;
     std::size_t l = first + size_, r = last - 1 + size_;
     Empty(l, r + 1);
@@ -143,8 +94,8 @@ class PieceTree {
   long long Length() const { return lengths_[1]; }
 
  private:
-  Piece Node(std::size_t i) const { return {hashes_[i], lengths_[i]}; }
-  void Put(std::size_t i, const Piece& piece) {
+  TextKey Node(std::size_t i) const { return {lengths_[i], hashes_[i]}; }
+  void Put(std::size_t i, const TextKey& piece) {
     hashes_[i] = piece.hash;
     lengths_[i] = static_cast<std::uint32_t>(piece.length);
   }

@@ -7,13 +7,13 @@
 // digits its run grows by the value's last digits (as "3!4!" gives "64!").
 
 #include <algorithm>
-#include <unordered_map>
 #include <vector>
 
-#include "Pieces.h"
-#include "PolyHash.h"
-#include "TermPasses.h"
-#include "TextOps.h"
+#include "rewrite/KeyIndex.h"
+#include "rewrite/Pieces.h"
+#include "rewrite/PolyHash.h"
+#include "terms/TermPasses.h"
+#include "rewrite/TextOps.h"
 
 namespace orvane::detail {
 
@@ -25,16 +25,6 @@ struct DigitRun {
   bool allDigits = true;
   std::size_t digits = 0;  // the run of digits that ends the piece
   std::uint64_t hash = 0;  // of those digits
-};
-
-struct RunKey {
-  std::size_t digits;
-  std::uint64_t hash;
-  bool operator==(const RunKey&) const = default;
-};
-
-struct RunKeyHash {
-  std::size_t operator()(const RunKey& k) const { return k.hash ^ (k.digits * 0x9E3779B97F4A7C15ull); }
 };
 
 // A "!" with the piece of text before it; the last one stands for the end of the text.
@@ -57,7 +47,7 @@ class FactorialPass {
       // Everything before the first "!" left is its piece.
       const long long bang = static_cast<long long>(b.text.size) + 1;
       const Term term = FactorialTerm(pieces_.Back(b.text, b.run.digits) + u"!", bang);
-      ReplaceCopies({b.run.digits, b.run.hash}, values_(term));
+      ReplaceCopies(KeyOf(b.run), values_(term));
     }
     Text out;
     pieces_.AppendTo(bangs_[end].text, out);
@@ -88,8 +78,12 @@ class FactorialPass {
     return r;
   }
 
+  static TextKey KeyOf(const DigitRun& r) { return {static_cast<long long>(r.digits), r.hash}; }
+
   void Split(TextView w) {
-    bangs_.reserve(static_cast<std::size_t>(std::count(w.begin(), w.end(), u'!')) + 1);
+    const std::size_t bangs = static_cast<std::size_t>(std::count(w.begin(), w.end(), u'!')) + 1;
+    bangs_.reserve(bangs);
+    index_ = KeyIndex(bangs);  // few "!"s are filed at once: the keys come as they are used
     std::size_t from = 0;
     while (true) {
       const std::size_t bang = w.find(u'!', from);
@@ -107,7 +101,7 @@ class FactorialPass {
 
   void Index(std::size_t id) {
     const DigitRun& r = bangs_[id].run;
-    if (r.digits > 0) index_[{r.digits, r.hash}].push_back(id);
+    if (r.digits > 0) index_.Set(id, Filed(KeyOf(r)));
   }
 
   std::size_t Live(std::size_t id) {
@@ -123,27 +117,28 @@ class FactorialPass {
 
   // Every "!" whose run is the term's digits, from the right, so that each
   // joins a piece that has already taken its own replacement.
-  void ReplaceCopies(const RunKey& key, TextView value) {
+  void ReplaceCopies(const TextKey& key, TextView value) {
     ++step_;
     std::vector<std::size_t>& copies = copies_;
     copies.clear();
-    const auto found = index_.find(key);
-    for (const std::size_t id : found->second) {
+    index_.ForEach(Filed(key), [&](std::size_t id) {
       Bang& b = bangs_[id];
-      // A "!" whose run changed since is indexed under its new run as well.
-      if (b.gone || b.run.digits != key.digits || b.run.hash != key.hash || b.seen == step_) continue;
-      b.seen = step_;
-      copies.push_back(id);
-    }
-    index_.erase(found);
+      if (!b.gone && !(KeyOf(b.run) == key)) return true;  // another key filed alike
+      index_.Remove(id);
+      if (!b.gone && b.seen != step_) {
+        b.seen = step_;
+        copies.push_back(id);
+      }
+      return true;
+    });
     if (copies.size() > 1) std::sort(copies.begin(), copies.end(), std::greater<>());
     const DigitRun valueRun = RunOf(value);
     for (const std::size_t id : copies) {
       Bang& b = bangs_[id];
-      pieces_.CutBack(b.text, key.digits);
+      pieces_.CutBack(b.text, static_cast<std::size_t>(key.length));
       // What is left ends with a character that is not a digit, or is empty.
       DigitRun left;
-      left.length = b.run.length - key.digits;
+      left.length = b.run.length - static_cast<std::size_t>(key.length);
       left.allDigits = left.length == 0;
       pieces_.Append(b.text, value);
       left = Joined(left, valueRun);
@@ -160,7 +155,7 @@ class FactorialPass {
   PolyHash hash_;
   Pieces pieces_;
   std::vector<Bang> bangs_;  // reserved in full: references stay valid
-  std::unordered_map<RunKey, std::vector<std::size_t>, RunKeyHash> index_;
+  KeyIndex index_;  // "!"s by the key of their run of digits
   ValueCache values_;  // the pieces of the text point into its texts
   std::vector<std::size_t> copies_;
   std::size_t step_ = 0;
@@ -169,8 +164,7 @@ class FactorialPass {
 }  // namespace
 
 Text ExpandFactorials(TextView w) {
-  if (w.find(u'!') == TextView::npos) return Text(w);
-  return FactorialPass(w).Run();
+  return Expanded(u'!', w, [&] { return FactorialPass(w).Run(); });
 }
 
 }  // namespace orvane::detail

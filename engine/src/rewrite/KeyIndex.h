@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+// The one index that every pass shares: items filed by the 64-bit key of
+// their current text, each key's items in a list in ascending order.
+
 #include <algorithm>
 #include <bit>
 #include <cstddef>
@@ -149,7 +152,7 @@ class KeyIndex {
     slots_[hole].head = kEnd;
   }
 
-  static constexpr std::size_t kFirstSlots = 64;
+  static constexpr std::size_t kFirstSlots = 8;
   std::vector<Node> nodes_;
   std::vector<Slot> slots_;
   std::size_t used_ = 0;  // slots that hold a key

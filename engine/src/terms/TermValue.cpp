@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "TermValue.h"
+// Reading a term's arguments and computing its value text, and expanding the
+// one term of a kind that occurs once.
+#include "terms/TermValue.h"
 
-#include "TextOps.h"
+#include <utility>
+
+#include "rewrite/TextOps.h"
 #include "orvane/Counting.h"
 #include "orvane/NumberText.h"
 #include "orvane/StringStuff.h"
@@ -44,8 +48,9 @@ void Next(Kind kind, Int16 position) {
 }
 
 // The part of a term from working-text position a through b.
-Text Part(const Term& t, Int16 a, Int16 b) {
-  return Slice(t.text, Add16(Sub16(a, t.first), 1), Add16(Sub16(b, t.first), 1));
+TextView Part(const Term& t, Int16 a, Int16 b) {
+  const Int16 from = Add16(Sub16(a, t.first), 1);
+  return MidView(t.text, from, Add16(Sub16(Add16(Sub16(b, t.first), 1), from), 1));
 }
 
 Text Field(TextView text, Int16 index) { return StringStuff::GetField(text, index, u","); }
@@ -112,6 +117,50 @@ Term FactorialTerm(TextView text, long long bang) {
 
 Text ValueText(Kind kind, const Term& t) {
   return NumberToText(Evaluating(t.text, [&] { return Value(kind, t); }));
+}
+
+namespace {
+
+// The term that the character at index at starts (or, for "!", ends): its
+// first and last index, or a failure.
+std::pair<std::size_t, std::size_t> LoneTermSpan(Kind kind, TextView w, std::size_t at) {
+  const auto first = static_cast<long long>(at) + 1;  // 1-based, as the terms count
+  if (kind == u'!') {
+    std::size_t digits = at;
+    while (digits > 0 && IsDigit(w[digits - 1])) --digits;
+    FactorialTerm(w.substr(digits, at + 1 - digits), first);  // fails without a digit
+    return {digits, at};
+  }
+  if (kind == u'P') {
+    const std::size_t open = w.find(u'(', at + 1);
+    if (open == TextView::npos) MultisetTerm(u"", first, 0, 0);
+    const std::size_t close = w.find(u')', open + 1);
+    if (close == TextView::npos) MultisetTerm(u"", first, static_cast<long long>(open) + 1, 0);
+    return {at, close};
+  }
+  const std::size_t close = w.find(u')', at + 1);
+  if (close == TextView::npos) LetterTerm(kind, u"", first, 0);
+  return {at, close};
+}
+
+}  // namespace
+
+Text ExpandLoneTerm(Kind kind, TextView w, std::size_t at) {
+  const auto [from, to] = LoneTermSpan(kind, w, at);
+  const TextView text = w.substr(from, to + 1 - from);
+  const auto first = static_cast<long long>(from) + 1, last = static_cast<long long>(to) + 1;
+  Term term;
+  if (kind == u'!') {
+    term = FactorialTerm(text, last);
+  } else if (kind == u'P') {
+    term = MultisetTerm(text, first, static_cast<long long>(w.find(u'(', at + 1)) + 1, last);
+  } else {
+    term = LetterTerm(kind, text, first, last);
+  }
+  Text out(w.substr(0, from));
+  out += ValueText(kind, term);
+  out += w.substr(to + 1);
+  return out;
 }
 
 TextView ValueCache::operator()(const Term& t) {

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+// The split form of a flat text, shared with the literal evaluation in the
+// tests, so that both read exponent signs alike.
+
 #include <cstddef>
 #include <vector>
 

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+// Reading fields one after the other, which is what makes flat evaluation
+// and multiset lists linear instead of quadratic.
+
 #include <cstddef>
 #include <vector>
 
@@ -19,12 +22,13 @@ class FieldCursor {
   // indexes of text (ascending), such as the "+" of an exponent.
   FieldCursor(orvane::TextView text, orvane::TextView delimiter, const std::vector<std::size_t>& ignored);
 
-  // The field at the current index; the cursor starts at index 0.
-  orvane::Text Field() const;
+  // The field at the current index, valid while the cursor lives; the cursor
+  // starts at index 0.
+  orvane::TextView Field() const;
   // Moves to the next index.
   void Advance();
   // Advance, then Field: the first call gives field 1.
-  orvane::Text Next();
+  orvane::TextView Next();
   // The result for a negative index (the field of negative length is refused).
   orvane::Text Negative() const;
 

@@ -17,18 +17,18 @@
 #include <utility>
 #include <vector>
 
-#include "KeyIndex.h"
-#include "MovedGroups.h"
-#include "Pieces.h"
-#include "PolyHash.h"
-#include "TermPasses.h"
-#include "TextOps.h"
+#include "rewrite/KeyIndex.h"
+#include "rewrite/MovedGroups.h"
+#include "rewrite/Pieces.h"
+#include "rewrite/PolyHash.h"
+#include "terms/TermPasses.h"
+#include "rewrite/TextOps.h"
 
 namespace orvane::detail {
 
 namespace {
 
-using Key = GroupKey;  // from the letter through the end of its stretch
+using Key = TextKey;  // from the letter through the end of its stretch
 
 // Kept small: a text of letters has one for each.
 struct Letter {
@@ -232,8 +232,7 @@ class LetterPass {
 }  // namespace
 
 Text ExpandLetterTerms(Kind letter, TextView w) {
-  if (w.find(letter) == TextView::npos) return Text(w);
-  return LetterPass(letter, w).Run();
+  return Expanded(letter, w, [&] { return LetterPass(letter, w).Run(); });
 }
 
 }  // namespace orvane::detail

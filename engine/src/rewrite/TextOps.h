@@ -11,6 +11,20 @@ namespace orvane::detail {
 
 inline bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
+// Texts of 32767 characters or more overflow the 16-bit position counter.
+inline void CheckLength(TextView text) {
+  if (text.size() >= static_cast<std::size_t>(kInt16Max)) throw RunTimeError(ErrorKind::IntegerOverflow);
+}
+
+// How often c occurs, counted in 16 bits as a text's characters are.
+inline Int16 Occurrences(TextView text, char16_t c) {
+  CheckLength(text);
+  Int16 count = 0;
+  for (const char16_t x : text)
+    if (x == c) count = Add16(count, 1);
+  return count;
+}
+
 // 1-based position of the first occurrence of what at or after start, or 0
 // (also when start lies beyond the end). Positions beyond 32767 overflow.
 inline Int16 Find(TextView text, TextView what, long long start) {
@@ -22,11 +36,12 @@ inline Int16 Find(TextView text, TextView what, long long start) {
 inline bool Contains(TextView text, char16_t c) { return text.find(c) != TextView::npos; }
 
 // length characters from position start; a negative length is refused.
-inline Text Mid(TextView text, long long start, long long length) {
+inline TextView MidView(TextView text, long long start, long long length) {
   if (start < 1 || length < 0) throw RunTimeError(ErrorKind::InvalidArgument);
   if (static_cast<std::size_t>(start) > text.size()) return {};
-  return Text(text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(length)));
+  return text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(length));
 }
+inline Text Mid(TextView text, long long start, long long length) { return Text(MidView(text, start, length)); }
 
 // text[a..b], inclusive and 1-based: empty when b = a - 1, refused below that.
 inline Text Slice(TextView text, Int16 a, Int16 b) { return Mid(text, a, Add16(Sub16(b, a), 1)); }

@@ -15,25 +15,10 @@
 #include <utility>
 #include <vector>
 
-#include "PolyHash.h"
-#include "TextOps.h"
+#include "rewrite/PolyHash.h"
+#include "rewrite/TextOps.h"
 
 namespace orvane::detail {
-
-struct GroupKey {
-  long long length;
-  std::uint64_t hash;
-  bool operator==(const GroupKey&) const = default;
-};
-
-struct GroupKeyHash {
-  std::size_t operator()(const GroupKey& k) const {
-    return k.hash ^ (static_cast<std::size_t>(k.length) * 0x9E3779B97F4A7C15ull);
-  }
-};
-
-// The key of a 64-bit index, where keys that share one are told apart by their items.
-inline std::uint64_t Filed(const GroupKey& k) { return GroupKeyHash{}(k); }
 
 // h -> h * base^shift + add, length -> length + shift.
 struct Transform {
@@ -48,13 +33,13 @@ inline std::uint64_t BasePower(long long e) {
 // One transform for many keys, its power of the base found once.
 struct Rekey {
   explicit Rekey(const Transform& t) : shift(t.shift), add(t.add), power(BasePower(t.shift)) {}
-  GroupKey operator()(const GroupKey& k) const { return {k.length + shift, PolyHash::Add(PolyHash::Mul(k.hash, power), add)}; }
+  TextKey operator()(const TextKey& k) const { return {k.length + shift, PolyHash::Add(PolyHash::Mul(k.hash, power), add)}; }
   long long shift;
   std::uint64_t add;
   std::uint64_t power;
 };
 
-inline GroupKey Apply(const GroupKey& k, const Transform& t) { return Rekey(t)(k); }
+inline TextKey Apply(const TextKey& k, const Transform& t) { return Rekey(t)(k); }
 // From keys relative to x to keys relative to t: x, then t undone.
 inline Transform Between(const Transform& x, const Transform& t) {
   return {x.shift - t.shift, PolyHash::Mul(PolyHash::Sub(x.add, t.add), BasePower(-t.shift))};
@@ -64,7 +49,7 @@ inline Transform Then(const Transform& t, const Transform& step) {
   return {t.shift + step.shift, PolyHash::Add(PolyHash::Mul(t.add, BasePower(step.shift)), step.add)};
 }
 // The transform that turns a text ending with from into the same text ending with to.
-inline Transform Replacing(const GroupKey& from, const GroupKey& to) {
+inline Transform Replacing(const TextKey& from, const TextKey& to) {
   const long long shift = to.length - from.length;
   return {shift, PolyHash::Sub(to.hash, PolyHash::Mul(from.hash, BasePower(shift)))};
 }
@@ -80,9 +65,10 @@ template <typename Id>
 struct MovedGroup {
   MovedList<Id> moved;  // items that came with a copy's rest, before all the others
   Transform group;
-  GroupKey tail{};      // the text after the moved items, while there are any
+  TextKey tail{};      // the text after the moved items, while there are any
   std::unordered_map<long long, Id> byLength;  // moved items by their length in the group
   MovedList<Id> indexed;  // the others, after the moved ones
+  std::uint32_t visits = 0;  // terms that asked the moved items since they came
   bool gone = false;
 };
 
@@ -99,7 +85,7 @@ class MovedGroups {
   explicit MovedGroups(std::vector<Item>& items) : items_(items) {}
 
   Item& At(Id id) { return items_[static_cast<std::size_t>(id)]; }
-  static GroupKey Own(const Item& item, const Group& g) { return Apply(item.key, g.group); }
+  static TextKey Own(const Item& item, const Group& g) { return Apply(item.key, g.group); }
 
   // left + right; both lists are left empty.
   List Concat(List& left, List& right) {
@@ -149,6 +135,7 @@ class MovedGroups {
     g.indexed = Concat(g.moved, g.indexed);
     g.group = Transform{};
     g.byLength.clear();
+    g.visits = 0;
   }
 
   // Moves every item of g before the moved items of t, their keys changed by
@@ -174,23 +161,27 @@ class MovedGroups {
   }
 
   // Files group id under the tail of its moved items.
-  void AddTail(Group& g, GroupId id, const GroupKey& tail) {
+  void AddTail(Group& g, GroupId id, const TextKey& tail) {
     g.tail = tail;
+    g.visits = 0;
     tails_[tail].push_back(id);
   }
 
   // The groups whose tail ends the term with text before it: small ones are
   // settled by settle(id), large ones give found(id, item) for the item whose
   // key is the term's, if there is one. group(id) is the group of an id.
+  // A large group asked by more terms than it has moved items is settled
+  // too: settling costs no more than those terms did, so many large groups
+  // behind one tail cost each term once, not once per group.
   template <typename G, typename S, typename F>
-  void FindMoved(TextView term, const GroupKey& key, G group, S settle, F found) {
+  void FindMoved(TextView term, const TextKey& key, G group, S settle, F found) {
     if (tails_.empty()) return;
     std::uint64_t h = 0;
     for (std::size_t length = 1; length < term.size(); ++length) {
       const char16_t c = term[term.size() - length];
       h = PolyHash::Add(PolyHash::Mul(c + 1u, PolyHash::Pow(length - 1)), h);
       if (!IsDigit(c) && c != u'-') continue;  // a tail starts with a value
-      const GroupKey tail{static_cast<long long>(length), h};
+      const TextKey tail{static_cast<long long>(length), h};
       const auto at = tails_.find(tail);
       if (at == tails_.end()) continue;
       std::vector<GroupId>& ids = at->second;
@@ -198,7 +189,7 @@ class MovedGroups {
       for (const GroupId id : ids) {
         Group& g = group(id);
         if (g.gone || g.moved.count == 0 || !(g.tail == tail)) continue;
-        if (g.moved.count <= kSmallGroup) {
+        if (g.moved.count <= kSmallGroup || ++g.visits > g.moved.count) {
           settle(id);
           continue;
         }
@@ -232,7 +223,7 @@ class MovedGroups {
   static constexpr std::size_t kSmallGroup = 64;
 
   std::vector<Item>& items_;
-  std::unordered_map<GroupKey, std::vector<GroupId>, GroupKeyHash> tails_;  // groups by their tail
+  std::unordered_map<TextKey, std::vector<GroupId>, TextKeyHash> tails_;  // groups by their tail
 };
 
 }  // namespace orvane::detail

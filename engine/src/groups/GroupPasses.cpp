@@ -1,0 +1,216 @@
+// SPDX-License-Identifier: MIT
+// The group passes of one text, each over the first group left: its value
+// replaces it and every group whose current text is the same. The groups
+// are filed in the shared index by the keys of their current insides, read
+// from the tree of hashes of the current text; a copy is a group under the
+// same key whose text is the same.
+#include "groups/GroupPasses.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "flat/FlatEvaluation.h"
+#include "groups/CurrentText.h"
+#include "groups/GroupEvaluation.h"
+#include "groups/GroupTree.h"
+#include "groups/StaleKeys.h"
+#include "rewrite/KeyIndex.h"
+#include "rewrite/TextOps.h"
+
+namespace StringStuff::groups {
+
+using namespace orvane;
+
+namespace {
+
+class Passes {
+ public:
+  explicit Passes(TextView text)
+      : groups_(text, detail::Contains(text, u'\\')),
+        current_(groups_),
+        opens_(static_cast<std::size_t>(std::count(text.begin(), text.end(), u'('))),
+        index_(opens_),
+        keys_(groups_, current_.tree, index_) {
+    keys_.IndexAll();
+  }
+
+  Text Run() {
+    const TextView text = groups_.text;
+    std::size_t passes = 0;
+    for (std::size_t i = text.find(u'('); i != TextView::npos; i = text.find(u'(', i)) {
+      const std::size_t k = groups_.group[i];
+      if (groups_.IsReplaced(k)) {
+        i = groups_.close[i] + 1;
+        continue;
+      }
+      CheckLength(current_.tree.Length());
+      if (k == kNone) return Unclosed(i);
+      if (groups_.height[k] > 255) groups_.CheckDepth(i, groups_.close[i] + 1);
+      Pass(k, groups_.starts.size() - 1);
+      ++passes;
+      i = groups_.close[i] + 1;
+    }
+    CheckPassesLeft(passes, opens_, current_.tree.Length());
+    return current_.Read(0, text.size());
+  }
+
+ private:
+  static void CheckLength(long long length) {
+    if (length >= kInt16Max) throw RunTimeError(ErrorKind::IntegerOverflow);
+  }
+
+  // A text has one pass per "(" it holds, and a pass that took nested groups
+  // or copies along leaves passes over: they find no group, but each still
+  // checks the length of the text.
+  static void CheckPassesLeft(std::size_t passes, std::size_t opens, long long length) {
+    if (passes < opens) CheckLength(length);
+  }
+
+  // The passes over the inside of a group that is being evaluated: a text of
+  // its own, whose copies are sought within it alone. Every "(" inside a
+  // closed group closes inside it, and its nesting was checked with the group's.
+  void PassesInside(std::size_t owner) {
+    const std::size_t first = groups_.starts[owner] + 1, last = groups_.close[groups_.starts[owner]];
+    std::size_t passes = 0;
+    for (std::size_t i = first; i < last;) {
+      if (groups_.text[i] != u'(') {
+        ++i;
+        continue;
+      }
+      if (!groups_.replaced[groups_.group[i]]) {
+        CheckLength(current_.tree.Length(first, last));
+        Pass(groups_.group[i], groups_.lastInside[owner]);
+        ++passes;
+      }
+      i = groups_.close[i] + 1;
+    }
+    CheckPassesLeft(passes, groups_.lastInside[owner] - owner, current_.tree.Length(first, last));
+  }
+
+  // A "(" that never closes: only "()" is replaced, and the passes left
+  // change nothing. No placeholder can meet the text before it.
+  Text Unclosed(std::size_t open) const {
+    groups_.CheckDepth(open, groups_.text.size());
+    const Text rest = detail::ReplaceAll(current_.Read(open, groups_.text.size()), u"()", kPlaceholder);
+    return current_.Read(0, open) + detail::ReplaceAll(rest, kPlaceholder, u"0");
+  }
+
+  // The value stands at the "(", and everything after it inside goes; a
+  // group replaced before has its inside cleared already.
+  void Replace(std::size_t k, const Text& value, const TextKey& piece) {
+    const std::size_t open = groups_.starts[k], close = groups_.close[open];
+    groups_.replaced[k] = true;
+    current_.SetOver(open, value);
+    const auto clear = [&](std::size_t first, std::size_t last) {
+      current_.tree.Fill(first, last, first == open ? piece : TextKey{});
+    };
+    std::size_t gap = open;
+    for (std::size_t i = open + 1; i <= close; ++i) {
+      const std::size_t inner = groups_.group[i];
+      if (inner == kNone) continue;
+      groups_.dead[inner] = true;
+      if (groups_.replaced[inner]) {
+        clear(gap, i + 1);
+        i = groups_.close[i];
+        gap = i + 1;
+      }
+    }
+    clear(gap, close + 1);
+    keys_.MarkDirty(groups_.parent[k]);
+  }
+
+  // The inside of group k with its own groups replaced, as a text of its own
+  // would have them. A long inside, or one holding a backslash (which no walk
+  // takes), has its passes here, within it alone; a short one is a text of
+  // its own, where one walk mostly does.
+  Text Evaluated(std::size_t k, Text& inner) {
+    const std::size_t open = groups_.starts[k], close = groups_.close[open];
+    if (close - open > kEvaluatedHere || groups_.HasBackslash(open, close)) {
+      PassesInside(k);
+      return current_.Read(open + 1, close);
+    }
+    if (inner.empty()) inner = current_.Read(open + 1, close);
+    return detail::Contains(inner, u'(') ? Evaluate(inner) : inner;
+  }
+
+  // The groups after k, up to lastGroup, whose current text is k's: those
+  // filed under its key (and left there by the lookup) whose texts are equal.
+  // The index lists groups in text order, and those before k are gone.
+  std::vector<std::size_t> CopiesOf(std::size_t k, std::size_t lastGroup, Text& inner) {
+    const std::size_t open = groups_.starts[k], close = groups_.close[open];
+    const std::uint64_t key = keys_.KeyOf(k);
+    keys_.Refresh(keys_.InnerLength(k));
+    std::vector<std::size_t> copies{k};
+    index_.ForEach(key, [&](std::size_t c) {
+      if (c > lastGroup) return false;
+      // Gone, going with k, or stale (filed again under its new key when refreshed).
+      if (c <= groups_.lastInside[k] || groups_.dead[c] || groups_.replaced[c] || keys_.KeyOf(c) != key) {
+        index_.Remove(c);
+        return true;
+      }
+      if (inner.empty()) inner = current_.Read(open + 1, close);
+      if (current_.Read(groups_.starts[c] + 1, groups_.close[groups_.starts[c]]) == inner) {
+        copies.push_back(c);
+        index_.Remove(c);
+      }  // else the same hash of another text
+      return true;
+    });
+    std::sort(copies.begin(), copies.end());
+    copies.erase(std::unique(copies.begin(), copies.end()), copies.end());
+    return copies;
+  }
+
+  // One pass over a text whose groups run up to lastGroup: group k, the first
+  // one left there, evaluated, and every copy of it after it. The copies are
+  // those of the text before its inside is evaluated.
+  void Pass(std::size_t k, std::size_t lastGroup) {
+    Text inner;  // read only once a group has the same key
+    const std::vector<std::size_t> copies = CopiesOf(k, lastGroup, inner);
+    const Text v = flat::Evaluate(Evaluated(k, inner));
+    if (groups_.enclosing.empty()) {
+      const TextKey piece = PieceOf(v);
+      for (const std::size_t c : copies) Replace(c, v, piece);
+      return;
+    }
+    ++groups_.pass;
+    for (const std::size_t c : copies) groups_.passOf[c] = groups_.pass;
+    for (const std::size_t c : copies)
+      if (!groups_.replaced[c]) ReplaceRun(current_.RunThrough(groups_.starts[c]), v);
+  }
+
+  // Each pair of backslashes in the run becomes the value, an odd one stays behind them.
+  void ReplaceRun(const std::vector<std::size_t>& run, const Text& v) {
+    std::size_t groups = 0;
+    for (const std::size_t at : run) groups += groups_.IsPassGroup(at) && groups_.text[at] == u'(';
+    const std::size_t lone = run.size() - groups;
+    const std::size_t values = groups + lone / 2;
+    for (std::size_t j = 0; j < run.size(); ++j) {
+      const Text piece = j < values ? v : j == values && lone % 2 ? Text(u"\\") : Text();
+      const std::size_t at = run[j];
+      const std::size_t owner = groups_.group[at];
+      if (groups_.IsPassGroup(at) && !groups_.replaced[owner] && groups_.text[at] == u'(') {
+        Replace(owner, piece, PieceOf(piece));
+      } else {
+        current_.Override(at, piece);
+        keys_.MarkDirty(groups_.enclosing[at]);
+      }
+    }
+  }
+
+  static constexpr std::size_t kEvaluatedHere = 2048;
+
+  GroupTree groups_;
+  CurrentText current_;
+  std::size_t opens_;  // "(" in the text, closed or not
+  detail::KeyIndex index_;
+  StaleKeys keys_;
+};
+
+}  // namespace
+
+Text RunGroupPasses(TextView text) {
+  detail::Occurrences(text, u'(');  // a text of 32767 characters or more overflows
+  return Passes(text).Run();
+}
+
+}  // namespace StringStuff::groups

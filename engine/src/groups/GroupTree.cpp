@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: MIT
+// The groups of the original text, found once: matching parentheses with a
+// stack, then each closed group's parent, depth and extent.
+#include "groups/GroupTree.h"
+
+#include <algorithm>
+
+#include "orvane/RunTimeError.h"
+
+namespace StringStuff::groups {
+
+GroupTree::GroupTree(orvane::TextView source, bool backslashes) : text(source) {
+  Match();
+  Nest(backslashes);
+  Measure();
+}
+
+void GroupTree::Match() {
+  const std::size_t n = text.size();
+  close.assign(n, kNone);
+  open.assign(n, kNone);
+  group.assign(n, kNone);
+  std::vector<std::size_t> stack;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (text[i] == u'(') {
+      stack.push_back(i);
+    } else if (text[i] == u')' && !stack.empty()) {
+      close[stack.back()] = static_cast<Pos>(i);
+      open[i] = static_cast<Pos>(stack.back());
+      stack.pop_back();
+    }
+  }
+}
+
+// Closed groups with their nearest closed enclosing group, in text order.
+void GroupTree::Nest(bool backslashes) {
+  const std::size_t n = text.size();
+  if (backslashes) {  // only a changed backslash needs them
+    enclosing.assign(n, kNone);
+    backslashesBefore.assign(n + 1, 0);
+    for (std::size_t i = 0; i < n; ++i) backslashesBefore[i + 1] = backslashesBefore[i] + (text[i] == u'\\');
+  }
+  std::vector<std::size_t> stack;
+  for (std::size_t i = 0; i < n; ++i) {
+    while (!stack.empty() && close[starts[stack.back()]] < i) stack.pop_back();
+    if (backslashes) enclosing[i] = stack.empty() ? kNone : static_cast<Pos>(stack.back());
+    if (text[i] != u'(' || close[i] == kNone) continue;
+    group[i] = static_cast<Pos>(starts.size());
+    parent.push_back(stack.empty() ? kNone : static_cast<Pos>(stack.back()));
+    if (stack.size() == byDepth.size()) byDepth.emplace_back();
+    byDepth[stack.size()].push_back(static_cast<Pos>(starts.size()));
+    depth.push_back(static_cast<Pos>(stack.size()));
+    stack.push_back(starts.size());
+    starts.push_back(static_cast<Pos>(i));
+  }
+}
+
+// How deep each group's own nesting goes, as its depth counter would count
+// it, and the last group inside it.
+void GroupTree::Measure() {
+  const std::size_t g = starts.size();
+  replaced.assign(g, false);
+  dead.assign(g, false);
+  passOf.assign(g, 0);  // passes count from 1
+  height.assign(g, 1);
+  lastInside.resize(g);
+  for (std::size_t k = g; k-- > 0;) {
+    lastInside[k] = static_cast<Pos>(std::max<std::size_t>(lastInside[k], k));
+    if (parent[k] == kNone) continue;
+    height[parent[k]] = static_cast<Pos>(std::max<std::size_t>(height[parent[k]], height[k] + 1u));
+    lastInside[parent[k]] = std::max(lastInside[parent[k]], lastInside[k]);
+  }
+}
+
+void GroupTree::CheckDepth(std::size_t from, std::size_t to) const {
+  int levels = 0;
+  for (std::size_t i = from; i < to; ++i) {
+    if (IsReplaced(group[i])) {
+      i = close[i];
+    } else if (text[i] == u'(') {
+      if (++levels > 255) throw orvane::RunTimeError(orvane::ErrorKind::IntegerOverflow);
+    } else if (text[i] == u')') {
+      --levels;
+    }
+  }
+}
+
+std::size_t GroupTree::Around(std::size_t g, std::size_t atDepth) const {
+  const std::vector<Pos>& level = byDepth[atDepth];
+  const auto after = std::upper_bound(level.begin(), level.end(), starts[g],
+                                      [this](std::size_t at, std::size_t k) { return at < starts[k]; });
+  return *(after - 1);
+}
+
+}  // namespace StringStuff::groups

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The groups of a text as it was given, which the group passes never move:
+// each "(" with its ")", how they nest, and what the passes have done to each
+// group so far. Positions are those of the original text.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "orvane/Text.h"
+
+namespace StringStuff::groups {
+
+// The passes take texts of fewer than 32767 characters, so positions and
+// groups fit 16 bits, which keeps what the passes hold beside the text small.
+using Pos = std::uint16_t;
+inline constexpr Pos kNone = static_cast<Pos>(~Pos{0});
+// Stamps count passes and lookups, which are fewer than the groups.
+using Stamp = std::uint32_t;
+
+struct GroupTree {
+  // backslashes: whether the text holds one, and so needs enclosing.
+  GroupTree(orvane::TextView text, bool backslashes);
+
+  bool IsReplaced(std::size_t g) const { return g != kNone && replaced[g]; }
+  // Whether the group was taken as a copy by the current pass.
+  bool InPass(std::size_t g) const { return passOf[g] == pass; }
+  // Whether the original text holds a backslash from first up to last.
+  bool HasBackslash(std::size_t first, std::size_t last) const {
+    return !backslashesBefore.empty() && backslashesBefore[last] != backslashesBefore[first];
+  }
+  // Whether the "(" at position at opens a group taken by the current pass.
+  bool IsPassGroup(std::size_t at) const { return group[at] != kNone && InPass(group[at]); }
+  // The depth counter of the group scan over the current text from open on.
+  void CheckDepth(std::size_t from, std::size_t to) const;
+  // The group at that depth around group g.
+  std::size_t Around(std::size_t g, std::size_t atDepth) const;
+
+  orvane::TextView text;
+  std::vector<Pos> close;      // per "(": its ")", or kNone
+  std::vector<Pos> open;       // per ")": its "(", or kNone
+  std::vector<Pos> group;      // per "(": its closed group, or kNone
+  std::vector<Pos> enclosing;  // per position: the closed group around it, or kNone
+  std::vector<Pos> backslashesBefore;  // per position: the backslashes before it
+  std::vector<Pos> starts;     // per group: its "("
+  std::vector<Pos> parent;
+  std::vector<Pos> height;  // per group: its levels of nesting, itself included
+  std::vector<Pos> lastInside;  // per group: the last group inside it, or itself
+  std::vector<Pos> depth;   // per group: how many groups enclose it
+  std::vector<std::vector<Pos>> byDepth;  // the groups of each depth, in text order
+  std::vector<bool> replaced, dead;       // per group
+  std::vector<Stamp> passOf;  // per group: the last pass that took it as a copy
+  Stamp pass = 0;
+
+ private:
+  void Match();
+  void Nest(bool backslashes);
+  void Measure();
+};
+
+}  // namespace StringStuff::groups

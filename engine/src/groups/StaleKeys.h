@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The keys of the groups in the index, kept true on demand. Replacing a group
+// changes the current text of every group around it; re-keying them at once
+// would cost the depth of the nesting per change, so the innermost changed
+// group is noted with its length instead, and a lookup re-keys only the
+// noted groups that could have the length it asks for.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <queue>
+#include <utility>
+#include <vector>
+
+#include "groups/GroupTree.h"
+#include "rewrite/KeyIndex.h"
+#include "rewrite/PieceTree.h"
+
+namespace StringStuff::groups {
+
+class StaleKeys {
+ public:
+  StaleKeys(const GroupTree& groups, const PieceTree& tree, orvane::detail::KeyIndex& index);
+
+  // Files every group under the key of its inside.
+  void IndexAll();
+  // Files group k under the key of its inside.
+  void Index(std::size_t k, const TextKey& inside) { index_.Set(k, orvane::detail::Filed(inside)); }
+  std::uint64_t KeyOf(std::size_t k) const { return orvane::detail::Filed(Inside(k)); }
+  long long InnerLength(std::size_t k) const { return tree_.Length(groups_.starts[k] + 1, groups_.close[groups_.starts[k]]); }
+
+  // A change inside group from makes its key and those around it stale.
+  void MarkDirty(std::size_t from);
+  // Re-keys the stale groups that can be a copy of a text of this length.
+  void Refresh(long long length);
+
+ private:
+  TextKey Inside(std::size_t k) const { return tree_.Range(groups_.starts[k] + 1, groups_.close[groups_.starts[k]]); }
+  void Note(std::size_t g, long long length);
+  void Climb(std::size_t g, long long length);
+  void Bisect(std::size_t g, long long length);
+
+  static constexpr long long kNotPending = -1;
+  static constexpr std::size_t kClimbed = 8;
+
+  const GroupTree& groups_;
+  const PieceTree& tree_;
+  orvane::detail::KeyIndex& index_;
+  // Groups whose keys, and those of the groups around them, may be stale, shortest first.
+  std::priority_queue<std::pair<long long, std::size_t>, std::vector<std::pair<long long, std::size_t>>,
+                      std::greater<>>
+      stale_;
+  std::vector<long long> pending_;  // per group: the length it was last noted with
+  std::vector<Stamp> refreshed_;    // per group: the last lookup that re-keyed it
+  std::vector<Pos> bisected_;  // per group: lookups that bisected its chain since it was last climbed
+  std::vector<std::size_t> deferred_;
+  Stamp lookup_ = 0;
+};
+
+}  // namespace StringStuff::groups

@@ -1,0 +1,142 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The P's of the P pass grouped by their closer (the ")" that ends their
+// terms), in text order: moved P's, which wait under their group's shared
+// transform, then the others. A replaced copy trims, splits and moves whole
+// groups; these are those operations.
+
+#include <deque>
+#include <utility>
+#include <vector>
+
+#include "rewrite/MovedGroups.h"
+#include "rewrite/PolyHash.h"
+
+namespace orvane::detail {
+
+inline constexpr int kNoMark = -1;
+
+struct PItem {
+  TextKey key{};            // its own while indexed, else relative to its group
+  bool alive = true;
+  bool indexed = false;
+  std::uint32_t seen = 0;  // the last step that took it as a copy
+  int prev = kNoMark;      // neighbours in its list, in text order
+  int next = kNoMark;
+};
+
+// The P's of a closer: those that came from copies' groups, then the others.
+struct PGroup : MovedGroup<int> {
+  TextKey body{};     // the text after the previous closer through this one
+};
+
+using PMoves = MovedGroups<PItem, int>;
+using List = PMoves::List;
+
+class CloserGroups {
+ public:
+  PItem& At(int id) { return members[static_cast<std::size_t>(id)]; }
+  PGroup& G(int id) { return groups[static_cast<std::size_t>(id)]; }
+  int& GroupOf(int mark) { return groupOf[static_cast<std::size_t>(mark)]; }
+  int NewGroup(int closer, const TextKey& body) {
+    groups.emplace_back();
+    groups.back().body = body;
+    GroupOf(closer) = static_cast<int>(groups.size() - 1);
+    return static_cast<int>(groups.size() - 1);
+  }
+
+  void Unlink(PGroup& g, int id, bool moved) {
+    if (moved) g.byLength.erase(At(id).key.length);
+    At(id).alive = false;
+  }
+
+  // Takes the P's at or after mark a off the end of a group.
+  void TrimBack(PGroup& g, int a) {
+    while (g.indexed.count && g.indexed.last >= a) Unlink(g, moving.PopBack(g.indexed), false);
+    while (!g.indexed.count && g.moved.count && g.moved.last >= a) Unlink(g, moving.PopBack(g.moved), true);
+  }
+  // Takes the P's before mark b off the front of a group.
+  void TrimFront(PGroup& g, int b) {
+    while (g.moved.count && g.moved.first < b) Unlink(g, moving.PopFront(g.moved), true);
+    while (!g.moved.count && g.indexed.count && g.indexed.first < b) Unlink(g, moving.PopFront(g.indexed), false);
+  }
+
+  int First(const PGroup& g) const { return g.moved.count ? g.moved.first : g.indexed.count ? g.indexed.first : kNoMark; }
+  int Last(const PGroup& g) const { return g.indexed.count ? g.indexed.last : g.moved.count ? g.moved.last : kNoMark; }
+  // Neighbours in the group's order: the moved P's, then the indexed ones.
+  int After(const PGroup& g, int m) {
+    if (g.moved.count && m == g.moved.last) return g.indexed.count ? g.indexed.first : kNoMark;
+    return g.indexed.count && m == g.indexed.last ? kNoMark : At(m).next;
+  }
+  int Before(const PGroup& g, int m) {
+    if (g.indexed.count && m == g.indexed.first) return g.moved.count ? g.moved.last : kNoMark;
+    return g.moved.count && m == g.moved.first ? kNoMark : At(m).prev;
+  }
+
+  void MoveFront(PGroup& from, PGroup& to) {
+    if (!from.moved.count) return moving.PushBack(to.indexed, moving.PopFront(from.indexed));
+    const int m = moving.PopFront(from.moved);
+    from.byLength.erase(At(m).key.length);
+    moving.PushBack(to.moved, m);
+    to.byLength[At(m).key.length] = m;
+  }
+  void MoveBack(PGroup& from, PGroup& to) {
+    if (from.indexed.count) return moving.PushFront(to.indexed, moving.PopBack(from.indexed));
+    const int m = moving.PopBack(from.moved);
+    from.byLength.erase(At(m).key.length);
+    moving.PushFront(to.moved, m);
+    to.byLength[At(m).key.length] = m;
+  }
+
+  // Moves the P's of a group before mark `at` to a new group with the same
+  // transform, walking from both ends at once so that the cost is that of the
+  // smaller part.
+  int SplitBefore(int id, int at) {
+    const int part = static_cast<int>(groups.size());
+    groups.emplace_back();
+    PGroup& g = G(id);
+    PGroup& p = G(part);
+    p.group = g.group;
+    std::size_t n = 0;
+    bool frontSmaller = true;
+    for (int f = First(g), k = Last(g);; f = After(g, f), k = Before(g, k), ++n) {
+      if (f == kNoMark || f > at) break;
+      if (k == kNoMark || k < at) {
+        frontSmaller = false;
+        break;
+      }
+    }
+    if (frontSmaller) {
+      for (std::size_t i = 0; i < n; ++i) MoveFront(g, p);
+      return part;
+    }
+    for (std::size_t i = 0; i < n; ++i) MoveBack(g, p);
+    std::swap(g.moved, p.moved);
+    std::swap(g.indexed, p.indexed);
+    g.byLength.swap(p.byLength);
+    return part;
+  }
+
+  // Moves every P of group g to group target, whose keys change by step;
+  // tail is the text after them there. Without a target they have no term.
+  void Move(int gid, int tid, const Transform& step, const TextKey& tail) {
+    PGroup& g = G(gid);
+    if (g.moved.count + g.indexed.count == 0) return;
+    if (tid == kNoMark) {
+      moving.ForEach(g.indexed, [](PItem& m, int) { m.indexed = false; });
+      g.moved = g.indexed = List{};
+      g.byLength.clear();
+      return;
+    }
+    PGroup& t = G(tid);
+    if (!moving.Merge(g, t, step)) moving.AddTail(t, tid, tail);
+  }
+
+  std::vector<int> groupOf;     // by closer
+  std::vector<PItem> members;  // by P
+  PMoves moving{members};       // groups by the tail of their moved P's
+  std::deque<PGroup> groups;
+};
+
+}  // namespace orvane::detail

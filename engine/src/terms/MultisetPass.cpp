@@ -1,0 +1,398 @@
+// SPDX-License-Identifier: MIT
+// The P pass over the working text cut at its "P", "(" and ")" characters
+// (the marks; values hold none of them). A P's term runs to the closer of its
+// "(": the first ")" after the first "(" after it. The P's that share a closer
+// form its group, and their terms are the ends of one text: P's are indexed
+// by the length and hash of the text from them to their closer, and a copy of
+// a term is a P with the term's key.
+//
+// Replacing a copy deletes the marks it covers, among them at most two
+// closers: the first ")" after its P and its own. The P's of those groups
+// before the copy keep the text before it and gain the value and the text up
+// to their new closer, so they move as a whole. The P's whose "(" goes take
+// the next group; those whose "(" stays take the first ")" after the copy,
+// which then may become a closer. As in the C pass, moved P's wait in their
+// new group under one shared transform of their keys and are found through
+// the text after them (the tail, which starts with a value).
+
+#include <algorithm>
+#include <deque>
+#include <utility>
+#include <vector>
+
+#include "rewrite/KeyIndex.h"
+#include "rewrite/Pieces.h"
+#include "rewrite/PolyHash.h"
+#include "terms/CloserGroups.h"
+#include "terms/TermPasses.h"
+#include "rewrite/TextOps.h"
+
+namespace orvane::detail {
+
+namespace {
+
+constexpr int kNone = -1;
+
+using Key = TextKey;
+
+// The live marks of one kind: the nearest one at or after (or before) an
+// index, found over the removed ones by path halving.
+class Marks {
+ public:
+  Marks() = default;
+  // Every link starts at the nearest mark of the kind itself.
+  Marks(const std::vector<char16_t>& marks, char16_t kind) : next_(marks.size() + 1), prev_(marks.size() + 1) {
+    const int n = static_cast<int>(marks.size());
+    end_ = n;
+    int next = n;
+    for (int i = n; i >= 0; --i) {
+      if (i < n && marks[static_cast<std::size_t>(i)] == kind) next = i;
+      next_[static_cast<std::size_t>(i)] = next;
+    }
+    int prev = 0;  // slot i stands for mark i - 1, slot 0 for none
+    for (int i = 0; i <= n; ++i) {
+      if (i > 0 && marks[static_cast<std::size_t>(i - 1)] == kind) prev = i;
+      prev_[static_cast<std::size_t>(i)] = prev;
+    }
+  }
+  // The first live mark at or after i, or kNone.
+  int Next(int i) {
+    const int found = Walk(next_, i);
+    return found == end_ ? kNone : found;
+  }
+  // The last live mark at or before i, or kNone.
+  int Prev(int i) { return Walk(prev_, i + 1) - 1; }
+  void Remove(int i) {
+    next_[static_cast<std::size_t>(i)] = i + 1;
+    prev_[static_cast<std::size_t>(i + 1)] = i;
+  }
+
+ private:
+  static int Walk(std::vector<int>& up, int i) {
+    while (up[static_cast<std::size_t>(i)] != i) {
+      int& link = up[static_cast<std::size_t>(i)];
+      link = up[static_cast<std::size_t>(link)];
+      i = link;
+    }
+    return i;
+  }
+  std::vector<int> next_;
+  std::vector<int> prev_;
+  int end_ = 0;
+};
+
+// Where each mark stands in the working text and the hash of the text before
+// it, from which the key of the text between any two marks is cut.
+class MarkCuts {
+ public:
+  struct Cut {
+    std::size_t at;
+    std::uint64_t hash;  // of the text before it
+  };
+
+  // Fills marks with the text's "P", "(" and ")", after a mark for its start.
+  MarkCuts(TextView w, std::vector<char16_t>& marks) : marks_(marks), at_{0} {
+    marks.push_back(u'\0');
+    for (std::size_t i = 0; i < w.size(); ++i) {
+      if (w[i] != u'P' && w[i] != u'(' && w[i] != u')') continue;
+      marks.push_back(w[i]);
+      at_.push_back(i);
+    }
+    before_.assign(marks.size(), 0);
+    std::uint64_t h = 0;
+    for (std::size_t i = 0, t = 1; i < w.size(); ++i) {
+      if (t < at_.size() && at_[t] == i) before_[t++] = h;
+      h = PolyHash::Step(h, w[i]);
+    }
+  }
+  std::size_t At(int t) const { return at_[static_cast<std::size_t>(t)]; }
+  Cut Front(int t) const { return {At(t), before_[static_cast<std::size_t>(t)]}; }
+  Cut Back(int t) const {
+    const auto i = static_cast<std::size_t>(t);
+    return {At(t) + 1, PolyHash::Step(before_[i], marks_[i])};
+  }
+  static TextKey Between(const Cut& from, const Cut& to) {
+    return {static_cast<long long>(to.at - from.at),
+            PolyHash::Sub(to.hash, PolyHash::Mul(from.hash, PolyHash::Pow(to.at - from.at)))};
+  }
+
+ private:
+  const std::vector<char16_t>& marks_;
+  std::vector<std::size_t> at_;
+  std::vector<std::uint64_t> before_;
+};
+
+// The working text as its marks and the text after each of them: the live
+// marks in text order, the live "(" and ")" found over the removed ones, and
+// each ")" with the key of the text since the ")" before it.
+class MarkedText {
+ public:
+  void Cut(TextView w, const MarkCuts& cuts) {
+    const int n = static_cast<int>(marks.size());
+    opens = Marks(marks, u'(');
+    closes = Marks(marks, u')');
+    gaps.resize(static_cast<std::size_t>(n));
+    links.resize(static_cast<std::size_t>(n));
+    segs.resize(static_cast<std::size_t>(n));
+    for (int t = 0; t < n; ++t) {
+      const std::size_t from = t == 0 ? 0 : cuts.At(t) + 1;
+      const std::size_t to = t + 1 < n ? cuts.At(t + 1) : w.size();
+      pieces.Append(Gap(t), w.substr(from, to - from));
+      links[static_cast<std::size_t>(t)] = {t - 1, t + 1 < n ? t + 1 : kNone};
+    }
+  }
+
+  Pieces::Chain& Gap(int mark) { return gaps[static_cast<std::size_t>(mark)]; }
+  int Next(int mark) const { return links[static_cast<std::size_t>(mark)].next; }
+
+  // Replaces the marks from a through b, and the text between them, by the
+  // value; goneP(t) learns of each P that goes.
+  template <typename F>
+  void Replace(int a, int b, TextView value, F goneP) {
+    const int before = links[static_cast<std::size_t>(a)].prev;
+    const int after = Next(b);
+    for (int t = a;; t = Next(t)) {
+      const char16_t c = marks[static_cast<std::size_t>(t)];
+      if (c == u'P') goneP(t);
+      else (c == u'(' ? opens : closes).Remove(t);
+      if (t == b) break;
+    }
+    links[static_cast<std::size_t>(before)].next = after;
+    if (after != kNone) links[static_cast<std::size_t>(after)].prev = before;
+    Pieces::Chain joined = Gap(before);
+    pieces.Append(joined, value);
+    Pieces::Chain tailGap = Gap(b);
+    pieces.Prepend(tailGap, joined);
+    Gap(before) = tailGap;
+  }
+
+  Text Read() {
+    Text out;
+    for (int t = 0; t != kNone; t = Next(t)) {
+      if (t > 0) out += marks[static_cast<std::size_t>(t)];
+      pieces.AppendTo(Gap(t), out);
+    }
+    return out;
+  }
+
+  struct Link {
+    int prev = kNone;
+    int next = kNone;
+  };
+  Pieces pieces;
+  std::vector<char16_t> marks;
+  std::vector<Pieces::Chain> gaps;  // the text after each mark
+  std::vector<Link> links;          // the live marks in text order
+  Marks opens;
+  Marks closes;
+  std::vector<TextKey> segs;  // by ")": the text after the ")" before it through it
+};
+
+class MultisetPass {
+ public:
+  explicit MultisetPass(TextView w) : values_(u'P') { Split(w); }
+
+  Text Run() {
+    for (int front = Front(); front != kNone; front = Front()) Step(front);
+    return text_.Read();
+  }
+
+ private:
+  void Split(TextView w) {
+    const MarkCuts cuts(w, text_.marks);
+    text_.Cut(w, cuts);
+    closers_.groupOf.assign(text_.marks.size(), kNone);
+    closers_.members.resize(text_.marks.size());
+    FileClosers(cuts);
+    FileItems(cuts);
+  }
+
+  // Closers, with their bodies, and every ")" with the text since the one before.
+  void FileClosers(const MarkCuts& cuts) {
+    MarkCuts::Cut lastClose{0, 0}, lastCloser{0, 0};
+    bool open = false;
+    for (int t = 1; t < static_cast<int>(text_.marks.size()); ++t) {
+      const char16_t c = text_.marks[static_cast<std::size_t>(t)];
+      if (c == u'(') open = true;
+      if (c != u')') continue;
+      const MarkCuts::Cut end = cuts.Back(t);
+      text_.segs[static_cast<std::size_t>(t)] = MarkCuts::Between(lastClose, end);
+      lastClose = end;
+      if (open) closers_.NewGroup(t, MarkCuts::Between(lastCloser, end));
+      if (open) lastCloser = end;
+      open = false;
+    }
+  }
+
+  // Each P joins the group of the closer of its "(", from the right, and the
+  // index under the key of its term.
+  void FileItems(const MarkCuts& cuts) {
+    index_ = KeyIndex(text_.marks.size(), static_cast<std::size_t>(std::count(text_.marks.begin(), text_.marks.end(), u'P')));
+    int nextClose = kNone, closer = kNone;
+    for (int t = static_cast<int>(text_.marks.size()) - 1; t > 0; --t) {
+      const char16_t c = text_.marks[static_cast<std::size_t>(t)];
+      if (c == u')') nextClose = t;
+      if (c == u'(') closer = nextClose;
+      if (c != u'P' || closer == kNone) continue;
+      PItem& m = closers_.At(t);
+      m.key = MarkCuts::Between(cuts.Front(t), cuts.Back(closer));
+      m.indexed = true;
+      closers_.moving.PushFront(closers_.G(closers_.GroupOf(closer)).indexed, t);
+      index_.Set(static_cast<std::size_t>(t), Filed(m.key));
+    }
+  }
+
+  // The leftmost P, or kNone; the cursor moves to the mark before it. The
+  // marks it passes are "(" and ")", which no copy reaches any more.
+  int Front() {
+    for (int t = text_.Next(cursor_); t != kNone; t = text_.Next(cursor_)) {
+      if (text_.marks[static_cast<std::size_t>(t)] == u'P') return t;
+      before_ += static_cast<long long>(text_.Gap(cursor_).size) + 1;
+      cursor_ = t;
+    }
+    return kNone;
+  }
+
+  // Expands the leftmost P and every copy of its term.
+  void Step(int front) {
+    const long long first = before_ + static_cast<long long>(text_.Gap(cursor_).size) + 1;
+    const int open = text_.opens.Next(front);
+    if (open == kNone) MultisetTerm(u"", first, 0, 0);
+    const int close = text_.closes.Next(open);
+    Text text;
+    long long openAt = 0;
+    for (int t = front;; t = text_.Next(t)) {
+      if (t == open) openAt = first + static_cast<long long>(text.size());
+      text += text_.marks[static_cast<std::size_t>(t)];
+      if (t == close) break;
+      if (t == open && close == kNone) MultisetTerm(u"", first, openAt, 0);
+      text_.pieces.AppendTo(text_.Gap(t), text);
+    }
+    const TextView value = values_(MultisetTerm(text, first, openAt, first + static_cast<long long>(text.size()) - 1));
+    const std::size_t firstClose = text.find(u')') + 1;
+    toFirstClose_ = {static_cast<long long>(firstClose), PolyHash::Of(TextView(text).substr(0, firstClose))};
+    const Key key{static_cast<long long>(text.size()),
+                  PolyHash::Join(toFirstClose_.hash, PolyHash::Of(TextView(text).substr(firstClose)), text.size() - firstClose)};
+    FindMovedCopies(text, key);
+    moved_.push_back(front);  // found by its key too; named so that the walk always moves on
+    ReplaceCopies(key, value);
+  }
+
+  // Gives the moved P's of a group their own keys in the index.
+  void Index(int id) {
+    PGroup& g = closers_.G(id);
+    if (g.moved.count == 0) return;
+    closers_.moving.Settle(g, [&](PItem& m, int mid) { index_.Set(static_cast<std::size_t>(mid), Filed(m.key)); });
+  }
+
+  // The P's among large moved groups whose key is the term's; small groups
+  // met on the way are indexed instead.
+  void FindMovedCopies(TextView term, const Key& key) {
+    moved_.clear();
+    closers_.moving.FindMoved(
+        term, key, [&](int id) -> PGroup& { return closers_.G(id); }, [&](int id) { Index(id); },
+        [&](int, int m) { moved_.push_back(m); });
+  }
+
+  // Every P whose term is the key's, from the right, each copy skipped that
+  // lies in the one before it, as a left-to-right replacement skips it.
+  void ReplaceCopies(const Key& key, TextView value) {
+    ++step_;
+    copies_.clear();
+    index_.ForEach(Filed(key), [&](std::size_t id) {
+      PItem& m = closers_.At(static_cast<int>(id));
+      if (m.alive && m.indexed && !(m.key == key)) return true;  // another key filed alike
+      index_.Remove(id);
+      if (!m.alive || !m.indexed || m.seen == step_) return true;
+      m.seen = step_;
+      copies_.push_back(static_cast<int>(id));
+      return true;
+    });
+    for (const int id : moved_) {
+      if (closers_.At(id).seen == step_) continue;
+      closers_.At(id).seen = step_;
+      copies_.push_back(id);
+    }
+    std::sort(copies_.begin(), copies_.end());
+    std::size_t kept = 0;
+    int end = kNone;
+    for (const int p : copies_) {
+      if (p <= end) continue;
+      copies_[kept++] = p;
+      end = text_.closes.Next(text_.opens.Next(p));
+    }
+    copies_.resize(kept);
+    const Key valueKey{static_cast<long long>(value.size()), PolyHash::Of(value)};
+    for (auto it = copies_.rbegin(); it != copies_.rend(); ++it) Replace(*it, key, value, valueKey);
+  }
+
+  // Replaces the copy whose P is mark a by the value.
+  void Replace(int a, const Key& key, TextView value, const Key& valueKey) {
+    const int b = text_.closes.Next(text_.opens.Next(a));
+    const int ra = text_.closes.Next(a);  // the first ")" of the copy
+    const int lastOpen = text_.opens.Prev(a);
+    const bool keptOpen = lastOpen > text_.closes.Prev(a);  // a "(" that stays closes after the copy
+    const int gb = closers_.GroupOf(b);
+    const int gr = ra != b ? closers_.GroupOf(ra) : kNone;
+    const Key toFirstClose = toFirstClose_;
+    const Key rest = gr != kNone ? WithoutBack(closers_.G(gr).body, toFirstClose) : WithoutBack(closers_.G(gb).body, key);
+    const Key segRest = WithoutBack(text_.segs[static_cast<std::size_t>(ra)], toFirstClose);
+    const int s = text_.closes.Next(b + 1);
+    const int nextOpen = text_.opens.Next(b + 1);
+    const int c1 = nextOpen == kNone ? kNone : text_.closes.Next(nextOpen);
+    const int gc = c1 == kNone ? kNone : closers_.GroupOf(c1);
+    // The P's inside go: the end of b's group and the front of the next one.
+    closers_.TrimBack(closers_.G(gb), a);
+    if (gc != kNone) closers_.TrimFront(closers_.G(gc), b);
+    text_.Replace(a, b, value, [&](int t) { closers_.At(t).alive = false; });
+    Key segS{};
+    if (s != kNone) {
+      segS = text_.segs[static_cast<std::size_t>(s)];
+      text_.segs[static_cast<std::size_t>(s)] = Join(Join(segRest, valueKey), segS);
+    }
+    // Where the P's go, and the text after them there.
+    int keptTo = gc, lostTo = gc;
+    Key keptTail{}, lostTail{};
+    if (gc != kNone) lostTail = keptTail = Join(valueKey, closers_.G(gc).body);
+    if (keptOpen && s != kNone && s != c1) {
+      keptTail = Join(valueKey, segS);
+      keptTo = closers_.NewGroup(s, Join(Join(rest, valueKey), segS));
+      if (gc != kNone) closers_.G(gc).body = WithoutFront(closers_.G(gc).body, segS);
+    } else if (gc != kNone) {
+      closers_.G(gc).body = Join(Join(rest, valueKey), closers_.G(gc).body);
+    }
+    if (keptTo != lostTo && lastOpen != kNone) {
+      const int part = closers_.SplitBefore(gb, lastOpen);
+      closers_.Move(gb, lostTo, Replacing(key, lostTail), lostTail);
+      closers_.Move(part, keptTo, Replacing(key, keptTail), keptTail);
+      closers_.G(part).gone = true;
+    } else {
+      closers_.Move(gb, lostTo, Replacing(key, lostTail), lostTail);
+    }
+    if (gr != kNone) closers_.Move(gr, keptTo, Replacing(toFirstClose, keptTail), keptTail);
+    closers_.G(gb).gone = true;
+    closers_.GroupOf(b) = kNone;
+    if (gr == kNone) return;
+    closers_.G(gr).gone = true;
+    closers_.GroupOf(ra) = kNone;
+  }
+
+  MarkedText text_;
+  CloserGroups closers_;  // the P's of each closer
+  KeyIndex index_;  // P's by the keys of their terms
+  ValueCache values_;  // the pieces of the text point into its texts
+  Key toFirstClose_{};  // the front term through its first ")"
+  std::vector<int> copies_;
+  std::vector<int> moved_;
+  int cursor_ = 0;        // a mark before the front
+  long long before_ = 0;  // the length of the text before the cursor's gap
+  std::uint32_t step_ = 0;
+};
+
+}  // namespace
+
+Text ExpandMultisets(TextView text) {
+  return Expanded(u'P', text, [&] { return MultisetPass(text).Run(); });
+}
+
+}  // namespace orvane::detail
