@@ -14,7 +14,7 @@ step=${1:-test}
 
 run=(
   cmake make g++ pkg-config
-  qt6-base-dev qt6-qpa-plugins qt6-wayland fonts-dejavu-core
+  qt6-base-dev libxcb1-dev qt6-qpa-plugins qt6-wayland fonts-dejavu-core
 )
 package=(
   "${run[@]}"
