@@ -93,8 +93,9 @@ class PolyHash {
 };
 
 // A base to any power as the product of two small tables' entries: the
-// tables stay in the first-level cache, where a table of every power would
-// not, and a text needs no power of its own.
+// four tables (base and inverse) hold 64 KiB, which stays in the processor's
+// second-level cache where a table of every power would not, and a text needs
+// no power of its own.
 class Powers {
  public:
   explicit Powers(std::uint64_t base) {
