@@ -79,7 +79,9 @@ void Announcer::Say(const QString& text, QWidget* about) {
 bool Announcer::eventFilter(QObject* watched, QEvent* event) {
   // Input reaches the window first and then goes on to the control, where it
   // may bring a new note; only that first arrival puts the old one away.
+  // The note is looked at last: events reach this filter while the note
+  // itself is being destroyed, when it is no longer a label.
   const bool input = event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress;
-  if (note_ && input && watched->isWindowType()) note_->hide();
+  if (input && watched->isWindowType() && note_) note_->hide();
   return QObject::eventFilter(watched, event);
 }
