@@ -22,7 +22,7 @@ package=(
 )
 test=(
   "${package[@]}"
-  python3 libgtest-dev libbenchmark-dev
+  python3 libgtest-dev libbenchmark-dev valgrind
   xvfb xauth x11-utils x11-apps imagemagick
   desktop-file-utils appstream lintian autopkgtest man-db
   clang libclang-rt-dev
