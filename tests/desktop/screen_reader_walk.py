@@ -14,13 +14,7 @@ import gi
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi, GLib  # noqa: E402
 
-failures = []
-
-
-def check(condition, what):
-    print(("ok    " if condition else "FAIL  ") + what)
-    if not condition:
-        failures.append(what)
+from checks import check, failures  # noqa: E402
 
 
 def wait_for(predicate, seconds=10.0):
