@@ -270,8 +270,9 @@ void FMainComb::ShowAnswerStale(const QString& reason) {
   answer->setFont(font);
   answer->setToolTip(reason);
   // The answer's text stays as it was, so nothing else would tell a screen
-  // reader that this calculation failed. Every write of the description is
-  // announced to it, even when the reason is the same as last time.
+  // reader that this calculation failed: the reason is announced, even when
+  // it is the same as last time (then newer Qt versions send no event for the
+  // description, which has not changed).
   answer->setAccessibleDescription(reason);
   announcer->Say(reason, answer);
 }
