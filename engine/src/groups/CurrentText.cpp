@@ -1,47 +1,133 @@
 // SPDX-License-Identifier: MIT
-// Reading the current text, and walking its pieces, over the original
-// positions that the group passes keep.
+// Reading the current text, its keys from a tree over blocks of positions,
+// and walking its pieces, over the original positions that the group passes
+// keep.
 #include "groups/CurrentText.h"
+
+#include <algorithm>
 
 namespace StringStuff::groups {
 
 using orvane::Text;
+using orvane::TextView;
 
 CurrentText::CurrentText(const GroupTree& groups)
-    : tree(groups.text), groups_(groups), over_(groups.text.size(), 0), texts_(1),
-      overridden_(groups.text.size(), false) {}
+    : groups_(groups), state_(groups.text.size(), kOwn), pieces_(u"\\"), starts_{0, 0, 0, 1},
+      pieceHashes_{0, 0, PolyHash::Of(u"\\")} {
+  const std::size_t blocks = (groups.text.size() + kBlock - 1) / kBlock;
+  while (leaves_ < blocks) leaves_ *= 2;
+  hashes_.assign(2 * leaves_, 0);
+  lengths_.assign(2 * leaves_, 0);
+  for (std::size_t b = 0; b < blocks; ++b) SetNode(leaves_ + b, Positions(b * kBlock, (b + 1) * kBlock));
+  for (std::size_t node = leaves_ - 1; node > 0; --node) SetNode(node, Join(Node(2 * node), Node(2 * node + 1)));
+}
 
 Text CurrentText::Read(std::size_t first, std::size_t last) const {
   Text out;
   for (std::size_t i = first; i < last; ++i) {
-    if (groups_.IsReplaced(groups_.group[i])) {
-      out += Over(i);
-      i = groups_.close[i];
-    } else if (overridden_[i]) {
-      out += Over(i);
-    } else {
+    if (state_[i] == kOwn) {
       out += groups_.text[i];
+    } else {
+      out += Piece(state_[i]);
     }
+    if (groups_.IsReplaced(groups_.group[i])) i = groups_.close[i];
   }
   return out;
 }
 
-void CurrentText::SetOver(std::size_t i, const Text& text) {
-  if (texts_.back() != text) texts_.push_back(text);
-  over_[i] = static_cast<std::uint32_t>(texts_.size() - 1);
+TextKey CurrentText::KeyAt(std::size_t i) const {
+  if (state_[i] == kOwn) return CharPiece(groups_.text[i]);
+  return {static_cast<long long>(Piece(state_[i]).size()), pieceHashes_[state_[i]]};
 }
 
-void CurrentText::Override(std::size_t i, const Text& text) {
-  overridden_[i] = true;
-  SetOver(i, text);
-  tree.Set(i, PieceOf(text));
+long long CurrentText::LengthAt(std::size_t i) const {
+  return state_[i] == kOwn ? 1 : static_cast<long long>(starts_[state_[i] + 1] - starts_[state_[i]]);
+}
+
+TextKey CurrentText::Positions(std::size_t first, std::size_t last) const {
+  TextKey key;
+  for (last = std::min(last, state_.size()); first < last; ++first) key = Join(key, KeyAt(first));
+  return key;
+}
+
+// The positions of the blocks at both ends, and the tree's nodes between.
+TextKey CurrentText::Range(std::size_t first, std::size_t last) const {
+  const std::size_t firstBlock = first / kBlock, lastBlock = last / kBlock;
+  if (first >= last || firstBlock == lastBlock) return Positions(first, last);
+  TextKey left = Positions(first, (firstBlock + 1) * kBlock), right = Positions(lastBlock * kBlock, last);
+  for (std::size_t l = firstBlock + 1 + leaves_, r = lastBlock + leaves_; l < r; l /= 2, r /= 2) {
+    if (l & 1) left = Join(left, Node(l++));
+    if (r & 1) right = Join(Node(--r), right);
+  }
+  return Join(left, right);
+}
+
+long long CurrentText::Length(std::size_t first, std::size_t last) const {
+  const std::size_t firstBlock = first / kBlock, lastBlock = last / kBlock;
+  long long length = 0;
+  if (first >= last || firstBlock == lastBlock) {
+    for (; first < last; ++first) length += LengthAt(first);
+    return length;
+  }
+  for (std::size_t i = first; i < (firstBlock + 1) * kBlock; ++i) length += LengthAt(i);
+  for (std::size_t i = lastBlock * kBlock; i < last; ++i) length += LengthAt(i);
+  for (std::size_t l = firstBlock + 1 + leaves_, r = lastBlock + leaves_; l < r; l /= 2, r /= 2) {
+    if (l & 1) length += lengths_[l++];
+    if (r & 1) length += lengths_[--r];
+  }
+  return length;
+}
+
+void CurrentText::Put(std::size_t i, TextView text) {
+  if (text.empty()) return Clear(i);
+  if (text == u"\\") {
+    state_[i] = kBackslash;
+  } else {
+    if (Piece(static_cast<std::uint32_t>(pieceHashes_.size() - 1)) != text) {
+      pieces_ += text;
+      starts_.push_back(static_cast<std::uint32_t>(pieces_.size()));
+      pieceHashes_.push_back(PolyHash::Of(text));
+    }
+    state_[i] = static_cast<std::uint32_t>(pieceHashes_.size() - 1);
+  }
+  Changed(i);
+}
+
+void CurrentText::Clear(std::size_t i) {
+  state_[i] = kEmpty;
+  Changed(i);
+}
+
+void CurrentText::Changed(std::size_t i) {
+  if (dirty_.empty() || dirty_.back() != i / kBlock) dirty_.push_back(i / kBlock);
+}
+
+// The changed leaves, then their parents level by level, each node once.
+void CurrentText::Commit() {
+  std::sort(dirty_.begin(), dirty_.end());
+  dirty_.erase(std::unique(dirty_.begin(), dirty_.end()), dirty_.end());
+  for (std::size_t& b : dirty_) {
+    SetNode(leaves_ + b, Positions(b * kBlock, (b + 1) * kBlock));
+    b += leaves_;
+  }
+  while (!dirty_.empty() && dirty_.front() > 1) {
+    std::size_t kept = 0;
+    for (const std::size_t node : dirty_)
+      if (kept == 0 || dirty_[kept - 1] != node / 2) dirty_[kept++] = node / 2;
+    dirty_.resize(kept);
+    for (const std::size_t node : dirty_) SetNode(node, Join(Node(2 * node), Node(2 * node + 1)));
+  }
+  dirty_.clear();
+}
+
+void CurrentText::SetNode(std::size_t node, const TextKey& key) {
+  hashes_[node] = key.hash;
+  lengths_[node] = static_cast<std::uint32_t>(key.length);
 }
 
 bool CurrentText::IsBackslash(std::size_t i) const {
-  return Changed(i) ? Over(i) == u"\\" : groups_.text[i] == u'\\';
+  return state_[i] == kOwn ? groups_.text[i] == u'\\' : state_[i] == kBackslash;
 }
-
-bool CurrentText::IsEmpty(std::size_t i) const { return Changed(i) && Over(i).empty(); }
 
 std::size_t CurrentText::Before(std::size_t i) const {
   while (i > 0) {
@@ -57,13 +143,8 @@ std::size_t CurrentText::After(std::size_t i) const {
   const std::size_t k = groups_.group[i];
   if (k != kNone && (groups_.replaced[k] || groups_.InPass(k))) i = groups_.close[i];
   for (++i; i < groups_.text.size(); ++i) {
-    const std::size_t g = groups_.group[i];
-    if (groups_.IsReplaced(g)) {
-      if (!Over(i).empty()) return i;
-      i = groups_.close[i];
-    } else if (!IsEmpty(i)) {
-      return i;
-    }
+    if (!IsEmpty(i)) return i;
+    if (groups_.IsReplaced(groups_.group[i])) i = groups_.close[i];
   }
   return kNone;
 }

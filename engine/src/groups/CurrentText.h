@@ -4,7 +4,7 @@
 // The current text of a text whose groups are being replaced, over the
 // positions of the original one: a replaced group's "(" holds its value and
 // the rest of the group nothing, and a changed backslash holds what took its
-// place. A tree of hashes over the same positions gives the key of any range.
+// place. A tree of hashes over blocks of positions gives the key of any range.
 
 #include <cstddef>
 #include <cstdint>
@@ -12,9 +12,24 @@
 
 #include "groups/GroupTree.h"
 #include "orvane/Text.h"
-#include "rewrite/PieceTree.h"
+#include "rewrite/PolyHash.h"
 
 namespace StringStuff::groups {
+
+using orvane::detail::Join;
+using orvane::detail::PolyHash;
+using orvane::detail::TextKey;
+
+inline TextKey CharPiece(char16_t c) { return {1, static_cast<std::uint64_t>(c) + 1}; }
+
+inline TextKey PieceOf(orvane::TextView text) {
+  return {static_cast<long long>(text.size()), PolyHash::Of(text)};
+}
+
+// "(" + inner + ")".
+inline TextKey Wrapped(const TextKey& inner) {
+  return Join(Join(CharPiece(u'('), inner), CharPiece(u')'));
+}
 
 class CurrentText {
  public:
@@ -22,16 +37,21 @@ class CurrentText {
 
   // The current text of the positions first to last.
   orvane::Text Read(std::size_t first, std::size_t last) const;
-  // What stands at position i instead of its character.
-  const orvane::Text& Over(std::size_t i) const { return texts_[over_[i]]; }
-  // Puts text at a replaced group's "(" (the tree is the caller's to set).
-  void SetOver(std::size_t i, const orvane::Text& text);
-  // Puts text at a backslash's position, in the tree too.
-  void Override(std::size_t i, const orvane::Text& text);
+  // The key and the length alone of the same.
+  TextKey Range(std::size_t first, std::size_t last) const;
+  long long Length(std::size_t first, std::size_t last) const;
+  long long Length() const { return lengths_[1]; }
+
+  // Puts text at position i, in place of what stood there.
+  void Put(std::size_t i, orvane::TextView text);
+  // Empties position i.
+  void Clear(std::size_t i);
+  // Brings the tree up to date with the positions put or cleared since.
+  void Commit();
 
   // Of a piece of the current text of one character or more, at position i:
   bool IsBackslash(std::size_t i) const;
-  bool IsEmpty(std::size_t i) const;
+  bool IsEmpty(std::size_t i) const { return state_[i] == kEmpty; }
   // The position of the piece before i (a replaced group counts at its "("), or kNone.
   std::size_t Before(std::size_t i) const;
   // The position of the piece after the one at i, or kNone.
@@ -42,16 +62,35 @@ class CurrentText {
   // backslashes next to them, as their positions.
   std::vector<std::size_t> RunThrough(std::size_t open) const;
 
-  PieceTree tree;
-
  private:
-  bool Changed(std::size_t i) const { return groups_.IsReplaced(groups_.group[i]) || overridden_[i]; }
+  // What a position holds: its own character, nothing, or a piece of pieces_.
+  static constexpr std::uint32_t kOwn = 0, kEmpty = 1, kBackslash = 2;
+  // Positions per leaf of the tree: a leaf's key is joined from them when
+  // asked, so that the tree takes an eighth of a tree over the positions.
+  static constexpr std::size_t kBlock = 8;
+
+  orvane::TextView Piece(std::uint32_t p) const {
+    return orvane::TextView(pieces_).substr(starts_[p], starts_[p + 1] - starts_[p]);
+  }
+  TextKey KeyAt(std::size_t i) const;
+  long long LengthAt(std::size_t i) const;
+  TextKey Positions(std::size_t first, std::size_t last) const;
+  void SetNode(std::size_t node, const TextKey& key);
+  TextKey Node(std::size_t node) const { return {lengths_[node], hashes_[node]}; }
+  void Changed(std::size_t i);
 
   const GroupTree& groups_;
-  // An index into texts_, which holds each value once for all its copies.
-  std::vector<std::uint32_t> over_;
-  std::vector<orvane::Text> texts_;
-  std::vector<bool> overridden_;
+  std::vector<std::uint32_t> state_;  // per position: kOwn, kEmpty or a piece
+  // Each value once for all its copies, one after the other, with their hashes.
+  orvane::Text pieces_;
+  std::vector<std::uint32_t> starts_;  // per piece, and the end of the last
+  std::vector<std::uint64_t> pieceHashes_;
+  std::size_t leaves_ = 1;  // leaves of the tree, a power of two
+  std::vector<std::uint64_t> hashes_;  // per node: its blocks' hash
+  // A current text stays far below 2^32 characters: each pass starts under
+  // 32767 and at most multiplies that by the length of one value.
+  std::vector<std::uint32_t> lengths_;
+  std::vector<std::size_t> dirty_;  // leaves changed since the last Commit, ascending
 };
 
 }  // namespace StringStuff::groups

@@ -30,7 +30,7 @@ class Passes {
         current_(groups_),
         opens_(static_cast<std::size_t>(std::count(text.begin(), text.end(), u'('))),
         index_(opens_),
-        keys_(groups_, current_.tree, index_) {
+        keys_(groups_, current_, index_) {
     keys_.IndexAll();
   }
 
@@ -43,14 +43,14 @@ class Passes {
         i = groups_.close[i] + 1;
         continue;
       }
-      CheckLength(current_.tree.Length());
+      CheckLength(current_.Length());
       if (k == kNone) return Unclosed(i);
       if (groups_.height[k] > 255) groups_.CheckDepth(i, groups_.close[i] + 1);
       Pass(k, groups_.starts.size() - 1);
       ++passes;
       i = groups_.close[i] + 1;
     }
-    CheckPassesLeft(passes, opens_, current_.tree.Length());
+    CheckPassesLeft(passes, opens_, current_.Length());
     return current_.Read(0, text.size());
   }
 
@@ -78,13 +78,13 @@ class Passes {
         continue;
       }
       if (!groups_.replaced[groups_.group[i]]) {
-        CheckLength(current_.tree.Length(first, last));
+        CheckLength(current_.Length(first, last));
         Pass(groups_.group[i], groups_.lastInside[owner]);
         ++passes;
       }
       i = groups_.close[i] + 1;
     }
-    CheckPassesLeft(passes, groups_.lastInside[owner] - owner, current_.tree.Length(first, last));
+    CheckPassesLeft(passes, groups_.lastInside[owner] - owner, current_.Length(first, last));
   }
 
   // A "(" that never closes: only "()" is replaced, and the passes left
@@ -97,25 +97,18 @@ class Passes {
 
   // The value stands at the "(", and everything after it inside goes; a
   // group replaced before has its inside cleared already.
-  void Replace(std::size_t k, const Text& value, const TextKey& piece) {
+  void Replace(std::size_t k, const Text& value) {
     const std::size_t open = groups_.starts[k], close = groups_.close[open];
     groups_.replaced[k] = true;
-    current_.SetOver(open, value);
-    const auto clear = [&](std::size_t first, std::size_t last) {
-      current_.tree.Fill(first, last, first == open ? piece : TextKey{});
-    };
-    std::size_t gap = open;
+    current_.Put(open, value);
     for (std::size_t i = open + 1; i <= close; ++i) {
       const std::size_t inner = groups_.group[i];
+      current_.Clear(i);
       if (inner == kNone) continue;
       groups_.dead[inner] = true;
-      if (groups_.replaced[inner]) {
-        clear(gap, i + 1);
-        i = groups_.close[i];
-        gap = i + 1;
-      }
+      if (groups_.replaced[inner]) i = groups_.close[i];
     }
-    clear(gap, close + 1);
+    current_.Commit();
     keys_.MarkDirty(groups_.parent[k]);
   }
 
@@ -123,36 +116,35 @@ class Passes {
   // would have them. A long inside, or one holding a backslash (which no walk
   // takes), has its passes here, within it alone; a short one is a text of
   // its own, where one walk mostly does.
-  Text Evaluated(std::size_t k, Text& inner) {
+  Text Evaluated(std::size_t k) {
     const std::size_t open = groups_.starts[k], close = groups_.close[open];
-    if (close - open > kEvaluatedHere || groups_.HasBackslash(open, close)) {
-      PassesInside(k);
-      return current_.Read(open + 1, close);
-    }
-    if (inner.empty()) inner = current_.Read(open + 1, close);
+    if (close - open > kEvaluatedHere || groups_.HasBackslash(open, close)) PassesInside(k);
+    Text inner = current_.Read(open + 1, close);
     return detail::Contains(inner, u'(') ? Evaluate(inner) : inner;
   }
 
   // The groups after k, up to lastGroup, whose current text is k's: those
-  // filed under its key (and left there by the lookup) whose texts are equal.
-  // The index lists groups in text order, and those before k are gone.
-  std::vector<std::size_t> CopiesOf(std::size_t k, std::size_t lastGroup, Text& inner) {
-    const std::size_t open = groups_.starts[k], close = groups_.close[open];
-    const std::uint64_t key = keys_.KeyOf(k);
-    keys_.Refresh(keys_.InnerLength(k));
+  // filed under its key (and left there by the lookup) with the same length
+  // and hash, as a copy is accepted everywhere. The index lists groups in
+  // text order, and those before k are gone.
+  std::vector<std::size_t> CopiesOf(std::size_t k, std::size_t lastGroup) {
+    const TextKey inside = keys_.Inside(k);
+    const std::uint64_t key = orvane::detail::Filed(inside);
+    keys_.Refresh(inside.length);
     std::vector<std::size_t> copies{k};
     index_.ForEach(key, [&](std::size_t c) {
       if (c > lastGroup) return false;
-      // Gone, going with k, or stale (filed again under its new key when refreshed).
-      if (c <= groups_.lastInside[k] || groups_.dead[c] || groups_.replaced[c] || keys_.KeyOf(c) != key) {
-        index_.Remove(c);
+      if (c <= groups_.lastInside[k] || groups_.dead[c] || groups_.replaced[c]) {
+        index_.Remove(c);  // gone, or going with k
         return true;
       }
-      if (inner.empty()) inner = current_.Read(open + 1, close);
-      if (current_.Read(groups_.starts[c] + 1, groups_.close[groups_.starts[c]]) == inner) {
+      const TextKey other = keys_.Inside(c);
+      if (other == inside) {
         copies.push_back(c);
         index_.Remove(c);
-      }  // else the same hash of another text
+      } else if (orvane::detail::Filed(other) != key) {
+        index_.Remove(c);  // stale: filed again under its new key when refreshed
+      }  // else another key under the same 64 bits
       return true;
     });
     std::sort(copies.begin(), copies.end());
@@ -164,12 +156,10 @@ class Passes {
   // one left there, evaluated, and every copy of it after it. The copies are
   // those of the text before its inside is evaluated.
   void Pass(std::size_t k, std::size_t lastGroup) {
-    Text inner;  // read only once a group has the same key
-    const std::vector<std::size_t> copies = CopiesOf(k, lastGroup, inner);
-    const Text v = flat::Evaluate(Evaluated(k, inner));
+    const std::vector<std::size_t> copies = CopiesOf(k, lastGroup);
+    const Text v = flat::Evaluate(Evaluated(k));
     if (groups_.enclosing.empty()) {
-      const TextKey piece = PieceOf(v);
-      for (const std::size_t c : copies) Replace(c, v, piece);
+      for (const std::size_t c : copies) Replace(c, v);
       return;
     }
     ++groups_.pass;
@@ -189,9 +179,10 @@ class Passes {
       const std::size_t at = run[j];
       const std::size_t owner = groups_.group[at];
       if (groups_.IsPassGroup(at) && !groups_.replaced[owner] && groups_.text[at] == u'(') {
-        Replace(owner, piece, PieceOf(piece));
+        Replace(owner, piece);
       } else {
-        current_.Override(at, piece);
+        current_.Put(at, piece);
+        current_.Commit();
         keys_.MarkDirty(groups_.enclosing[at]);
       }
     }

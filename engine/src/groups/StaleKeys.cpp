@@ -7,7 +7,7 @@
 
 namespace StringStuff::groups {
 
-StaleKeys::StaleKeys(const GroupTree& groups, const PieceTree& tree, orvane::detail::KeyIndex& index)
+StaleKeys::StaleKeys(const GroupTree& groups, const CurrentText& tree, orvane::detail::KeyIndex& index)
     : groups_(groups), tree_(tree), index_(index), pending_(groups.starts.size(), kNotPending),
       refreshed_(groups.starts.size(), 0), bisected_(groups.starts.size(), 0) {}
 

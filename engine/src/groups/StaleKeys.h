@@ -14,21 +14,21 @@
 #include <utility>
 #include <vector>
 
+#include "groups/CurrentText.h"
 #include "groups/GroupTree.h"
 #include "rewrite/KeyIndex.h"
-#include "rewrite/PieceTree.h"
 
 namespace StringStuff::groups {
 
 class StaleKeys {
  public:
-  StaleKeys(const GroupTree& groups, const PieceTree& tree, orvane::detail::KeyIndex& index);
+  StaleKeys(const GroupTree& groups, const CurrentText& tree, orvane::detail::KeyIndex& index);
 
   // Files every group under the key of its inside.
   void IndexAll();
   // Files group k under the key of its inside.
   void Index(std::size_t k, const TextKey& inside) { index_.Set(k, orvane::detail::Filed(inside)); }
-  std::uint64_t KeyOf(std::size_t k) const { return orvane::detail::Filed(Inside(k)); }
+  TextKey Inside(std::size_t k) const { return tree_.Range(groups_.starts[k] + 1, groups_.close[groups_.starts[k]]); }
   long long InnerLength(std::size_t k) const { return tree_.Length(groups_.starts[k] + 1, groups_.close[groups_.starts[k]]); }
 
   // A change inside group from makes its key and those around it stale.
@@ -37,7 +37,6 @@ class StaleKeys {
   void Refresh(long long length);
 
  private:
-  TextKey Inside(std::size_t k) const { return tree_.Range(groups_.starts[k] + 1, groups_.close[groups_.starts[k]]); }
   void Note(std::size_t g, long long length);
   void Climb(std::size_t g, long long length);
   void Bisect(std::size_t g, long long length);
@@ -46,7 +45,7 @@ class StaleKeys {
   static constexpr std::size_t kClimbed = 8;
 
   const GroupTree& groups_;
-  const PieceTree& tree_;
+  const CurrentText& tree_;
   orvane::detail::KeyIndex& index_;
   // Groups whose keys, and those of the groups around them, may be stale, shortest first.
   std::priority_queue<std::pair<long long, std::size_t>, std::vector<std::pair<long long, std::size_t>>,
