@@ -149,8 +149,8 @@ std::size_t CurrentText::After(std::size_t i) const {
   return kNone;
 }
 
-std::vector<std::size_t> CurrentText::RunThrough(std::size_t open) const {
-  std::vector<std::size_t> run;
+void CurrentText::RunThrough(std::size_t open, std::vector<std::size_t>& run) const {
+  run.clear();
   if (const std::size_t b = Before(open); b != kNone && IsBackslash(b)) run.push_back(b);
   for (std::size_t at = open;;) {
     run.push_back(at);
@@ -162,7 +162,6 @@ std::vector<std::size_t> CurrentText::RunThrough(std::size_t open) const {
     if (next == kNone || !groups_.IsPassGroup(next) || groups_.replaced[groups_.group[next]]) break;
     at = next;
   }
-  return run;
 }
 
 }  // namespace StringStuff::groups

@@ -59,8 +59,8 @@ class CurrentText {
 
   // The run of backslashes through the group whose "(" is at open: the
   // placeholders of the groups that the current pass takes there and the lone
-  // backslashes next to them, as their positions.
-  std::vector<std::size_t> RunThrough(std::size_t open) const;
+  // backslashes next to them, as their positions, into run.
+  void RunThrough(std::size_t open, std::vector<std::size_t>& run) const;
 
  private:
   // What a position holds: its own character, nothing, or a piece of pieces_.

@@ -29,7 +29,7 @@ class Passes {
       : groups_(text, detail::Contains(text, u'\\')),
         current_(groups_),
         opens_(static_cast<std::size_t>(std::count(text.begin(), text.end(), u'('))),
-        index_(opens_),
+        index_(groups_.starts.size(), groups_.starts.size()),  // most groups have keys of their own
         keys_(groups_, current_, index_) {
     keys_.IndexAll();
   }
@@ -97,7 +97,7 @@ class Passes {
 
   // The value stands at the "(", and everything after it inside goes; a
   // group replaced before has its inside cleared already.
-  void Replace(std::size_t k, const Text& value) {
+  void Replace(std::size_t k, TextView value) {
     const std::size_t open = groups_.starts[k], close = groups_.close[open];
     groups_.replaced[k] = true;
     current_.Put(open, value);
@@ -108,8 +108,7 @@ class Passes {
       groups_.dead[inner] = true;
       if (groups_.replaced[inner]) i = groups_.close[i];
     }
-    current_.Commit();
-    keys_.MarkDirty(groups_.parent[k]);
+    changed_.push_back(groups_.parent[k]);
   }
 
   // The inside of group k with its own groups replaced, as a text of its own
@@ -127,11 +126,12 @@ class Passes {
   // filed under its key (and left there by the lookup) with the same length
   // and hash, as a copy is accepted everywhere. The index lists groups in
   // text order, and those before k are gone.
-  std::vector<std::size_t> CopiesOf(std::size_t k, std::size_t lastGroup) {
+  void CopiesOf(std::size_t k, std::size_t lastGroup) {
     const TextKey inside = keys_.Inside(k);
     const std::uint64_t key = orvane::detail::Filed(inside);
     keys_.Refresh(inside.length);
-    std::vector<std::size_t> copies{k};
+    const std::size_t first = copies_.size();
+    copies_.push_back(k);
     index_.ForEach(key, [&](std::size_t c) {
       if (c > lastGroup) return false;
       if (c <= groups_.lastInside[k] || groups_.dead[c] || groups_.replaced[c]) {
@@ -140,50 +140,57 @@ class Passes {
       }
       const TextKey other = keys_.Inside(c);
       if (other == inside) {
-        copies.push_back(c);
+        copies_.push_back(c);
         index_.Remove(c);
       } else if (orvane::detail::Filed(other) != key) {
         index_.Remove(c);  // stale: filed again under its new key when refreshed
       }  // else another key under the same 64 bits
       return true;
     });
-    std::sort(copies.begin(), copies.end());
-    copies.erase(std::unique(copies.begin(), copies.end()), copies.end());
-    return copies;
+    std::sort(copies_.begin() + static_cast<std::ptrdiff_t>(first), copies_.end());
+    copies_.erase(std::unique(copies_.begin() + static_cast<std::ptrdiff_t>(first), copies_.end()), copies_.end());
   }
 
   // One pass over a text whose groups run up to lastGroup: group k, the first
   // one left there, evaluated, and every copy of it after it. The copies are
-  // those of the text before its inside is evaluated.
+  // those of the text before its inside is evaluated; the passes inside it
+  // leave copies_ as they found it.
   void Pass(std::size_t k, std::size_t lastGroup) {
-    const std::vector<std::size_t> copies = CopiesOf(k, lastGroup);
+    const std::size_t first = copies_.size();
+    CopiesOf(k, lastGroup);
     const Text v = flat::Evaluate(Evaluated(k));
     if (groups_.enclosing.empty()) {
-      for (const std::size_t c : copies) Replace(c, v);
-      return;
+      for (std::size_t c = first; c < copies_.size(); ++c) Replace(copies_[c], v);
+    } else {
+      ++groups_.pass;
+      for (std::size_t c = first; c < copies_.size(); ++c) groups_.passOf[copies_[c]] = groups_.pass;
+      for (std::size_t c = first; c < copies_.size(); ++c)
+        if (!groups_.replaced[copies_[c]]) ReplaceRun(groups_.starts[copies_[c]], v);
     }
-    ++groups_.pass;
-    for (const std::size_t c : copies) groups_.passOf[c] = groups_.pass;
-    for (const std::size_t c : copies)
-      if (!groups_.replaced[c]) ReplaceRun(current_.RunThrough(groups_.starts[c]), v);
+    copies_.resize(first);
+    // The keys around the changes are read from the tree once it holds them all.
+    current_.Commit();
+    for (const std::size_t g : changed_) keys_.MarkDirty(g);
+    changed_.clear();
   }
 
-  // Each pair of backslashes in the run becomes the value, an odd one stays behind them.
-  void ReplaceRun(const std::vector<std::size_t>& run, const Text& v) {
+  // Each pair of backslashes in the run through the group at open becomes the
+  // value, an odd one stays behind them.
+  void ReplaceRun(std::size_t open, TextView v) {
+    current_.RunThrough(open, run_);
     std::size_t groups = 0;
-    for (const std::size_t at : run) groups += groups_.IsPassGroup(at) && groups_.text[at] == u'(';
-    const std::size_t lone = run.size() - groups;
+    for (const std::size_t at : run_) groups += groups_.IsPassGroup(at) && groups_.text[at] == u'(';
+    const std::size_t lone = run_.size() - groups;
     const std::size_t values = groups + lone / 2;
-    for (std::size_t j = 0; j < run.size(); ++j) {
-      const Text piece = j < values ? v : j == values && lone % 2 ? Text(u"\\") : Text();
-      const std::size_t at = run[j];
+    for (std::size_t j = 0; j < run_.size(); ++j) {
+      const TextView piece = j < values ? v : j == values && lone % 2 ? TextView(u"\\") : TextView();
+      const std::size_t at = run_[j];
       const std::size_t owner = groups_.group[at];
       if (groups_.IsPassGroup(at) && !groups_.replaced[owner] && groups_.text[at] == u'(') {
         Replace(owner, piece);
       } else {
         current_.Put(at, piece);
-        current_.Commit();
-        keys_.MarkDirty(groups_.enclosing[at]);
+        changed_.push_back(groups_.enclosing[at]);
       }
     }
   }
@@ -195,6 +202,9 @@ class Passes {
   std::size_t opens_;  // "(" in the text, closed or not
   detail::KeyIndex index_;
   StaleKeys keys_;
+  std::vector<std::size_t> copies_;   // the copies of the passes under way, outermost first
+  std::vector<std::size_t> run_;      // the positions of one run of backslashes
+  std::vector<std::size_t> changed_;  // the groups around this pass's changes
 };
 
 }  // namespace

@@ -41,8 +41,8 @@ void StaleKeys::MarkDirty(std::size_t from) {
 }
 
 void StaleKeys::Note(std::size_t g, long long length) {
-  pending_[g] = length;
-  stale_.push({length, g});
+  pending_[g] = static_cast<Length>(length);
+  stale_.push({static_cast<Length>(length), static_cast<Pos>(g)});
 }
 
 // The groups around a noted one that are at most that long are re-keyed as

@@ -41,17 +41,17 @@ class StaleKeys {
   void Climb(std::size_t g, long long length);
   void Bisect(std::size_t g, long long length);
 
-  static constexpr long long kNotPending = -1;
+  // Lengths of current texts fit 32 bits (see CurrentText), and none is this long.
+  using Length = std::uint32_t;
+  static constexpr Length kNotPending = ~Length{0};
   static constexpr std::size_t kClimbed = 8;
 
   const GroupTree& groups_;
   const CurrentText& tree_;
   orvane::detail::KeyIndex& index_;
   // Groups whose keys, and those of the groups around them, may be stale, shortest first.
-  std::priority_queue<std::pair<long long, std::size_t>, std::vector<std::pair<long long, std::size_t>>,
-                      std::greater<>>
-      stale_;
-  std::vector<long long> pending_;  // per group: the length it was last noted with
+  std::priority_queue<std::pair<Length, Pos>, std::vector<std::pair<Length, Pos>>, std::greater<>> stale_;
+  std::vector<Length> pending_;  // per group: the length it was last noted with
   std::vector<Stamp> refreshed_;    // per group: the last lookup that re-keyed it
   std::vector<Pos> bisected_;  // per group: lookups that bisected its chain since it was last climbed
   std::vector<std::size_t> deferred_;
