@@ -68,10 +68,12 @@ class Passes {
 
   // The passes over the inside of a group that is being evaluated: a text of
   // its own, whose copies are sought within it alone. Every "(" inside a
-  // closed group closes inside it, and its nesting was checked with the group's.
-  void PassesInside(std::size_t owner) {
+  // closed group closes inside it, and its nesting was checked with the
+  // group's. Returns how many passes found a group.
+  std::size_t PassesInside(std::size_t owner) {
     const std::size_t first = groups_.starts[owner] + 1, last = groups_.close[groups_.starts[owner]];
     std::size_t passes = 0;
+    evaluating_.push_back(owner);
     for (std::size_t i = first; i < last;) {
       if (groups_.text[i] != u'(') {
         ++i;
@@ -84,7 +86,8 @@ class Passes {
       }
       i = groups_.close[i] + 1;
     }
-    CheckPassesLeft(passes, groups_.lastInside[owner] - owner, current_.Length(first, last));
+    evaluating_.pop_back();
+    return passes;
   }
 
   // A "(" that never closes: only "()" is replaced, and the passes left
@@ -117,7 +120,12 @@ class Passes {
   // its own, where one walk mostly does.
   Text Evaluated(std::size_t k) {
     const std::size_t open = groups_.starts[k], close = groups_.close[open];
-    if (close - open > kEvaluatedHere || groups_.HasBackslash(open, close)) PassesInside(k);
+    if (close - open > kEvaluatedHere || groups_.HasBackslash(open, close)) {
+      const std::size_t passes = PassesInside(k);
+      Text inner = current_.Read(open + 1, close);
+      CheckPassesLeft(passes, groups_.lastInside[k] - k, static_cast<long long>(inner.size()));
+      return inner;
+    }
     Text inner = current_.Read(open + 1, close);
     return detail::Contains(inner, u'(') ? Evaluate(inner) : inner;
   }
@@ -127,6 +135,7 @@ class Passes {
   // and hash, as a copy is accepted everywhere. The index lists groups in
   // text order, and those before k are gone.
   void CopiesOf(std::size_t k, std::size_t lastGroup) {
+    if (groups_.lastInside[k] >= lastGroup) return copies_.push_back(k);  // no group after it
     const TextKey inside = keys_.Inside(k);
     const std::uint64_t key = orvane::detail::Filed(inside);
     keys_.Refresh(inside.length);
@@ -170,7 +179,8 @@ class Passes {
     copies_.resize(first);
     // The keys around the changes are read from the tree once it holds them all.
     current_.Commit();
-    for (const std::size_t g : changed_) keys_.MarkDirty(g);
+    for (const std::size_t g : changed_)
+      if (!Evaluating(g)) keys_.MarkDirty(g);
     changed_.clear();
   }
 
@@ -195,6 +205,13 @@ class Passes {
     }
   }
 
+  // Whether group g is one whose inside is being evaluated here: it goes when
+  // its pass ends, and no lookup before then can take it, so its key and
+  // those around it need no care. Those groups nest, one per depth from 0.
+  bool Evaluating(std::size_t g) const {
+    return g != kNone && groups_.depth[g] < evaluating_.size() && evaluating_[groups_.depth[g]] == g;
+  }
+
   static constexpr std::size_t kEvaluatedHere = 2048;
 
   GroupTree groups_;
@@ -205,6 +222,7 @@ class Passes {
   std::vector<std::size_t> copies_;   // the copies of the passes under way, outermost first
   std::vector<std::size_t> run_;      // the positions of one run of backslashes
   std::vector<std::size_t> changed_;  // the groups around this pass's changes
+  std::vector<std::size_t> evaluating_;  // the groups whose passes inside are under way, outermost first
 };
 
 }  // namespace
