@@ -48,7 +48,6 @@ TEST(GroupText, TreeAgreesWithThePositionsAfterChanges) {
         positions[i] = values[pick(rng)];
         current.Put(i, positions[i]);
       }
-      current.Commit();
       std::size_t from = at(rng), to = at(rng) + 1;
       if (from > to) std::swap(from, to);
       Text expected;

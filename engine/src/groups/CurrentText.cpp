@@ -14,12 +14,14 @@ using orvane::TextView;
 CurrentText::CurrentText(const GroupTree& groups)
     : groups_(groups), state_(groups.text.size(), kOwn), pieces_(u"\\"), starts_{0, 0, 0, 1},
       pieceHashes_{0, 0, PolyHash::Of(u"\\")} {
-  const std::size_t blocks = (groups.text.size() + kBlock - 1) / kBlock;
-  while (leaves_ < blocks) leaves_ *= 2;
-  hashes_.assign(2 * leaves_, 0);
+  const std::size_t size = groups.text.size();
+  while (leaves_ * kBlock < size) leaves_ *= 2;
   lengths_.assign(2 * leaves_, 0);
-  for (std::size_t b = 0; b < blocks; ++b) SetNode(leaves_ + b, Positions(b * kBlock, (b + 1) * kBlock));
-  for (std::size_t node = leaves_ - 1; node > 0; --node) SetNode(node, Join(Node(2 * node), Node(2 * node + 1)));
+  hashes_.assign(2 * leaves_, 0);
+  stale_.assign(2 * leaves_, true);  // no hash is joined before it is asked for
+  for (std::size_t b = 0; b * kBlock < size; ++b)
+    lengths_[leaves_ + b] = static_cast<std::uint32_t>(std::min(kBlock, size - b * kBlock));
+  for (std::size_t node = leaves_ - 1; node > 0; --node) lengths_[node] = lengths_[2 * node] + lengths_[2 * node + 1];
 }
 
 Text CurrentText::Read(std::size_t first, std::size_t last) const {
@@ -37,7 +39,7 @@ Text CurrentText::Read(std::size_t first, std::size_t last) const {
 
 TextKey CurrentText::KeyAt(std::size_t i) const {
   if (state_[i] == kOwn) return CharPiece(groups_.text[i]);
-  return {static_cast<long long>(Piece(state_[i]).size()), pieceHashes_[state_[i]]};
+  return {LengthAt(i), pieceHashes_[state_[i]]};
 }
 
 long long CurrentText::LengthAt(std::size_t i) const {
@@ -48,6 +50,19 @@ TextKey CurrentText::Positions(std::size_t first, std::size_t last) const {
   TextKey key;
   for (last = std::min(last, state_.size()); first < last; ++first) key = Join(key, KeyAt(first));
   return key;
+}
+
+// A stale node's hash is joined again from its children's, made good first.
+TextKey CurrentText::Node(std::size_t node) const {
+  if (stale_[node]) {
+    if (node >= leaves_) {
+      hashes_[node] = Positions((node - leaves_) * kBlock, (node - leaves_ + 1) * kBlock).hash;
+    } else {
+      hashes_[node] = Join(Node(2 * node), Node(2 * node + 1)).hash;
+    }
+    stale_[node] = false;
+  }
+  return {lengths_[node], hashes_[node]};
 }
 
 // The positions of the blocks at both ends, and the tree's nodes between.
@@ -79,50 +94,30 @@ long long CurrentText::Length(std::size_t first, std::size_t last) const {
 }
 
 void CurrentText::Put(std::size_t i, TextView text) {
-  if (text.empty()) return Clear(i);
-  if (text == u"\\") {
-    state_[i] = kBackslash;
-  } else {
-    if (Piece(static_cast<std::uint32_t>(pieceHashes_.size() - 1)) != text) {
-      pieces_ += text;
-      starts_.push_back(static_cast<std::uint32_t>(pieces_.size()));
-      pieceHashes_.push_back(PolyHash::Of(text));
+  if (text.empty()) return Set(i, kEmpty);
+  if (text == u"\\") return Set(i, kBackslash);
+  const auto last = static_cast<State>(pieceHashes_.size() - 1);
+  if (Piece(last) == text) return Set(i, last);
+  pieces_ += text;
+  starts_.push_back(static_cast<std::uint32_t>(pieces_.size()));
+  pieceHashes_.push_back(PolyHash::Of(text));
+  Set(i, static_cast<State>(last + 1));
+}
+
+// The lengths on the way up change at once; the hashes go stale, up to the
+// first node that is stale already.
+void CurrentText::Set(std::size_t i, State state) {
+  const long long change = -LengthAt(i);
+  state_[i] = state;
+  const auto delta = static_cast<std::uint32_t>(change + LengthAt(i));  // modulo 2^32, as the sums are
+  bool fresh = true;
+  for (std::size_t node = leaves_ + i / kBlock; node > 0; node /= 2) {
+    lengths_[node] += delta;
+    if (fresh) {
+      fresh = !stale_[node];
+      stale_[node] = true;
     }
-    state_[i] = static_cast<std::uint32_t>(pieceHashes_.size() - 1);
   }
-  Changed(i);
-}
-
-void CurrentText::Clear(std::size_t i) {
-  state_[i] = kEmpty;
-  Changed(i);
-}
-
-void CurrentText::Changed(std::size_t i) {
-  if (dirty_.empty() || dirty_.back() != i / kBlock) dirty_.push_back(i / kBlock);
-}
-
-// The changed leaves, then their parents level by level, each node once.
-void CurrentText::Commit() {
-  std::sort(dirty_.begin(), dirty_.end());
-  dirty_.erase(std::unique(dirty_.begin(), dirty_.end()), dirty_.end());
-  for (std::size_t& b : dirty_) {
-    SetNode(leaves_ + b, Positions(b * kBlock, (b + 1) * kBlock));
-    b += leaves_;
-  }
-  while (!dirty_.empty() && dirty_.front() > 1) {
-    std::size_t kept = 0;
-    for (const std::size_t node : dirty_)
-      if (kept == 0 || dirty_[kept - 1] != node / 2) dirty_[kept++] = node / 2;
-    dirty_.resize(kept);
-    for (const std::size_t node : dirty_) SetNode(node, Join(Node(2 * node), Node(2 * node + 1)));
-  }
-  dirty_.clear();
-}
-
-void CurrentText::SetNode(std::size_t node, const TextKey& key) {
-  hashes_[node] = key.hash;
-  lengths_[node] = static_cast<std::uint32_t>(key.length);
 }
 
 bool CurrentText::IsBackslash(std::size_t i) const {

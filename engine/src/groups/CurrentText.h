@@ -45,9 +45,7 @@ class CurrentText {
   // Puts text at position i, in place of what stood there.
   void Put(std::size_t i, orvane::TextView text);
   // Empties position i.
-  void Clear(std::size_t i);
-  // Brings the tree up to date with the positions put or cleared since.
-  void Commit();
+  void Clear(std::size_t i) { Set(i, kEmpty); }
 
   // Of a piece of the current text of one character or more, at position i:
   bool IsBackslash(std::size_t i) const;
@@ -64,33 +62,39 @@ class CurrentText {
 
  private:
   // What a position holds: its own character, nothing, or a piece of pieces_.
-  static constexpr std::uint32_t kOwn = 0, kEmpty = 1, kBackslash = 2;
+  // Each piece but the first two is put at a group's "(" or over a backslash,
+  // and no position gets two, so they fit 16 bits as positions do.
+  using State = std::uint16_t;
+  static constexpr State kOwn = 0, kEmpty = 1, kBackslash = 2;
   // Positions per leaf of the tree: a leaf's key is joined from them when
   // asked, so that the tree takes an eighth of a tree over the positions.
   static constexpr std::size_t kBlock = 8;
 
-  orvane::TextView Piece(std::uint32_t p) const {
+  orvane::TextView Piece(State p) const {
     return orvane::TextView(pieces_).substr(starts_[p], starts_[p + 1] - starts_[p]);
   }
   TextKey KeyAt(std::size_t i) const;
   long long LengthAt(std::size_t i) const;
   TextKey Positions(std::size_t first, std::size_t last) const;
-  void SetNode(std::size_t node, const TextKey& key);
-  TextKey Node(std::size_t node) const { return {lengths_[node], hashes_[node]}; }
-  void Changed(std::size_t i);
+  void Set(std::size_t i, State state);
+  TextKey Node(std::size_t node) const;
 
   const GroupTree& groups_;
-  std::vector<std::uint32_t> state_;  // per position: kOwn, kEmpty or a piece
+  std::vector<State> state_;  // per position: kOwn, kEmpty or a piece
   // Each value once for all its copies, one after the other, with their hashes.
   orvane::Text pieces_;
   std::vector<std::uint32_t> starts_;  // per piece, and the end of the last
   std::vector<std::uint64_t> pieceHashes_;
   std::size_t leaves_ = 1;  // leaves of the tree, a power of two
-  std::vector<std::uint64_t> hashes_;  // per node: its blocks' hash
-  // A current text stays far below 2^32 characters: each pass starts under
-  // 32767 and at most multiplies that by the length of one value.
+  // Per node: the length of its blocks, kept at once, and their hash, joined
+  // again only when a key is asked for, so that the many changes between two
+  // questions of keys (a chain replaced level by level) cost a length each.
+  // A node is stale when a change below it came after its hash, and then so
+  // are the nodes above it. A current text stays far below 2^32 characters:
+  // each pass starts under 32767 and at most multiplies that by one value.
   std::vector<std::uint32_t> lengths_;
-  std::vector<std::size_t> dirty_;  // leaves changed since the last Commit, ascending
+  mutable std::vector<std::uint64_t> hashes_;
+  mutable std::vector<bool> stale_;
 };
 
 }  // namespace StringStuff::groups

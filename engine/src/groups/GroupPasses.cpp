@@ -177,8 +177,6 @@ class Passes {
         if (!groups_.replaced[copies_[c]]) ReplaceRun(groups_.starts[copies_[c]], v);
     }
     copies_.resize(first);
-    // The keys around the changes are read from the tree once it holds them all.
-    current_.Commit();
     for (const std::size_t g : changed_)
       if (!Evaluating(g)) keys_.MarkDirty(g);
     changed_.clear();
