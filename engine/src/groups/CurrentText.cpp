@@ -32,7 +32,7 @@ Text CurrentText::Read(std::size_t first, std::size_t last) const {
     } else {
       out += Piece(state_[i]);
     }
-    if (groups_.IsReplaced(groups_.group[i])) i = groups_.close[i];
+    if (groups_.IsReplaced(groups_.group[i])) i = groups_.match[i];
   }
   return out;
 }
@@ -127,8 +127,8 @@ bool CurrentText::IsBackslash(std::size_t i) const {
 std::size_t CurrentText::Before(std::size_t i) const {
   while (i > 0) {
     --i;
-    if (groups_.text[i] == u')' && groups_.open[i] != kNone && groups_.replaced[groups_.group[groups_.open[i]]])
-      i = groups_.open[i];
+    if (groups_.text[i] == u')' && groups_.match[i] != kNone && groups_.replaced[groups_.group[groups_.match[i]]])
+      i = groups_.match[i];
     if (!IsEmpty(i)) return i;
   }
   return kNone;
@@ -136,10 +136,10 @@ std::size_t CurrentText::Before(std::size_t i) const {
 
 std::size_t CurrentText::After(std::size_t i) const {
   const std::size_t k = groups_.group[i];
-  if (k != kNone && (groups_.replaced[k] || groups_.InPass(k))) i = groups_.close[i];
+  if (k != kNone && (groups_.replaced[k] || groups_.InPass(k))) i = groups_.match[i];
   for (++i; i < groups_.text.size(); ++i) {
     if (!IsEmpty(i)) return i;
-    if (groups_.IsReplaced(groups_.group[i])) i = groups_.close[i];
+    if (groups_.IsReplaced(groups_.group[i])) i = groups_.match[i];
   }
   return kNone;
 }

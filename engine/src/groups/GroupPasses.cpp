@@ -40,15 +40,15 @@ class Passes {
     for (std::size_t i = text.find(u'('); i != TextView::npos; i = text.find(u'(', i)) {
       const std::size_t k = groups_.group[i];
       if (groups_.IsReplaced(k)) {
-        i = groups_.close[i] + 1;
+        i = groups_.match[i] + 1;
         continue;
       }
       CheckLength(current_.Length());
       if (k == kNone) return Unclosed(i);
-      if (groups_.height[k] > 255) groups_.CheckDepth(i, groups_.close[i] + 1);
+      if (groups_.height[k] > 255) groups_.CheckDepth(i, groups_.match[i] + 1);
       Pass(k, groups_.starts.size() - 1);
       ++passes;
-      i = groups_.close[i] + 1;
+      i = groups_.match[i] + 1;
     }
     CheckPassesLeft(passes, opens_, current_.Length());
     return current_.Read(0, text.size());
@@ -71,7 +71,7 @@ class Passes {
   // closed group closes inside it, and its nesting was checked with the
   // group's. Returns how many passes found a group.
   std::size_t PassesInside(std::size_t owner) {
-    const std::size_t first = groups_.starts[owner] + 1, last = groups_.close[groups_.starts[owner]];
+    const std::size_t first = groups_.starts[owner] + 1, last = groups_.End(owner);
     std::size_t passes = 0;
     evaluating_.push_back(owner);
     for (std::size_t i = first; i < last;) {
@@ -84,7 +84,7 @@ class Passes {
         Pass(groups_.group[i], groups_.lastInside[owner]);
         ++passes;
       }
-      i = groups_.close[i] + 1;
+      i = groups_.match[i] + 1;
     }
     evaluating_.pop_back();
     return passes;
@@ -101,7 +101,7 @@ class Passes {
   // The value stands at the "(", and everything after it inside goes; a
   // group replaced before has its inside cleared already.
   void Replace(std::size_t k, TextView value) {
-    const std::size_t open = groups_.starts[k], close = groups_.close[open];
+    const std::size_t open = groups_.starts[k], close = groups_.match[open];
     groups_.replaced[k] = true;
     current_.Put(open, value);
     for (std::size_t i = open + 1; i <= close; ++i) {
@@ -109,7 +109,7 @@ class Passes {
       current_.Clear(i);
       if (inner == kNone) continue;
       groups_.dead[inner] = true;
-      if (groups_.replaced[inner]) i = groups_.close[i];
+      if (groups_.replaced[inner]) i = groups_.match[i];
     }
     changed_.push_back(groups_.parent[k]);
   }
@@ -119,8 +119,8 @@ class Passes {
   // takes), has its passes here, within it alone; a short one is a text of
   // its own, where one walk mostly does.
   Text Evaluated(std::size_t k) {
-    const std::size_t open = groups_.starts[k], close = groups_.close[open];
-    if (close - open > kEvaluatedHere || groups_.HasBackslash(open, close)) {
+    const std::size_t open = groups_.starts[k], close = groups_.match[open];
+    if (close - open > kEvaluatedHere || groups_.backslash[k]) {
       const std::size_t passes = PassesInside(k);
       Text inner = current_.Read(open + 1, close);
       CheckPassesLeft(passes, groups_.lastInside[k] - k, static_cast<long long>(inner.size()));
