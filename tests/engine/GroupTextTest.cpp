@@ -39,7 +39,7 @@ TEST(GroupText, TreeAgreesWithThePositionsAfterChanges) {
     for (std::size_t i = 0; i < size; ++i) text += rng() % 4 ? static_cast<char16_t>(u'0' + rng() % 10) : u'\\';
     std::vector<Text> positions;
     for (const char16_t c : text) positions.emplace_back(1, c);
-    const GroupTree groups(text, true);
+    const GroupTree groups(text);
     CurrentText current(groups);
     std::uniform_int_distribution<std::size_t> at(0, size - 1), pick(0, std::size(values) - 1);
     for (int step = 0; step < 200; ++step) {

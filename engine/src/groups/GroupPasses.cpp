@@ -26,7 +26,7 @@ namespace {
 class Passes {
  public:
   explicit Passes(TextView text)
-      : groups_(text, detail::Contains(text, u'\\')),
+      : groups_(text),
         current_(groups_),
         opens_(static_cast<std::size_t>(std::count(text.begin(), text.end(), u'('))),
         index_(groups_.starts.size(), groups_.starts.size()),  // most groups have keys of their own
@@ -168,7 +168,7 @@ class Passes {
     const std::size_t first = copies_.size();
     CopiesOf(k, lastGroup);
     const Text v = flat::Evaluate(Evaluated(k));
-    if (groups_.enclosing.empty()) {
+    if (!groups_.anyBackslash) {
       for (std::size_t c = first; c < copies_.size(); ++c) Replace(copies_[c], v);
     } else {
       ++groups_.pass;
@@ -183,7 +183,8 @@ class Passes {
   }
 
   // Each pair of backslashes in the run through the group at open becomes the
-  // value, an odd one stays behind them.
+  // value, an odd one stays behind them. A run lies within the group around
+  // its groups, whose change their replacing notes.
   void ReplaceRun(std::size_t open, TextView v) {
     current_.RunThrough(open, run_);
     std::size_t groups = 0;
@@ -198,7 +199,6 @@ class Passes {
         Replace(owner, piece);
       } else {
         current_.Put(at, piece);
-        changed_.push_back(groups_.enclosing[at]);
       }
     }
   }

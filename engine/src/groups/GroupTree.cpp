@@ -9,9 +9,9 @@
 
 namespace StringStuff::groups {
 
-GroupTree::GroupTree(orvane::TextView source, bool backslashes) : text(source) {
+GroupTree::GroupTree(orvane::TextView source) : text(source) {
   Match();
-  Nest(backslashes);
+  Nest();
   Measure();
 }
 
@@ -32,14 +32,15 @@ void GroupTree::Match() {
 }
 
 // Closed groups with their nearest closed enclosing group, in text order.
-void GroupTree::Nest(bool backslashes) {
+void GroupTree::Nest() {
   const std::size_t n = text.size();
-  if (backslashes) enclosing.assign(n, kNone);  // only a changed backslash needs them
   std::vector<std::size_t> stack;
   for (std::size_t i = 0; i < n; ++i) {
     while (!stack.empty() && match[starts[stack.back()]] < i) stack.pop_back();
-    if (backslashes) enclosing[i] = stack.empty() ? kNone : static_cast<Pos>(stack.back());
-    if (text[i] == u'\\' && !stack.empty()) backslash[stack.back()] = true;
+    if (text[i] == u'\\') {
+      anyBackslash = true;
+      if (!stack.empty()) backslash[stack.back()] = true;
+    }
     if (text[i] != u'(' || match[i] == kNone) continue;
     group[i] = static_cast<Pos>(starts.size());
     parent.push_back(stack.empty() ? kNone : static_cast<Pos>(stack.back()));

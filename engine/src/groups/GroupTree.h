@@ -21,8 +21,7 @@ inline constexpr Pos kNone = static_cast<Pos>(~Pos{0});
 using Stamp = Pos;
 
 struct GroupTree {
-  // backslashes: whether the text holds one, and so needs enclosing.
-  GroupTree(orvane::TextView text, bool backslashes);
+  explicit GroupTree(orvane::TextView text);
 
   bool IsReplaced(std::size_t g) const { return g != kNone && replaced[g]; }
   // Whether the group was taken as a copy by the current pass.
@@ -39,7 +38,6 @@ struct GroupTree {
   orvane::TextView text;
   std::vector<Pos> match;      // per "(" its ")", per ")" its "(", or kNone
   std::vector<Pos> group;      // per "(": its closed group, or kNone
-  std::vector<Pos> enclosing;  // per position: the closed group around it, or kNone
   std::vector<Pos> starts;     // per group: its "("
   std::vector<Pos> parent;
   std::vector<Pos> height;  // per group: its levels of nesting, itself included
@@ -48,12 +46,13 @@ struct GroupTree {
   std::vector<std::vector<Pos>> byDepth;  // the groups of each depth, in text order
   std::vector<bool> replaced, dead;       // per group
   std::vector<bool> backslash;  // per group: whether its original text holds a backslash
+  bool anyBackslash = false;    // whether the text does
   std::vector<Stamp> passOf;  // per group: the last pass that took it as a copy
   Stamp pass = 0;
 
  private:
   void Match();
-  void Nest(bool backslashes);
+  void Nest();
   void Measure();
 };
 
