@@ -220,10 +220,8 @@ inline Text BackslashesAround(std::size_t size) {
   return Joined(size, "+", [](int i) { return "\\(" + std::to_string(i) + ")\\"; });
 }
 
-// A quarter of the text "(" that never close, then distinct groups.
-inline Text NestedUnclosed(std::size_t size) {
-  return Text(size / 4, u'(') + DistinctGroups(size - size / 4);
-}
+// 200 "(" that never close, then distinct groups: no pass at all.
+inline Text NestedUnclosed(std::size_t size) { return Text(200, u'(') + DistinctGroups(size - 200); }
 
 // Terms of one kind sharing one tail: a first term, then short terms ending
 // with the text that the runs after them gain, then distinct runs of 66

@@ -23,6 +23,12 @@ using namespace orvane;
 
 namespace {
 
+// A "(" that never closes, at the start of rest: only "()" is replaced, and
+// the passes left change nothing. No placeholder can meet the text before it.
+Text AfterUnclosed(Text before, TextView rest) {
+  return before + detail::ReplaceAll(detail::ReplaceAll(rest, u"()", kPlaceholder), kPlaceholder, u"0");
+}
+
 class Passes {
  public:
   explicit Passes(TextView text)
@@ -90,12 +96,9 @@ class Passes {
     return passes;
   }
 
-  // A "(" that never closes: only "()" is replaced, and the passes left
-  // change nothing. No placeholder can meet the text before it.
   Text Unclosed(std::size_t open) const {
     groups_.CheckDepth(open, groups_.text.size());
-    const Text rest = detail::ReplaceAll(current_.Read(open, groups_.text.size()), u"()", kPlaceholder);
-    return current_.Read(0, open) + detail::ReplaceAll(rest, kPlaceholder, u"0");
+    return AfterUnclosed(current_.Read(0, open), current_.Read(open, groups_.text.size()));
   }
 
   // The value stands at the "(", and everything after it inside goes; a
@@ -225,8 +228,11 @@ class Passes {
 
 }  // namespace
 
+// A text whose first "(" never closes has no pass, and needs no index.
 Text RunGroupPasses(TextView text) {
   detail::Occurrences(text, u'(');  // a text of 32767 characters or more overflows
+  const std::size_t first = text.find(u'(');
+  if (!MatchingParen(text, first)) return AfterUnclosed(Text(text.substr(0, first)), text.substr(first));
   return Passes(text).Run();
 }
 
