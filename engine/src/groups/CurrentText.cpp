@@ -46,17 +46,11 @@ long long CurrentText::LengthAt(std::size_t i) const {
   return state_[i] == kOwn ? 1 : static_cast<long long>(starts_[state_[i] + 1] - starts_[state_[i]]);
 }
 
-TextKey CurrentText::Positions(std::size_t first, std::size_t last) const {
-  TextKey key;
-  for (last = std::min(last, state_.size()); first < last; ++first) key = Join(key, KeyAt(first));
-  return key;
-}
-
 // A stale node's hash is joined again from its children's, made good first.
 TextKey CurrentText::Node(std::size_t node) const {
   if (stale_[node]) {
     if (node >= leaves_) {
-      hashes_[node] = Positions((node - leaves_) * kBlock, (node - leaves_ + 1) * kBlock).hash;
+      hashes_[node] = Range((node - leaves_) * kBlock, (node - leaves_ + 1) * kBlock).hash;
     } else {
       hashes_[node] = Join(Node(2 * node), Node(2 * node + 1)).hash;
     }
@@ -65,32 +59,16 @@ TextKey CurrentText::Node(std::size_t node) const {
   return {lengths_[node], hashes_[node]};
 }
 
-// The positions of the blocks at both ends, and the tree's nodes between.
 TextKey CurrentText::Range(std::size_t first, std::size_t last) const {
-  const std::size_t firstBlock = first / kBlock, lastBlock = last / kBlock;
-  if (first >= last || firstBlock == lastBlock) return Positions(first, last);
-  TextKey left = Positions(first, (firstBlock + 1) * kBlock), right = Positions(lastBlock * kBlock, last);
-  for (std::size_t l = firstBlock + 1 + leaves_, r = lastBlock + leaves_; l < r; l /= 2, r /= 2) {
-    if (l & 1) left = Join(left, Node(l++));
-    if (r & 1) right = Join(Node(--r), right);
-  }
-  return Join(left, right);
+  return Gather<TextKey>(
+      first, last, [](const TextKey& a, const TextKey& b) { return Join(a, b); },
+      [this](std::size_t i) { return KeyAt(i); }, [this](std::size_t node) { return Node(node); });
 }
 
 long long CurrentText::Length(std::size_t first, std::size_t last) const {
-  const std::size_t firstBlock = first / kBlock, lastBlock = last / kBlock;
-  long long length = 0;
-  if (first >= last || firstBlock == lastBlock) {
-    for (; first < last; ++first) length += LengthAt(first);
-    return length;
-  }
-  for (std::size_t i = first; i < (firstBlock + 1) * kBlock; ++i) length += LengthAt(i);
-  for (std::size_t i = lastBlock * kBlock; i < last; ++i) length += LengthAt(i);
-  for (std::size_t l = firstBlock + 1 + leaves_, r = lastBlock + leaves_; l < r; l /= 2, r /= 2) {
-    if (l & 1) length += lengths_[l++];
-    if (r & 1) length += lengths_[--r];
-  }
-  return length;
+  return Gather<long long>(
+      first, last, [](long long a, long long b) { return a + b; }, [this](std::size_t i) { return LengthAt(i); },
+      [this](std::size_t node) { return static_cast<long long>(lengths_[node]); });
 }
 
 void CurrentText::Put(std::size_t i, TextView text) {

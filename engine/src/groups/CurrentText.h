@@ -6,6 +6,7 @@
 // the rest of the group nothing, and a changed backslash holds what took its
 // place. A tree of hashes over blocks of positions gives the key of any range.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -75,7 +76,25 @@ class CurrentText {
   }
   TextKey KeyAt(std::size_t i) const;
   long long LengthAt(std::size_t i) const;
-  TextKey Positions(std::size_t first, std::size_t last) const;
+  // What join makes of the positions first to last (at most to the end):
+  // those of the blocks at both ends one by one, and the tree's nodes between.
+  template <typename Value, typename JoinF, typename AtF, typename NodeF>
+  Value Gather(std::size_t first, std::size_t last, JoinF join, AtF at, NodeF node) const {
+    last = std::min(last, state_.size());
+    Value left{}, right{};
+    const std::size_t firstBlock = first / kBlock, lastBlock = last / kBlock;
+    if (first >= last || firstBlock == lastBlock) {
+      for (; first < last; ++first) left = join(left, at(first));
+      return left;
+    }
+    for (std::size_t i = first; i < (firstBlock + 1) * kBlock; ++i) left = join(left, at(i));
+    for (std::size_t i = lastBlock * kBlock; i < last; ++i) right = join(right, at(i));
+    for (std::size_t l = firstBlock + 1 + leaves_, r = lastBlock + leaves_; l < r; l /= 2, r /= 2) {
+      if (l & 1) left = join(left, node(l++));
+      if (r & 1) right = join(node(--r), right);
+    }
+    return join(left, right);
+  }
   void Set(std::size_t i, State state);
   TextKey Node(std::size_t node) const;
 
