@@ -2,8 +2,8 @@
 // The group passes of one text, each over the first group left: its value
 // replaces it and every group whose current text is the same. The groups
 // are filed in the shared index by the keys of their current insides, read
-// from the tree of hashes of the current text; a copy is a group under the
-// same key whose text is the same.
+// from the tree of hashes of the current text; a copy is a group with the
+// same key, length and hash.
 #include "groups/GroupPasses.h"
 
 #include <algorithm>
@@ -41,23 +41,14 @@ class Passes {
   }
 
   Text Run() {
-    const TextView text = groups_.text;
-    std::size_t passes = 0;
-    for (std::size_t i = text.find(u'('); i != TextView::npos; i = text.find(u'(', i)) {
-      const std::size_t k = groups_.group[i];
-      if (groups_.IsReplaced(k)) {
-        i = groups_.match[i] + 1;
-        continue;
-      }
-      CheckLength(current_.Length());
-      if (k == kNone) return Unclosed(i);
-      if (groups_.height[k] > 255) groups_.CheckDepth(i, groups_.match[i] + 1);
-      Pass(k, groups_.starts.size() - 1);
-      ++passes;
-      i = groups_.match[i] + 1;
+    std::size_t unclosed = kNone;
+    const std::size_t passes = PassesOver(0, groups_.text.size(), groups_.starts.size() - 1, unclosed);
+    if (unclosed != kNone) {
+      groups_.CheckDepth(unclosed, groups_.text.size());
+      return AfterUnclosed(current_.Read(0, unclosed), current_.Read(unclosed, groups_.text.size()));
     }
     CheckPassesLeft(passes, opens_, current_.Length());
-    return current_.Read(0, text.size());
+    return current_.Read(0, groups_.text.size());
   }
 
  private:
@@ -72,33 +63,30 @@ class Passes {
     if (passes < opens) CheckLength(length);
   }
 
-  // The passes over the inside of a group that is being evaluated: a text of
-  // its own, whose copies are sought within it alone. Every "(" inside a
-  // closed group closes inside it, and its nesting was checked with the
-  // group's. Returns how many passes found a group.
-  std::size_t PassesInside(std::size_t owner) {
-    const std::size_t first = groups_.starts[owner] + 1, last = groups_.End(owner);
+  // The passes over the positions first to last, a text of its own whose
+  // groups run up to lastGroup, each over the first group left: how many
+  // found one, and where a "(" that never closes ended them (only the whole
+  // text can hold one: every "(" inside a closed group closes inside it).
+  std::size_t PassesOver(std::size_t first, std::size_t last, std::size_t lastGroup, std::size_t& unclosed) {
     std::size_t passes = 0;
-    evaluating_.push_back(owner);
-    for (std::size_t i = first; i < last;) {
-      if (groups_.text[i] != u'(') {
-        ++i;
+    for (std::size_t i = first; i < last; ++i) {
+      if (groups_.text[i] != u'(') continue;
+      const std::size_t k = groups_.group[i];
+      if (k != kNone && groups_.replaced[k]) {
+        i = groups_.match[i];
         continue;
       }
-      if (!groups_.replaced[groups_.group[i]]) {
-        CheckLength(current_.Length(first, last));
-        Pass(groups_.group[i], groups_.lastInside[owner]);
-        ++passes;
+      CheckLength(current_.Length(first, last));
+      if (k == kNone) {
+        unclosed = i;
+        break;
       }
-      i = groups_.match[i] + 1;
+      if (groups_.height[k] > 255) groups_.CheckDepth(i, groups_.match[i] + 1);
+      Pass(k, lastGroup);
+      ++passes;
+      i = groups_.match[i];
     }
-    evaluating_.pop_back();
     return passes;
-  }
-
-  Text Unclosed(std::size_t open) const {
-    groups_.CheckDepth(open, groups_.text.size());
-    return AfterUnclosed(current_.Read(0, open), current_.Read(open, groups_.text.size()));
   }
 
   // The value stands at the "(", and everything after it inside goes; a
@@ -124,7 +112,10 @@ class Passes {
   Text Evaluated(std::size_t k) {
     const std::size_t open = groups_.starts[k], close = groups_.match[open];
     if (close - open > kEvaluatedHere || groups_.backslash[k]) {
-      const std::size_t passes = PassesInside(k);
+      std::size_t unclosed = kNone;
+      evaluating_.push_back(k);
+      const std::size_t passes = PassesOver(open + 1, close, groups_.lastInside[k], unclosed);
+      evaluating_.pop_back();
       Text inner = current_.Read(open + 1, close);
       CheckPassesLeft(passes, groups_.lastInside[k] - k, static_cast<long long>(inner.size()));
       return inner;
