@@ -34,7 +34,6 @@ class Passes {
   explicit Passes(TextView text)
       : groups_(text),
         current_(groups_),
-        opens_(static_cast<std::size_t>(std::count(text.begin(), text.end(), u'('))),
         index_(groups_.starts.size(), groups_.starts.size()),  // most groups have keys of their own
         keys_(groups_, current_, index_) {
     keys_.IndexAll();
@@ -47,7 +46,8 @@ class Passes {
       groups_.CheckDepth(unclosed, groups_.text.size());
       return AfterUnclosed(current_.Read(0, unclosed), current_.Read(unclosed, groups_.text.size()));
     }
-    CheckPassesLeft(passes, opens_, current_.Length());
+    const TextView text = groups_.text;
+    CheckPassesLeft(passes, static_cast<std::size_t>(std::count(text.begin(), text.end(), u'(')), current_.Length());
     return current_.Read(0, groups_.text.size());
   }
 
@@ -208,7 +208,6 @@ class Passes {
 
   GroupTree groups_;
   CurrentText current_;
-  std::size_t opens_;  // "(" in the text, closed or not
   detail::KeyIndex index_;
   StaleKeys keys_;
   std::vector<std::size_t> copies_;   // the copies of the passes under way, outermost first
