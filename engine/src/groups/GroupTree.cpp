@@ -9,18 +9,10 @@
 
 namespace StringStuff::groups {
 
-GroupTree::GroupTree(orvane::TextView source) : text(source) {
-  Match();
-  Nest();
-  Measure();
-}
-
-void GroupTree::Match() {
-  const std::size_t n = text.size();
-  match.assign(n, kNone);
-  group.assign(n, kNone);
+std::vector<Pos> Partners(orvane::TextView text) {
+  std::vector<Pos> match(text.size(), kNone);
   std::vector<std::size_t> stack;
-  for (std::size_t i = 0; i < n; ++i) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == u'(') {
       stack.push_back(i);
     } else if (text[i] == u')' && !stack.empty()) {
@@ -29,6 +21,12 @@ void GroupTree::Match() {
       stack.pop_back();
     }
   }
+  return match;
+}
+
+GroupTree::GroupTree(orvane::TextView source) : text(source), match(Partners(source)), group(source.size(), kNone) {
+  Nest();
+  Measure();
 }
 
 // Closed groups with their nearest closed enclosing group, in text order.

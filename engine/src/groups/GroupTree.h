@@ -20,6 +20,9 @@ inline constexpr Pos kNone = static_cast<Pos>(~Pos{0});
 // Stamps count passes and lookups, which are fewer than the groups.
 using Stamp = Pos;
 
+// Per "(" its ")", per ")" its "(", or kNone, as a stack matches them.
+std::vector<Pos> Partners(orvane::TextView text);
+
 struct GroupTree {
   explicit GroupTree(orvane::TextView text);
 
@@ -51,7 +54,6 @@ struct GroupTree {
   Stamp pass = 0;
 
  private:
-  void Match();
   void Nest();
   void Measure();
 };
