@@ -46,21 +46,17 @@ class Passes {
       groups_.CheckDepth(unclosed, groups_.text.size());
       return AfterUnclosed(current_.Read(0, unclosed), current_.Read(unclosed, groups_.text.size()));
     }
+    // A text has one pass per "(" it holds, and a pass that took nested
+    // groups or copies along leaves passes over: they find no group, but each
+    // still checks the length of the text.
     const TextView text = groups_.text;
-    CheckPassesLeft(passes, static_cast<std::size_t>(std::count(text.begin(), text.end(), u'(')), current_.Length());
+    if (passes < static_cast<std::size_t>(std::count(text.begin(), text.end(), u'('))) CheckLength(current_.Length());
     return current_.Read(0, groups_.text.size());
   }
 
  private:
   static void CheckLength(long long length) {
     if (length >= kInt16Max) throw RunTimeError(ErrorKind::IntegerOverflow);
-  }
-
-  // A text has one pass per "(" it holds, and a pass that took nested groups
-  // or copies along leaves passes over: they find no group, but each still
-  // checks the length of the text.
-  static void CheckPassesLeft(std::size_t passes, std::size_t opens, long long length) {
-    if (passes < opens) CheckLength(length);
   }
 
   // The passes over the positions first to last, a text of its own whose
@@ -117,7 +113,7 @@ class Passes {
       const std::size_t passes = PassesOver(open + 1, close, groups_.lastInside[k], unclosed);
       evaluating_.pop_back();
       Text inner = current_.Read(open + 1, close);
-      CheckPassesLeft(passes, groups_.lastInside[k] - k, static_cast<long long>(inner.size()));
+      if (passes < groups_.lastInside[k] - k) CheckLength(static_cast<long long>(inner.size()));  // passes left
       return inner;
     }
     Text inner = current_.Read(open + 1, close);
