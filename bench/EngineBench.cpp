@@ -66,6 +66,9 @@ void RegisterShapes() {
                           {"PairChains", bench::PairChains},
                           {"LoneBackslashChains", bench::LoneBackslashChains},
                           {"SmallBackslashGroups", bench::SmallBackslashGroups},
+                          {"ShortBackslashChains", bench::ShortBackslashChains},
+                          {"BackslashesAround", bench::BackslashesAround},
+                          {"NestedUnclosed", bench::NestedUnclosed},
                           {"MovedLetters", bench::MovedLetters},
                           {"MovedPs", bench::MovedPs}};
   for (const Shape& shape : shapes) {

@@ -206,6 +206,23 @@ inline Text SmallBackslashGroups(std::size_t size) {
   return Joined(size, "+", [](int i) { return "(1\\(" + std::to_string(i) + "))"; });
 }
 
+// Rows of distinct chains of 20 groups, each with a lone backslash before its
+// innermost group: many chains, each replaced level by level in place.
+inline Text ShortBackslashChains(std::size_t size) {
+  constexpr std::size_t kLevels = 20;
+  return Joined(size, "+", [](int i) {
+    return std::string(kLevels, '(') + "\\(" + std::to_string(i) + ")" + std::string(kLevels, ')');
+  });
+}
+
+// Every group between two lone backslashes, each run of them taking two values.
+inline Text BackslashesAround(std::size_t size) {
+  return Joined(size, "+", [](int i) { return "\\(" + std::to_string(i) + ")\\"; });
+}
+
+// 200 "(" that never close, then distinct groups: no pass at all.
+inline Text NestedUnclosed(std::size_t size) { return Text(200, u'(') + DistinctGroups(size - 200); }
+
 // Terms of one kind sharing one tail: a first term, then short terms ending
 // with the text that the runs after them gain, then distinct runs of 66
 // letters (a number in their middle), each before a copy of the first term

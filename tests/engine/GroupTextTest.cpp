@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 // The hashed text of the group passes: a text's hash must not depend on how
-// it is cut into pieces, at any length, and the tree must give what a plain
-// list of the positions' texts gives after any replacements.
+// it is cut into pieces, at any length, and the tree over blocks must give
+// what a plain list of the positions' texts gives after any replacements.
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <vector>
 
-#include "rewrite/PieceTree.h"
+#include "groups/CurrentText.h"
 
 namespace {
 
@@ -28,32 +28,35 @@ TEST(GroupText, PiecesJoinAlikeAtEveryLength) {
   }
 }
 
-TEST(GroupText, TreeAgreesWithThePositionsAfterFills) {
+// Random texts of digits and backslashes: random positions get values,
+// backslashes or nothing, as the passes put them, and any range's key and
+// length must be those of the positions' texts joined.
+TEST(GroupText, TreeAgreesWithThePositionsAfterChanges) {
   std::mt19937 rng(61);
   const char16_t* const values[] = {u"", u"7", u"0.333333333333333", u"\\", u"-1.11111111111111E-111"};
-  for (const std::size_t size : {1u, 2u, 3u, 64u, 300u, 1025u}) {
+  for (const std::size_t size : {1u, 2u, 3u, 8u, 9u, 64u, 300u, 1025u}) {
     Text text;
-    for (std::size_t i = 0; i < size; ++i) text += static_cast<char16_t>(u'0' + rng() % 10);
+    for (std::size_t i = 0; i < size; ++i) text += rng() % 4 ? static_cast<char16_t>(u'0' + rng() % 10) : u'\\';
     std::vector<Text> positions;
     for (const char16_t c : text) positions.emplace_back(1, c);
-    PieceTree tree(text);
+    const GroupTree groups(text);
+    CurrentText current(groups);
     std::uniform_int_distribution<std::size_t> at(0, size - 1), pick(0, std::size(values) - 1);
     for (int step = 0; step < 200; ++step) {
-      std::size_t first = at(rng), last = at(rng) + 1;
-      if (first >= last) std::swap(first, last);
-      if (first == last) continue;
-      const Text value = values[pick(rng)];
-      tree.Fill(first, last, PieceOf(value));
-      positions[first] = value;
-      for (std::size_t i = first + 1; i < last; ++i) positions[i].clear();
+      for (int changes = step % 3; changes >= 0; --changes) {
+        const std::size_t i = at(rng);
+        positions[i] = values[pick(rng)];
+        current.Put(i, positions[i]);
+      }
       std::size_t from = at(rng), to = at(rng) + 1;
       if (from > to) std::swap(from, to);
       Text expected;
       for (std::size_t i = from; i < to; ++i) expected += positions[i];
-      const TextKey got = tree.Range(from, to);
+      const TextKey got = current.Range(from, to);
       ASSERT_EQ(got.hash, PieceOf(expected).hash) << size << " " << step;
       ASSERT_EQ(got.length, static_cast<long long>(expected.size()));
-      ASSERT_EQ(tree.Length(from, to), static_cast<long long>(expected.size()));
+      ASSERT_EQ(current.Length(from, to), static_cast<long long>(expected.size()));
+      ASSERT_EQ(current.Read(from, to), expected);
     }
   }
 }

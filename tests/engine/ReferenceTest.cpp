@@ -130,6 +130,8 @@ TEST(Reference, LongestTextsAgree) {
   ExpectSameEverywhere(bench::PairChains(32766), u"0");
   ExpectSameEverywhere(bench::LoneBackslashChains(32766), u"0");
   ExpectSameEverywhere(bench::SmallBackslashGroups(32766), u"0");
+  ExpectSameEverywhere(bench::ShortBackslashChains(32766), u"0");
+  ExpectSameEverywhere(bench::BackslashesAround(32766), u"0");
   ExpectSameEverywhere(bench::MovedLetters(32766), u"0");
   ExpectSameEverywhere(bench::MovedPs(32766), u"0");
 }
@@ -143,6 +145,7 @@ TEST(Reference, BenchmarkShapesAgree) {
                                          bench::DeepCopyAfterGroups, bench::StaleChains,    bench::CopiedChains,
                                          bench::DeepGrowing,      bench::PairChains,
                                          bench::LoneBackslashChains, bench::SmallBackslashGroups,
+                                         bench::ShortBackslashChains, bench::BackslashesAround, bench::NestedUnclosed,
                                          bench::MovedLetters,     bench::MovedPs};
   for (const auto shape : shapes) {
     for (const std::size_t size : {600, 2048}) ExpectSameEverywhere(shape(size), u"0");

@@ -1,53 +1,112 @@
 // SPDX-License-Identifier: MIT
-// Reading the current text, and walking its pieces, over the original
-// positions that the group passes keep.
+// Reading the current text, its keys from a tree over blocks of positions,
+// and walking its pieces, over the original positions that the group passes
+// keep.
 #include "groups/CurrentText.h"
+
+#include <algorithm>
 
 namespace StringStuff::groups {
 
 using orvane::Text;
+using orvane::TextView;
 
 CurrentText::CurrentText(const GroupTree& groups)
-    : tree(groups.text), groups_(groups), over_(groups.text.size(), 0), texts_(1),
-      overridden_(groups.text.size(), false) {}
+    : groups_(groups), state_(groups.text.size(), kOwn), pieces_(u"\\"), starts_{0, 0, 0, 1},
+      pieceHashes_{0, 0, PolyHash::Of(u"\\")} {
+  const std::size_t size = groups.text.size();
+  while (leaves_ * kBlock < size) leaves_ *= 2;
+  lengths_.assign(2 * leaves_, 0);
+  hashes_.assign(2 * leaves_, 0);
+  stale_.assign(2 * leaves_, true);  // no hash is joined before it is asked for
+  for (std::size_t b = 0; b * kBlock < size; ++b)
+    lengths_[leaves_ + b] = static_cast<std::uint32_t>(std::min(kBlock, size - b * kBlock));
+  for (std::size_t node = leaves_ - 1; node > 0; --node) lengths_[node] = lengths_[2 * node] + lengths_[2 * node + 1];
+}
 
 Text CurrentText::Read(std::size_t first, std::size_t last) const {
   Text out;
   for (std::size_t i = first; i < last; ++i) {
-    if (groups_.IsReplaced(groups_.group[i])) {
-      out += Over(i);
-      i = groups_.close[i];
-    } else if (overridden_[i]) {
-      out += Over(i);
-    } else {
+    if (state_[i] == kOwn) {
       out += groups_.text[i];
+    } else {
+      out += Piece(state_[i]);
     }
+    if (groups_.IsReplaced(groups_.group[i])) i = groups_.match[i];
   }
   return out;
 }
 
-void CurrentText::SetOver(std::size_t i, const Text& text) {
-  if (texts_.back() != text) texts_.push_back(text);
-  over_[i] = static_cast<std::uint32_t>(texts_.size() - 1);
+TextKey CurrentText::KeyAt(std::size_t i) const {
+  if (state_[i] == kOwn) return CharPiece(groups_.text[i]);
+  return {LengthAt(i), pieceHashes_[state_[i]]};
 }
 
-void CurrentText::Override(std::size_t i, const Text& text) {
-  overridden_[i] = true;
-  SetOver(i, text);
-  tree.Set(i, PieceOf(text));
+long long CurrentText::LengthAt(std::size_t i) const {
+  return state_[i] == kOwn ? 1 : static_cast<long long>(starts_[state_[i] + 1] - starts_[state_[i]]);
+}
+
+// A stale node's hash is joined again from its children's, made good first.
+TextKey CurrentText::Node(std::size_t node) const {
+  if (stale_[node]) {
+    if (node >= leaves_) {
+      hashes_[node] = Range((node - leaves_) * kBlock, (node - leaves_ + 1) * kBlock).hash;
+    } else {
+      hashes_[node] = Join(Node(2 * node), Node(2 * node + 1)).hash;
+    }
+    stale_[node] = false;
+  }
+  return {lengths_[node], hashes_[node]};
+}
+
+TextKey CurrentText::Range(std::size_t first, std::size_t last) const {
+  return Gather<TextKey>(
+      first, last, [](const TextKey& a, const TextKey& b) { return Join(a, b); },
+      [this](std::size_t i) { return KeyAt(i); }, [this](std::size_t node) { return Node(node); });
+}
+
+long long CurrentText::Length(std::size_t first, std::size_t last) const {
+  return Gather<long long>(
+      first, last, [](long long a, long long b) { return a + b; }, [this](std::size_t i) { return LengthAt(i); },
+      [this](std::size_t node) { return static_cast<long long>(lengths_[node]); });
+}
+
+void CurrentText::Put(std::size_t i, TextView text) {
+  if (text.empty()) return Set(i, kEmpty);
+  if (text == u"\\") return Set(i, kBackslash);
+  const auto last = static_cast<State>(pieceHashes_.size() - 1);
+  if (Piece(last) == text) return Set(i, last);
+  pieces_ += text;
+  starts_.push_back(static_cast<std::uint32_t>(pieces_.size()));
+  pieceHashes_.push_back(PolyHash::Of(text));
+  Set(i, static_cast<State>(last + 1));
+}
+
+// The lengths on the way up change at once; the hashes go stale, up to the
+// first node that is stale already.
+void CurrentText::Set(std::size_t i, State state) {
+  const long long change = -LengthAt(i);
+  state_[i] = state;
+  const auto delta = static_cast<std::uint32_t>(change + LengthAt(i));  // modulo 2^32, as the sums are
+  bool fresh = true;
+  for (std::size_t node = leaves_ + i / kBlock; node > 0; node /= 2) {
+    lengths_[node] += delta;
+    if (fresh) {
+      fresh = !stale_[node];
+      stale_[node] = true;
+    }
+  }
 }
 
 bool CurrentText::IsBackslash(std::size_t i) const {
-  return Changed(i) ? Over(i) == u"\\" : groups_.text[i] == u'\\';
+  return state_[i] == kOwn ? groups_.text[i] == u'\\' : state_[i] == kBackslash;
 }
-
-bool CurrentText::IsEmpty(std::size_t i) const { return Changed(i) && Over(i).empty(); }
 
 std::size_t CurrentText::Before(std::size_t i) const {
   while (i > 0) {
     --i;
-    if (groups_.text[i] == u')' && groups_.open[i] != kNone && groups_.replaced[groups_.group[groups_.open[i]]])
-      i = groups_.open[i];
+    if (groups_.text[i] == u')' && groups_.match[i] != kNone && groups_.replaced[groups_.group[groups_.match[i]]])
+      i = groups_.match[i];
     if (!IsEmpty(i)) return i;
   }
   return kNone;
@@ -55,21 +114,16 @@ std::size_t CurrentText::Before(std::size_t i) const {
 
 std::size_t CurrentText::After(std::size_t i) const {
   const std::size_t k = groups_.group[i];
-  if (k != kNone && (groups_.replaced[k] || groups_.InPass(k))) i = groups_.close[i];
+  if (k != kNone && (groups_.replaced[k] || groups_.InPass(k))) i = groups_.match[i];
   for (++i; i < groups_.text.size(); ++i) {
-    const std::size_t g = groups_.group[i];
-    if (groups_.IsReplaced(g)) {
-      if (!Over(i).empty()) return i;
-      i = groups_.close[i];
-    } else if (!IsEmpty(i)) {
-      return i;
-    }
+    if (!IsEmpty(i)) return i;
+    if (groups_.IsReplaced(groups_.group[i])) i = groups_.match[i];
   }
   return kNone;
 }
 
-std::vector<std::size_t> CurrentText::RunThrough(std::size_t open) const {
-  std::vector<std::size_t> run;
+void CurrentText::RunThrough(std::size_t open, std::vector<std::size_t>& run) const {
+  run.clear();
   if (const std::size_t b = Before(open); b != kNone && IsBackslash(b)) run.push_back(b);
   for (std::size_t at = open;;) {
     run.push_back(at);
@@ -81,7 +135,6 @@ std::vector<std::size_t> CurrentText::RunThrough(std::size_t open) const {
     if (next == kNone || !groups_.IsPassGroup(next) || groups_.replaced[groups_.group[next]]) break;
     at = next;
   }
-  return run;
 }
 
 }  // namespace StringStuff::groups

@@ -9,6 +9,7 @@
 #include "flat/FlatEvaluation.h"
 #include "groups/GroupEvaluation.h"
 #include "groups/GroupPasses.h"
+#include "groups/GroupTree.h"
 #include "rewrite/TextOps.h"
 
 namespace StringStuff::groups {
@@ -30,17 +31,10 @@ namespace {
 class FirstPasses {
  public:
   explicit FirstPasses(TextView text)
-      : text_(text), match_(text.size(), kNone), opens_(text.size() + 1), pairs_(text.size() + 1) {
-    std::vector<std::size_t> open;
+      : text_(text), match_(Partners(text)), opens_(text.size() + 1), pairs_(text.size() + 1) {
     for (std::size_t i = 0; i < text.size(); ++i) {
-      opens_[i + 1] = opens_[i] + (text[i] == u'(');
-      pairs_[i + 1] = pairs_[i] + (text[i] == u'\\' && i + 1 < text.size() && text[i + 1] == u'\\');
-      if (text[i] == u'(') {
-        open.push_back(i);
-      } else if (text[i] == u')' && !open.empty()) {
-        match_[open.back()] = i;
-        open.pop_back();
-      }
+      opens_[i + 1] = static_cast<Pos>(opens_[i] + (text[i] == u'('));
+      pairs_[i + 1] = static_cast<Pos>(pairs_[i] + (text[i] == u'\\' && i + 1 < text.size() && text[i + 1] == u'\\'));
     }
   }
 
@@ -86,7 +80,6 @@ class FirstPasses {
   }
 
  private:
-  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   // A text [start, end) of the original, its first "(" and the ")" that closes it.
   struct Level {
     std::size_t start, end, open;
@@ -115,9 +108,9 @@ class FirstPasses {
   }
 
   TextView text_;
-  std::vector<std::size_t> match_;  // per "(": the ")" that closes it, or kNone
-  std::vector<std::size_t> opens_;  // "(" before each position
-  std::vector<std::size_t> pairs_;  // pairs of backslashes starting before each position
+  std::vector<Pos> match_;  // per "(" its ")", or kNone
+  std::vector<Pos> opens_;  // "(" before each position
+  std::vector<Pos> pairs_;  // pairs of backslashes starting before each position
 };
 
 }  // namespace

@@ -2,8 +2,8 @@
 // The group passes of one text, each over the first group left: its value
 // replaces it and every group whose current text is the same. The groups
 // are filed in the shared index by the keys of their current insides, read
-// from the tree of hashes of the current text; a copy is a group under the
-// same key whose text is the same.
+// from the tree of hashes of the current text; a copy is a group with the
+// same key, length and hash.
 #include "groups/GroupPasses.h"
 
 #include <algorithm>
@@ -23,35 +23,35 @@ using namespace orvane;
 
 namespace {
 
+// A "(" that never closes, at the start of rest: only "()" is replaced, and
+// the passes left change nothing. No placeholder can meet the text before it.
+Text AfterUnclosed(Text before, TextView rest) {
+  return before + detail::ReplaceAll(detail::ReplaceAll(rest, u"()", kPlaceholder), kPlaceholder, u"0");
+}
+
 class Passes {
  public:
   explicit Passes(TextView text)
-      : groups_(text, detail::Contains(text, u'\\')),
+      : groups_(text),
         current_(groups_),
-        opens_(static_cast<std::size_t>(std::count(text.begin(), text.end(), u'('))),
-        index_(opens_),
-        keys_(groups_, current_.tree, index_) {
+        index_(groups_.starts.size(), groups_.starts.size()),  // most groups have keys of their own
+        keys_(groups_, current_, index_) {
     keys_.IndexAll();
   }
 
   Text Run() {
-    const TextView text = groups_.text;
-    std::size_t passes = 0;
-    for (std::size_t i = text.find(u'('); i != TextView::npos; i = text.find(u'(', i)) {
-      const std::size_t k = groups_.group[i];
-      if (groups_.IsReplaced(k)) {
-        i = groups_.close[i] + 1;
-        continue;
-      }
-      CheckLength(current_.tree.Length());
-      if (k == kNone) return Unclosed(i);
-      if (groups_.height[k] > 255) groups_.CheckDepth(i, groups_.close[i] + 1);
-      Pass(k, groups_.starts.size() - 1);
-      ++passes;
-      i = groups_.close[i] + 1;
+    std::size_t unclosed = kNone;
+    const std::size_t passes = PassesOver(0, groups_.text.size(), groups_.starts.size() - 1, unclosed);
+    if (unclosed != kNone) {
+      groups_.CheckDepth(unclosed, groups_.text.size());
+      return AfterUnclosed(current_.Read(0, unclosed), current_.Read(unclosed, groups_.text.size()));
     }
-    CheckPassesLeft(passes, opens_, current_.tree.Length());
-    return current_.Read(0, text.size());
+    // A text has one pass per "(" it holds, and a pass that took nested
+    // groups or copies along leaves passes over: they find no group, but each
+    // still checks the length of the text.
+    const TextView text = groups_.text;
+    if (passes < static_cast<std::size_t>(std::count(text.begin(), text.end(), u'('))) CheckLength(current_.Length());
+    return current_.Read(0, groups_.text.size());
   }
 
  private:
@@ -59,157 +59,166 @@ class Passes {
     if (length >= kInt16Max) throw RunTimeError(ErrorKind::IntegerOverflow);
   }
 
-  // A text has one pass per "(" it holds, and a pass that took nested groups
-  // or copies along leaves passes over: they find no group, but each still
-  // checks the length of the text.
-  static void CheckPassesLeft(std::size_t passes, std::size_t opens, long long length) {
-    if (passes < opens) CheckLength(length);
-  }
-
-  // The passes over the inside of a group that is being evaluated: a text of
-  // its own, whose copies are sought within it alone. Every "(" inside a
-  // closed group closes inside it, and its nesting was checked with the group's.
-  void PassesInside(std::size_t owner) {
-    const std::size_t first = groups_.starts[owner] + 1, last = groups_.close[groups_.starts[owner]];
+  // The passes over the positions first to last, a text of its own whose
+  // groups run up to lastGroup, each over the first group left: how many
+  // found one, and where a "(" that never closes ended them (only the whole
+  // text can hold one: every "(" inside a closed group closes inside it).
+  std::size_t PassesOver(std::size_t first, std::size_t last, std::size_t lastGroup, std::size_t& unclosed) {
     std::size_t passes = 0;
-    for (std::size_t i = first; i < last;) {
-      if (groups_.text[i] != u'(') {
-        ++i;
+    for (std::size_t i = first; i < last; ++i) {
+      if (groups_.text[i] != u'(') continue;
+      const std::size_t k = groups_.group[i];
+      if (k != kNone && groups_.replaced[k]) {
+        i = groups_.match[i];
         continue;
       }
-      if (!groups_.replaced[groups_.group[i]]) {
-        CheckLength(current_.tree.Length(first, last));
-        Pass(groups_.group[i], groups_.lastInside[owner]);
-        ++passes;
+      CheckLength(current_.Length(first, last));
+      if (k == kNone) {
+        unclosed = i;
+        break;
       }
-      i = groups_.close[i] + 1;
+      if (groups_.height[k] > 255) groups_.CheckDepth(i, groups_.match[i] + 1);
+      Pass(k, lastGroup);
+      ++passes;
+      i = groups_.match[i];
     }
-    CheckPassesLeft(passes, groups_.lastInside[owner] - owner, current_.tree.Length(first, last));
-  }
-
-  // A "(" that never closes: only "()" is replaced, and the passes left
-  // change nothing. No placeholder can meet the text before it.
-  Text Unclosed(std::size_t open) const {
-    groups_.CheckDepth(open, groups_.text.size());
-    const Text rest = detail::ReplaceAll(current_.Read(open, groups_.text.size()), u"()", kPlaceholder);
-    return current_.Read(0, open) + detail::ReplaceAll(rest, kPlaceholder, u"0");
+    return passes;
   }
 
   // The value stands at the "(", and everything after it inside goes; a
   // group replaced before has its inside cleared already.
-  void Replace(std::size_t k, const Text& value, const TextKey& piece) {
-    const std::size_t open = groups_.starts[k], close = groups_.close[open];
+  void Replace(std::size_t k, TextView value) {
+    const std::size_t open = groups_.starts[k], close = groups_.match[open];
     groups_.replaced[k] = true;
-    current_.SetOver(open, value);
-    const auto clear = [&](std::size_t first, std::size_t last) {
-      current_.tree.Fill(first, last, first == open ? piece : TextKey{});
-    };
-    std::size_t gap = open;
+    current_.Put(open, value);
     for (std::size_t i = open + 1; i <= close; ++i) {
       const std::size_t inner = groups_.group[i];
+      current_.Clear(i);
       if (inner == kNone) continue;
       groups_.dead[inner] = true;
-      if (groups_.replaced[inner]) {
-        clear(gap, i + 1);
-        i = groups_.close[i];
-        gap = i + 1;
-      }
+      if (groups_.replaced[inner]) i = groups_.match[i];
     }
-    clear(gap, close + 1);
-    keys_.MarkDirty(groups_.parent[k]);
+    changed_.push_back(groups_.parent[k]);
   }
 
   // The inside of group k with its own groups replaced, as a text of its own
   // would have them. A long inside, or one holding a backslash (which no walk
   // takes), has its passes here, within it alone; a short one is a text of
   // its own, where one walk mostly does.
-  Text Evaluated(std::size_t k, Text& inner) {
-    const std::size_t open = groups_.starts[k], close = groups_.close[open];
-    if (close - open > kEvaluatedHere || groups_.HasBackslash(open, close)) {
-      PassesInside(k);
-      return current_.Read(open + 1, close);
+  Text Evaluated(std::size_t k) {
+    const std::size_t open = groups_.starts[k], close = groups_.match[open];
+    if (close - open > kEvaluatedHere || groups_.backslash[k]) {
+      std::size_t unclosed = kNone;
+      evaluating_.push_back(k);
+      const std::size_t passes = PassesOver(open + 1, close, groups_.lastInside[k], unclosed);
+      evaluating_.pop_back();
+      Text inner = current_.Read(open + 1, close);
+      if (passes < groups_.lastInside[k] - k) CheckLength(static_cast<long long>(inner.size()));  // passes left
+      return inner;
     }
-    if (inner.empty()) inner = current_.Read(open + 1, close);
+    Text inner = current_.Read(open + 1, close);
     return detail::Contains(inner, u'(') ? Evaluate(inner) : inner;
   }
 
   // The groups after k, up to lastGroup, whose current text is k's: those
-  // filed under its key (and left there by the lookup) whose texts are equal.
-  // The index lists groups in text order, and those before k are gone.
-  std::vector<std::size_t> CopiesOf(std::size_t k, std::size_t lastGroup, Text& inner) {
-    const std::size_t open = groups_.starts[k], close = groups_.close[open];
-    const std::uint64_t key = keys_.KeyOf(k);
-    keys_.Refresh(keys_.InnerLength(k));
-    std::vector<std::size_t> copies{k};
+  // filed under its key (and left there by the lookup) with the same length
+  // and hash, as a copy is accepted everywhere. The index lists groups in
+  // text order, and those before k are gone.
+  void CopiesOf(std::size_t k, std::size_t lastGroup) {
+    if (groups_.lastInside[k] >= lastGroup) return copies_.push_back(k);  // no group after it
+    const TextKey inside = keys_.Inside(k);
+    const std::uint64_t key = orvane::detail::Filed(inside);
+    keys_.Refresh(inside.length);
+    const std::size_t first = copies_.size();
+    copies_.push_back(k);
     index_.ForEach(key, [&](std::size_t c) {
       if (c > lastGroup) return false;
-      // Gone, going with k, or stale (filed again under its new key when refreshed).
-      if (c <= groups_.lastInside[k] || groups_.dead[c] || groups_.replaced[c] || keys_.KeyOf(c) != key) {
-        index_.Remove(c);
+      if (c <= groups_.lastInside[k] || groups_.dead[c] || groups_.replaced[c]) {
+        index_.Remove(c);  // gone, or going with k
         return true;
       }
-      if (inner.empty()) inner = current_.Read(open + 1, close);
-      if (current_.Read(groups_.starts[c] + 1, groups_.close[groups_.starts[c]]) == inner) {
-        copies.push_back(c);
+      const TextKey other = keys_.Inside(c);
+      if (other == inside) {
+        copies_.push_back(c);
         index_.Remove(c);
-      }  // else the same hash of another text
+      } else if (orvane::detail::Filed(other) != key) {
+        index_.Remove(c);  // stale: filed again under its new key when refreshed
+      }  // else another key under the same 64 bits
       return true;
     });
-    std::sort(copies.begin(), copies.end());
-    copies.erase(std::unique(copies.begin(), copies.end()), copies.end());
-    return copies;
+    std::sort(copies_.begin() + static_cast<std::ptrdiff_t>(first), copies_.end());
+    copies_.erase(std::unique(copies_.begin() + static_cast<std::ptrdiff_t>(first), copies_.end()), copies_.end());
   }
 
   // One pass over a text whose groups run up to lastGroup: group k, the first
   // one left there, evaluated, and every copy of it after it. The copies are
-  // those of the text before its inside is evaluated.
+  // those of the text before its inside is evaluated; the passes inside it
+  // leave copies_ as they found it.
   void Pass(std::size_t k, std::size_t lastGroup) {
-    Text inner;  // read only once a group has the same key
-    const std::vector<std::size_t> copies = CopiesOf(k, lastGroup, inner);
-    const Text v = flat::Evaluate(Evaluated(k, inner));
-    if (groups_.enclosing.empty()) {
-      const TextKey piece = PieceOf(v);
-      for (const std::size_t c : copies) Replace(c, v, piece);
-      return;
+    const std::size_t first = copies_.size();
+    CopiesOf(k, lastGroup);
+    const Text v = flat::Evaluate(Evaluated(k));
+    if (!groups_.anyBackslash) {
+      for (std::size_t c = first; c < copies_.size(); ++c) Replace(copies_[c], v);
+    } else {
+      ++groups_.pass;
+      for (std::size_t c = first; c < copies_.size(); ++c) groups_.passOf[copies_[c]] = groups_.pass;
+      for (std::size_t c = first; c < copies_.size(); ++c)
+        if (!groups_.replaced[copies_[c]]) ReplaceRun(groups_.starts[copies_[c]], v);
     }
-    ++groups_.pass;
-    for (const std::size_t c : copies) groups_.passOf[c] = groups_.pass;
-    for (const std::size_t c : copies)
-      if (!groups_.replaced[c]) ReplaceRun(current_.RunThrough(groups_.starts[c]), v);
+    copies_.resize(first);
+    for (const std::size_t g : changed_)
+      if (!Evaluating(g)) keys_.MarkDirty(g);
+    changed_.clear();
   }
 
-  // Each pair of backslashes in the run becomes the value, an odd one stays behind them.
-  void ReplaceRun(const std::vector<std::size_t>& run, const Text& v) {
+  // Each pair of backslashes in the run through the group at open becomes the
+  // value, an odd one stays behind them. A run lies within the group around
+  // its groups, whose change their replacing notes.
+  void ReplaceRun(std::size_t open, TextView v) {
+    current_.RunThrough(open, run_);
     std::size_t groups = 0;
-    for (const std::size_t at : run) groups += groups_.IsPassGroup(at) && groups_.text[at] == u'(';
-    const std::size_t lone = run.size() - groups;
+    for (const std::size_t at : run_) groups += groups_.IsPassGroup(at) && groups_.text[at] == u'(';
+    const std::size_t lone = run_.size() - groups;
     const std::size_t values = groups + lone / 2;
-    for (std::size_t j = 0; j < run.size(); ++j) {
-      const Text piece = j < values ? v : j == values && lone % 2 ? Text(u"\\") : Text();
-      const std::size_t at = run[j];
+    for (std::size_t j = 0; j < run_.size(); ++j) {
+      const TextView piece = j < values ? v : j == values && lone % 2 ? TextView(u"\\") : TextView();
+      const std::size_t at = run_[j];
       const std::size_t owner = groups_.group[at];
       if (groups_.IsPassGroup(at) && !groups_.replaced[owner] && groups_.text[at] == u'(') {
-        Replace(owner, piece, PieceOf(piece));
+        Replace(owner, piece);
       } else {
-        current_.Override(at, piece);
-        keys_.MarkDirty(groups_.enclosing[at]);
+        current_.Put(at, piece);
       }
     }
+  }
+
+  // Whether group g is one whose inside is being evaluated here: it goes when
+  // its pass ends, and no lookup before then can take it, so its key and
+  // those around it need no care. Those groups nest, one per depth from 0.
+  bool Evaluating(std::size_t g) const {
+    return g != kNone && groups_.depth[g] < evaluating_.size() && evaluating_[groups_.depth[g]] == g;
   }
 
   static constexpr std::size_t kEvaluatedHere = 2048;
 
   GroupTree groups_;
   CurrentText current_;
-  std::size_t opens_;  // "(" in the text, closed or not
   detail::KeyIndex index_;
   StaleKeys keys_;
+  std::vector<std::size_t> copies_;   // the copies of the passes under way, outermost first
+  std::vector<std::size_t> run_;      // the positions of one run of backslashes
+  std::vector<std::size_t> changed_;  // the groups around this pass's changes
+  std::vector<std::size_t> evaluating_;  // the groups whose passes inside are under way, outermost first
 };
 
 }  // namespace
 
+// A text whose first "(" never closes has no pass, and needs no index.
 Text RunGroupPasses(TextView text) {
   detail::Occurrences(text, u'(');  // a text of 32767 characters or more overflows
+  const std::size_t first = text.find(u'(');
+  if (!MatchingParen(text, first)) return AfterUnclosed(Text(text.substr(0, first)), text.substr(first));
   return Passes(text).Run();
 }
 

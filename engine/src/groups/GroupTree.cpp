@@ -9,44 +9,40 @@
 
 namespace StringStuff::groups {
 
-GroupTree::GroupTree(orvane::TextView source, bool backslashes) : text(source) {
-  Match();
-  Nest(backslashes);
-  Measure();
-}
-
-void GroupTree::Match() {
-  const std::size_t n = text.size();
-  close.assign(n, kNone);
-  open.assign(n, kNone);
-  group.assign(n, kNone);
+std::vector<Pos> Partners(orvane::TextView text) {
+  std::vector<Pos> match(text.size(), kNone);
   std::vector<std::size_t> stack;
-  for (std::size_t i = 0; i < n; ++i) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == u'(') {
       stack.push_back(i);
     } else if (text[i] == u')' && !stack.empty()) {
-      close[stack.back()] = static_cast<Pos>(i);
-      open[i] = static_cast<Pos>(stack.back());
+      match[stack.back()] = static_cast<Pos>(i);
+      match[i] = static_cast<Pos>(stack.back());
       stack.pop_back();
     }
   }
+  return match;
+}
+
+GroupTree::GroupTree(orvane::TextView source) : text(source), match(Partners(source)), group(source.size(), kNone) {
+  Nest();
+  Measure();
 }
 
 // Closed groups with their nearest closed enclosing group, in text order.
-void GroupTree::Nest(bool backslashes) {
+void GroupTree::Nest() {
   const std::size_t n = text.size();
-  if (backslashes) {  // only a changed backslash needs them
-    enclosing.assign(n, kNone);
-    backslashesBefore.assign(n + 1, 0);
-    for (std::size_t i = 0; i < n; ++i) backslashesBefore[i + 1] = backslashesBefore[i] + (text[i] == u'\\');
-  }
   std::vector<std::size_t> stack;
   for (std::size_t i = 0; i < n; ++i) {
-    while (!stack.empty() && close[starts[stack.back()]] < i) stack.pop_back();
-    if (backslashes) enclosing[i] = stack.empty() ? kNone : static_cast<Pos>(stack.back());
-    if (text[i] != u'(' || close[i] == kNone) continue;
+    while (!stack.empty() && match[starts[stack.back()]] < i) stack.pop_back();
+    if (text[i] == u'\\') {
+      anyBackslash = true;
+      if (!stack.empty()) backslash[stack.back()] = true;
+    }
+    if (text[i] != u'(' || match[i] == kNone) continue;
     group[i] = static_cast<Pos>(starts.size());
     parent.push_back(stack.empty() ? kNone : static_cast<Pos>(stack.back()));
+    backslash.push_back(false);
     if (stack.size() == byDepth.size()) byDepth.emplace_back();
     byDepth[stack.size()].push_back(static_cast<Pos>(starts.size()));
     depth.push_back(static_cast<Pos>(stack.size()));
@@ -69,6 +65,7 @@ void GroupTree::Measure() {
     if (parent[k] == kNone) continue;
     height[parent[k]] = static_cast<Pos>(std::max<std::size_t>(height[parent[k]], height[k] + 1u));
     lastInside[parent[k]] = std::max(lastInside[parent[k]], lastInside[k]);
+    if (backslash[k]) backslash[parent[k]] = true;
   }
 }
 
@@ -76,7 +73,7 @@ void GroupTree::CheckDepth(std::size_t from, std::size_t to) const {
   int levels = 0;
   for (std::size_t i = from; i < to; ++i) {
     if (IsReplaced(group[i])) {
-      i = close[i];
+      i = match[i];
     } else if (text[i] == u'(') {
       if (++levels > 255) throw orvane::RunTimeError(orvane::ErrorKind::IntegerOverflow);
     } else if (text[i] == u')') {

@@ -18,19 +18,19 @@ namespace StringStuff::groups {
 using Pos = std::uint16_t;
 inline constexpr Pos kNone = static_cast<Pos>(~Pos{0});
 // Stamps count passes and lookups, which are fewer than the groups.
-using Stamp = std::uint32_t;
+using Stamp = Pos;
+
+// Per "(" its ")", per ")" its "(", or kNone, as a stack matches them.
+std::vector<Pos> Partners(orvane::TextView text);
 
 struct GroupTree {
-  // backslashes: whether the text holds one, and so needs enclosing.
-  GroupTree(orvane::TextView text, bool backslashes);
+  explicit GroupTree(orvane::TextView text);
 
   bool IsReplaced(std::size_t g) const { return g != kNone && replaced[g]; }
   // Whether the group was taken as a copy by the current pass.
   bool InPass(std::size_t g) const { return passOf[g] == pass; }
-  // Whether the original text holds a backslash from first up to last.
-  bool HasBackslash(std::size_t first, std::size_t last) const {
-    return !backslashesBefore.empty() && backslashesBefore[last] != backslashesBefore[first];
-  }
+  // The ")" of group k.
+  std::size_t End(std::size_t k) const { return match[starts[k]]; }
   // Whether the "(" at position at opens a group taken by the current pass.
   bool IsPassGroup(std::size_t at) const { return group[at] != kNone && InPass(group[at]); }
   // The depth counter of the group scan over the current text from open on.
@@ -39,11 +39,8 @@ struct GroupTree {
   std::size_t Around(std::size_t g, std::size_t atDepth) const;
 
   orvane::TextView text;
-  std::vector<Pos> close;      // per "(": its ")", or kNone
-  std::vector<Pos> open;       // per ")": its "(", or kNone
+  std::vector<Pos> match;      // per "(" its ")", per ")" its "(", or kNone
   std::vector<Pos> group;      // per "(": its closed group, or kNone
-  std::vector<Pos> enclosing;  // per position: the closed group around it, or kNone
-  std::vector<Pos> backslashesBefore;  // per position: the backslashes before it
   std::vector<Pos> starts;     // per group: its "("
   std::vector<Pos> parent;
   std::vector<Pos> height;  // per group: its levels of nesting, itself included
@@ -51,12 +48,13 @@ struct GroupTree {
   std::vector<Pos> depth;   // per group: how many groups enclose it
   std::vector<std::vector<Pos>> byDepth;  // the groups of each depth, in text order
   std::vector<bool> replaced, dead;       // per group
+  std::vector<bool> backslash;  // per group: whether its original text holds a backslash
+  bool anyBackslash = false;    // whether the text does
   std::vector<Stamp> passOf;  // per group: the last pass that took it as a copy
   Stamp pass = 0;
 
  private:
-  void Match();
-  void Nest(bool backslashes);
+  void Nest();
   void Measure();
 };
 

@@ -7,7 +7,7 @@
 
 namespace StringStuff::groups {
 
-StaleKeys::StaleKeys(const GroupTree& groups, const PieceTree& tree, orvane::detail::KeyIndex& index)
+StaleKeys::StaleKeys(const GroupTree& groups, const CurrentText& tree, orvane::detail::KeyIndex& index)
     : groups_(groups), tree_(tree), index_(index), pending_(groups.starts.size(), kNotPending),
       refreshed_(groups.starts.size(), 0), bisected_(groups.starts.size(), 0) {}
 
@@ -22,8 +22,8 @@ void StaleKeys::IndexAll() {
       continue;
     }
     TextKey piece = CharPiece(text[i]);
-    if (text[i] == u')' && groups_.open[i] != kNone) {
-      Index(groups_.group[groups_.open[i]], inside.back());
+    if (text[i] == u')' && groups_.match[i] != kNone) {
+      Index(groups_.group[groups_.match[i]], inside.back());
       piece = Wrapped(inside.back());
       inside.pop_back();
     }
@@ -41,8 +41,8 @@ void StaleKeys::MarkDirty(std::size_t from) {
 }
 
 void StaleKeys::Note(std::size_t g, long long length) {
-  pending_[g] = length;
-  stale_.push({length, g});
+  pending_[g] = static_cast<Length>(length);
+  stale_.push({static_cast<Length>(length), static_cast<Pos>(g)});
 }
 
 // The groups around a noted one that are at most that long are re-keyed as
@@ -82,8 +82,8 @@ void StaleKeys::Climb(std::size_t g, long long length) {
     if (up == kNone || refreshed_[up] == lookup_) return;
     // The enclosing group's text: the characters before this group, the
     // group, the characters after it.
-    const std::size_t open = groups_.starts[g], close = groups_.close[open];
-    const std::size_t upOpen = groups_.starts[up], upClose = groups_.close[upOpen];
+    const std::size_t open = groups_.starts[g], close = groups_.match[open];
+    const std::size_t upOpen = groups_.starts[up], upClose = groups_.match[upOpen];
     inner = Wrapped(inner);
     if (upOpen + 1 < open) inner = Join(tree_.Range(upOpen + 1, open), inner);
     if (close + 1 < upClose) inner = Join(inner, tree_.Range(close + 1, upClose));

@@ -14,22 +14,22 @@
 #include <utility>
 #include <vector>
 
+#include "groups/CurrentText.h"
 #include "groups/GroupTree.h"
 #include "rewrite/KeyIndex.h"
-#include "rewrite/PieceTree.h"
 
 namespace StringStuff::groups {
 
 class StaleKeys {
  public:
-  StaleKeys(const GroupTree& groups, const PieceTree& tree, orvane::detail::KeyIndex& index);
+  StaleKeys(const GroupTree& groups, const CurrentText& tree, orvane::detail::KeyIndex& index);
 
   // Files every group under the key of its inside.
   void IndexAll();
   // Files group k under the key of its inside.
   void Index(std::size_t k, const TextKey& inside) { index_.Set(k, orvane::detail::Filed(inside)); }
-  std::uint64_t KeyOf(std::size_t k) const { return orvane::detail::Filed(Inside(k)); }
-  long long InnerLength(std::size_t k) const { return tree_.Length(groups_.starts[k] + 1, groups_.close[groups_.starts[k]]); }
+  TextKey Inside(std::size_t k) const { return tree_.Range(groups_.starts[k] + 1, groups_.End(k)); }
+  long long InnerLength(std::size_t k) const { return tree_.Length(groups_.starts[k] + 1, groups_.End(k)); }
 
   // A change inside group from makes its key and those around it stale.
   void MarkDirty(std::size_t from);
@@ -37,22 +37,21 @@ class StaleKeys {
   void Refresh(long long length);
 
  private:
-  TextKey Inside(std::size_t k) const { return tree_.Range(groups_.starts[k] + 1, groups_.close[groups_.starts[k]]); }
   void Note(std::size_t g, long long length);
   void Climb(std::size_t g, long long length);
   void Bisect(std::size_t g, long long length);
 
-  static constexpr long long kNotPending = -1;
+  // Lengths of current texts fit 32 bits (see CurrentText), and none is this long.
+  using Length = std::uint32_t;
+  static constexpr Length kNotPending = ~Length{0};
   static constexpr std::size_t kClimbed = 8;
 
   const GroupTree& groups_;
-  const PieceTree& tree_;
+  const CurrentText& tree_;
   orvane::detail::KeyIndex& index_;
   // Groups whose keys, and those of the groups around them, may be stale, shortest first.
-  std::priority_queue<std::pair<long long, std::size_t>, std::vector<std::pair<long long, std::size_t>>,
-                      std::greater<>>
-      stale_;
-  std::vector<long long> pending_;  // per group: the length it was last noted with
+  std::priority_queue<std::pair<Length, Pos>, std::vector<std::pair<Length, Pos>>, std::greater<>> stale_;
+  std::vector<Length> pending_;  // per group: the length it was last noted with
   std::vector<Stamp> refreshed_;    // per group: the last lookup that re-keyed it
   std::vector<Pos> bisected_;  // per group: lookups that bisected its chain since it was last climbed
   std::vector<std::size_t> deferred_;
