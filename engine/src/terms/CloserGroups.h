@@ -46,20 +46,20 @@ class CloserGroups {
     return static_cast<int>(groups.size() - 1);
   }
 
-  void Unlink(PGroup& g, int id, bool moved) {
-    if (moved) g.byLength.erase(At(id).key.length);
+  void Unlink(int id, bool moved) {
+    if (moved) moving.Forget(id);
     At(id).alive = false;
   }
 
   // Takes the P's at or after mark a off the end of a group.
   void TrimBack(PGroup& g, int a) {
-    while (g.indexed.count && g.indexed.last >= a) Unlink(g, moving.PopBack(g.indexed), false);
-    while (!g.indexed.count && g.moved.count && g.moved.last >= a) Unlink(g, moving.PopBack(g.moved), true);
+    while (g.indexed.count && g.indexed.last >= a) Unlink(moving.PopBack(g.indexed), false);
+    while (!g.indexed.count && g.moved.count && g.moved.last >= a) Unlink(moving.PopBack(g.moved), true);
   }
   // Takes the P's before mark b off the front of a group.
   void TrimFront(PGroup& g, int b) {
-    while (g.moved.count && g.moved.first < b) Unlink(g, moving.PopFront(g.moved), true);
-    while (!g.moved.count && g.indexed.count && g.indexed.first < b) Unlink(g, moving.PopFront(g.indexed), false);
+    while (g.moved.count && g.moved.first < b) Unlink(moving.PopFront(g.moved), true);
+    while (!g.moved.count && g.indexed.count && g.indexed.first < b) Unlink(moving.PopFront(g.indexed), false);
   }
 
   int First(const PGroup& g) const { return g.moved.count ? g.moved.first : g.indexed.count ? g.indexed.first : kNoMark; }
@@ -77,16 +77,14 @@ class CloserGroups {
   void MoveFront(PGroup& from, PGroup& to) {
     if (!from.moved.count) return moving.PushBack(to.indexed, moving.PopFront(from.indexed));
     const int m = moving.PopFront(from.moved);
-    from.byLength.erase(At(m).key.length);
     moving.PushBack(to.moved, m);
-    to.byLength[At(m).key.length] = m;
+    moving.FileLength(to, m);
   }
   void MoveBack(PGroup& from, PGroup& to) {
     if (from.indexed.count) return moving.PushFront(to.indexed, moving.PopBack(from.indexed));
     const int m = moving.PopBack(from.moved);
-    from.byLength.erase(At(m).key.length);
     moving.PushFront(to.moved, m);
-    to.byLength[At(m).key.length] = m;
+    moving.FileLength(to, m);
   }
 
   // Moves the P's of a group before mark `at` to a new group with the same
@@ -114,7 +112,7 @@ class CloserGroups {
     for (std::size_t i = 0; i < n; ++i) MoveBack(g, p);
     std::swap(g.moved, p.moved);
     std::swap(g.indexed, p.indexed);
-    g.byLength.swap(p.byLength);
+    std::swap(g.lengths, p.lengths);
     return part;
   }
 
@@ -125,8 +123,8 @@ class CloserGroups {
     if (g.moved.count + g.indexed.count == 0) return;
     if (tid == kNoMark) {
       moving.ForEach(g.indexed, [](PItem& m, int) { m.indexed = false; });
+      moving.ForEach(g.moved, [&](PItem&, int m) { moving.Forget(m); });
       g.moved = g.indexed = List{};
-      g.byLength.clear();
       return;
     }
     PGroup& t = G(tid);

@@ -196,7 +196,7 @@ class LetterPass {
     // The moved letters stand before the others.
     while (s.indexed.count && At(s.indexed.last).key.length <= key.length) At(moving_.PopBack(s.indexed)).alive = false;
     while (s.indexed.count == 0 && s.moved.count && Groups::Own(At(s.moved.last), s).length <= key.length) {
-      s.byLength.erase(At(s.moved.last).key.length);
+      moving_.Forget(s.moved.last);
       At(moving_.PopBack(s.moved)).alive = false;
     }
     const std::uint64_t restHash = hash_.Unjoin(s.hash, key.hash, length);
