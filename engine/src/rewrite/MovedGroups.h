@@ -68,7 +68,7 @@ struct MovedGroup {
   MovedList<Id> moved;  // items that came with a copy's rest, before all the others
   Transform group;
   TextKey tail{};      // the text after the moved items, while there are any
-  std::uint32_t lengths = 0;  // names the moved items' lengths in the shared index; 0 before any
+  std::uint32_t lengths = 0;  // names the moved items' lengths in the shared index; 0 while not filed
   MovedList<Id> indexed;  // the others, after the moved ones
   std::uint32_t visits = 0;  // terms that asked the moved items since they came
   bool gone = false;
@@ -140,9 +140,12 @@ class MovedGroups {
     g.visits = 0;
   }
 
-  // Files a moved item of g under its length in g, or takes one out.
+  // Files a moved item of g under its length in g, once g's are filed: only
+  // a large group is asked for an item by length, so only a large group
+  // asked once files its items; each is filed again only when its group
+  // joins a larger one that was not asked, which at least doubles it.
   void FileLength(Group& g, Id id) {
-    if (g.lengths == 0) g.lengths = ++lastLengths_;
+    if (g.lengths == 0) return Forget(id);
     byLength_.Set(static_cast<std::size_t>(id), LengthKey(g, At(id).key.length));
   }
   void Forget(Id id) { byLength_.Remove(static_cast<std::size_t>(id)); }
@@ -174,6 +177,9 @@ class MovedGroups {
     g.visits = 0;
     byTail_.Set(static_cast<std::size_t>(id), Filed(tail));
   }
+
+  // Takes a group out of the groups by their tails.
+  void Drop(GroupId id) { byTail_.Remove(static_cast<std::size_t>(id)); }
 
   // The groups whose tail ends the term with text before it: small ones are
   // settled by settle(id), large ones give found(id, item) for the item whose
@@ -222,8 +228,11 @@ class MovedGroups {
   }
   // The moved item of g whose length in g is the given one, or kNone. Those
   // of one group end alike, so their lengths differ.
-  Id FindLength(const Group& g, long long length) {
-    if (g.lengths == 0) return kNone;
+  Id FindLength(Group& g, long long length) {
+    if (g.lengths == 0) {
+      g.lengths = ++lastLengths_;
+      ForEach(g.moved, [&](Item&, Id id) { FileLength(g, id); });
+    }
     Id found = kNone;
     byLength_.ForEach(LengthKey(g, length), [&](std::size_t id) {
       found = static_cast<Id>(id);

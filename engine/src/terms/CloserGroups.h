@@ -17,6 +17,8 @@ namespace orvane::detail {
 
 inline constexpr int kNoMark = -1;
 
+// A P of the pass; the pass keeps a ")" in the same place, with the key of
+// the text since the ")" before it.
 struct PItem {
   TextKey key{};            // its own while indexed, else relative to its group
   bool alive = true;
@@ -40,10 +42,17 @@ class CloserGroups {
   PGroup& G(int id) { return groups[static_cast<std::size_t>(id)]; }
   int& GroupOf(int mark) { return groupOf[static_cast<std::size_t>(mark)]; }
   int NewGroup(int closer, const TextKey& body) {
-    groups.emplace_back();
-    groups.back().body = body;
-    GroupOf(closer) = static_cast<int>(groups.size() - 1);
-    return static_cast<int>(groups.size() - 1);
+    const int id = Take();
+    G(id).body = body;
+    GroupOf(closer) = id;
+    return id;
+  }
+  // A group emptied by a copy: its place serves the next new group, so that
+  // the groups alive stay about one per closer however many copies go.
+  void Retire(int id) {
+    G(id).gone = true;
+    moving.Drop(id);
+    retired_.push_back(id);
   }
 
   void Unlink(int id, bool moved) {
@@ -91,8 +100,7 @@ class CloserGroups {
   // transform, walking from both ends at once so that the cost is that of the
   // smaller part.
   int SplitBefore(int id, int at) {
-    const int part = static_cast<int>(groups.size());
-    groups.emplace_back();
+    const int part = Take();
     PGroup& g = G(id);
     PGroup& p = G(part);
     p.group = g.group;
@@ -135,6 +143,19 @@ class CloserGroups {
   std::vector<PItem> members;  // by P
   PMoves moving{members};       // groups by the tail of their moved P's
   std::deque<PGroup> groups;
+
+ private:
+  int Take() {
+    if (retired_.empty()) {
+      groups.emplace_back();
+      return static_cast<int>(groups.size() - 1);
+    }
+    const int id = retired_.back();
+    retired_.pop_back();
+    G(id) = PGroup{};
+    return id;
+  }
+  std::vector<int> retired_;
 };
 
 }  // namespace orvane::detail

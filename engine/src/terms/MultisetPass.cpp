@@ -91,12 +91,16 @@ class MarkCuts {
   };
 
   // Fills marks with the text's "P", "(" and ")", after a mark for its start.
-  MarkCuts(TextView w, std::vector<char16_t>& marks) : marks_(marks), at_{0} {
+  MarkCuts(TextView w, std::vector<char16_t>& marks) : marks_(marks) {
+    const auto isMark = [](char16_t c) { return c == u'P' || c == u'(' || c == u')'; };
+    marks.reserve(static_cast<std::size_t>(std::count_if(w.begin(), w.end(), isMark)) + 1);
+    at_.reserve(marks.capacity());
     marks.push_back(u'\0');
+    at_.push_back(0);
     for (std::size_t i = 0; i < w.size(); ++i) {
-      if (w[i] != u'P' && w[i] != u'(' && w[i] != u')') continue;
+      if (!isMark(w[i])) continue;
       marks.push_back(w[i]);
-      at_.push_back(i);
+      at_.push_back(static_cast<std::uint32_t>(i));
     }
     before_.assign(marks.size(), 0);
     std::uint64_t h = 0;
@@ -118,13 +122,12 @@ class MarkCuts {
 
  private:
   const std::vector<char16_t>& marks_;
-  std::vector<std::size_t> at_;
+  std::vector<std::uint32_t> at_;  // a working text stays far below 2^32 characters
   std::vector<std::uint64_t> before_;
 };
 
 // The working text as its marks and the text after each of them: the live
-// marks in text order, the live "(" and ")" found over the removed ones, and
-// each ")" with the key of the text since the ")" before it.
+// marks in text order, and the live "(" and ")" found over the removed ones.
 class MarkedText {
  public:
   void Cut(TextView w, const MarkCuts& cuts) {
@@ -133,7 +136,6 @@ class MarkedText {
     closes = Marks(marks, u')');
     gaps.resize(static_cast<std::size_t>(n));
     links.resize(static_cast<std::size_t>(n));
-    segs.resize(static_cast<std::size_t>(n));
     for (int t = 0; t < n; ++t) {
       const std::size_t from = t == 0 ? 0 : cuts.At(t) + 1;
       const std::size_t to = t + 1 < n ? cuts.At(t + 1) : w.size();
@@ -185,7 +187,6 @@ class MarkedText {
   std::vector<Link> links;          // the live marks in text order
   Marks opens;
   Marks closes;
-  std::vector<TextKey> segs;  // by ")": the text after the ")" before it through it
 };
 
 class MultisetPass {
@@ -199,13 +200,22 @@ class MultisetPass {
 
  private:
   void Split(TextView w) {
-    const MarkCuts cuts(w, text_.marks);
-    text_.Cut(w, cuts);
-    closers_.groupOf.assign(text_.marks.size(), kNone);
-    closers_.members.resize(text_.marks.size());
-    FileClosers(cuts);
-    FileItems(cuts);
+    {
+      const MarkCuts cuts(w, text_.marks);
+      text_.Cut(w, cuts);
+      closers_.groupOf.assign(text_.marks.size(), kNone);
+      closers_.members.resize(text_.marks.size());
+      FileClosers(cuts);
+      KeyItems(cuts);
+    }
+    // Filed once the cuts are gone, which a text of P's would hold at once with the index.
+    index_ = KeyIndex(text_.marks.size(), static_cast<std::size_t>(std::count(text_.marks.begin(), text_.marks.end(), u'P')));
+    for (int t = static_cast<int>(text_.marks.size()) - 1; t > 0; --t)
+      if (closers_.At(t).indexed) index_.Set(static_cast<std::size_t>(t), Filed(closers_.At(t).key));
   }
+
+  // A ")" keeps the key of the text after the ")" before it through it where a P keeps its term's.
+  Key& Seg(int close) { return closers_.At(close).key; }
 
   // Closers, with their bodies, and every ")" with the text since the one before.
   void FileClosers(const MarkCuts& cuts) {
@@ -216,7 +226,7 @@ class MultisetPass {
       if (c == u'(') open = true;
       if (c != u')') continue;
       const MarkCuts::Cut end = cuts.Back(t);
-      text_.segs[static_cast<std::size_t>(t)] = MarkCuts::Between(lastClose, end);
+      Seg(t) = MarkCuts::Between(lastClose, end);
       lastClose = end;
       if (open) closers_.NewGroup(t, MarkCuts::Between(lastCloser, end));
       if (open) lastCloser = end;
@@ -224,10 +234,9 @@ class MultisetPass {
     }
   }
 
-  // Each P joins the group of the closer of its "(", from the right, and the
-  // index under the key of its term.
-  void FileItems(const MarkCuts& cuts) {
-    index_ = KeyIndex(text_.marks.size(), static_cast<std::size_t>(std::count(text_.marks.begin(), text_.marks.end(), u'P')));
+  // Each P joins the group of the closer of its "(", from the right, with
+  // the key of its term.
+  void KeyItems(const MarkCuts& cuts) {
     int nextClose = kNone, closer = kNone;
     for (int t = static_cast<int>(text_.marks.size()) - 1; t > 0; --t) {
       const char16_t c = text_.marks[static_cast<std::size_t>(t)];
@@ -238,7 +247,6 @@ class MultisetPass {
       m.key = MarkCuts::Between(cuts.Front(t), cuts.Back(closer));
       m.indexed = true;
       closers_.moving.PushFront(closers_.G(closers_.GroupOf(closer)).indexed, t);
-      index_.Set(static_cast<std::size_t>(t), Filed(m.key));
     }
   }
 
@@ -336,7 +344,7 @@ class MultisetPass {
     const int gr = ra != b ? closers_.GroupOf(ra) : kNone;
     const Key toFirstClose = toFirstClose_;
     const Key rest = gr != kNone ? WithoutBack(closers_.G(gr).body, toFirstClose) : WithoutBack(closers_.G(gb).body, key);
-    const Key segRest = WithoutBack(text_.segs[static_cast<std::size_t>(ra)], toFirstClose);
+    const Key segRest = WithoutBack(Seg(ra), toFirstClose);
     const int s = text_.closes.Next(b + 1);
     const int nextOpen = text_.opens.Next(b + 1);
     const int c1 = nextOpen == kNone ? kNone : text_.closes.Next(nextOpen);
@@ -347,8 +355,8 @@ class MultisetPass {
     text_.Replace(a, b, value, [&](int t) { closers_.At(t).alive = false; });
     Key segS{};
     if (s != kNone) {
-      segS = text_.segs[static_cast<std::size_t>(s)];
-      text_.segs[static_cast<std::size_t>(s)] = Join(Join(segRest, valueKey), segS);
+      segS = Seg(s);
+      Seg(s) = Join(Join(segRest, valueKey), segS);
     }
     // Where the P's go, and the text after them there.
     int keptTo = gc, lostTo = gc;
@@ -365,15 +373,15 @@ class MultisetPass {
       const int part = closers_.SplitBefore(gb, lastOpen);
       closers_.Move(gb, lostTo, Replacing(key, lostTail), lostTail);
       closers_.Move(part, keptTo, Replacing(key, keptTail), keptTail);
-      closers_.G(part).gone = true;
+      closers_.Retire(part);
     } else {
       closers_.Move(gb, lostTo, Replacing(key, lostTail), lostTail);
     }
     if (gr != kNone) closers_.Move(gr, keptTo, Replacing(toFirstClose, keptTail), keptTail);
-    closers_.G(gb).gone = true;
+    closers_.Retire(gb);
     closers_.GroupOf(b) = kNone;
     if (gr == kNone) return;
-    closers_.G(gr).gone = true;
+    closers_.Retire(gr);
     closers_.GroupOf(ra) = kNone;
   }
 
