@@ -11,21 +11,33 @@
 #include <vector>
 
 #include "rewrite/MovedGroups.h"
+#include "rewrite/Pieces.h"
 #include "rewrite/PolyHash.h"
 
 namespace orvane::detail {
 
 inline constexpr int kNoMark = -1;
 
-// A P of the pass; the pass keeps a ")" in the same place, with the key of
-// the text since the ")" before it.
-struct PItem {
-  TextKey key{};            // its own while indexed, else relative to its group
+// A "P", "(" or ")" of the pass; mark 0 stands for the text's start, and one
+// more after the last for its end. All that the pass keeps of a mark is in
+// its record, so that the pass holds one block sized to the text.
+struct Mark {
+  TextKey key{};           // a P's term: its own while indexed, else relative to its group;
+                           // a ")": the text after the ")" before it through it
+  int prev = kNoMark;      // a P's neighbours in its group's list, in text order
+  int next = kNoMark;
   bool alive = true;
   bool indexed = false;
-  std::uint32_t seen = 0;  // the last step that took it as a copy
-  int prev = kNoMark;      // neighbours in its list, in text order
-  int next = kNoMark;
+  char16_t kind = 0;
+  int group = kNoMark;     // a closer's group
+  int before = kNoMark;    // the live marks in text order
+  int after = kNoMark;
+  Pieces::Chain gap;       // the text after it
+  // The nearest live "(" and ")" at or after it, and before it (one mark on), as path-halving links.
+  int nextOpen = 0;
+  int prevOpen = 0;
+  int nextClose = 0;
+  int prevClose = 0;
 };
 
 // The P's of a closer: those that came from copies' groups, then the others.
@@ -33,14 +45,16 @@ struct PGroup : MovedGroup<int> {
   TextKey body{};     // the text after the previous closer through this one
 };
 
-using PMoves = MovedGroups<PItem, int>;
+using PMoves = MovedGroups<Mark, int>;
 using List = PMoves::List;
 
 class CloserGroups {
  public:
-  PItem& At(int id) { return members[static_cast<std::size_t>(id)]; }
+  explicit CloserGroups(std::vector<Mark>& marks) : moving(marks), marks_(marks) {}
+
+  Mark& At(int id) { return marks_[static_cast<std::size_t>(id)]; }
   PGroup& G(int id) { return groups[static_cast<std::size_t>(id)]; }
-  int& GroupOf(int mark) { return groupOf[static_cast<std::size_t>(mark)]; }
+  int& GroupOf(int mark) { return At(mark).group; }
   int NewGroup(int closer, const TextKey& body) {
     const int id = Take();
     G(id).body = body;
@@ -130,8 +144,8 @@ class CloserGroups {
     PGroup& g = G(gid);
     if (g.moved.count + g.indexed.count == 0) return;
     if (tid == kNoMark) {
-      moving.ForEach(g.indexed, [](PItem& m, int) { m.indexed = false; });
-      moving.ForEach(g.moved, [&](PItem&, int m) { moving.Forget(m); });
+      moving.ForEach(g.indexed, [](Mark& m, int) { m.indexed = false; });
+      moving.ForEach(g.moved, [&](Mark&, int m) { moving.Forget(m); });
       g.moved = g.indexed = List{};
       return;
     }
@@ -139,12 +153,11 @@ class CloserGroups {
     if (!moving.Merge(g, t, step)) moving.AddTail(t, tid, tail);
   }
 
-  std::vector<int> groupOf;     // by closer
-  std::vector<PItem> members;  // by P
-  PMoves moving{members};       // groups by the tail of their moved P's
+  PMoves moving;  // groups by the tail of their moved P's
   std::deque<PGroup> groups;
 
  private:
+  std::vector<Mark>& marks_;
   int Take() {
     if (retired_.empty()) {
       groups.emplace_back();

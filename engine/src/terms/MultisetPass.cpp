@@ -35,24 +35,24 @@ constexpr int kNone = -1;
 
 using Key = TextKey;
 
-// The live marks of one kind: the nearest one at or after (or before) an
-// index, found over the removed ones by path halving.
+// The live marks of one kind: the nearest one at or after (or before) a
+// mark, found over the removed ones by path halving on two links of each
+// mark's record. The record after the last mark stands for the end.
 class Marks {
  public:
   Marks() = default;
   // Every link starts at the nearest mark of the kind itself.
-  Marks(const std::vector<char16_t>& marks, char16_t kind) : next_(marks.size() + 1), prev_(marks.size() + 1) {
-    const int n = static_cast<int>(marks.size());
-    end_ = n;
-    int next = n;
-    for (int i = n; i >= 0; --i) {
-      if (i < n && marks[static_cast<std::size_t>(i)] == kind) next = i;
-      next_[static_cast<std::size_t>(i)] = next;
+  Marks(std::vector<Mark>& marks, char16_t kind, int Mark::*next, int Mark::*prev)
+      : marks_(&marks), next_(next), prev_(prev), end_(static_cast<int>(marks.size()) - 1) {
+    int nearest = end_;
+    for (int i = end_; i >= 0; --i) {
+      if (i < end_ && At(i).kind == kind) nearest = i;
+      At(i).*next_ = nearest;
     }
-    int prev = 0;  // slot i stands for mark i - 1, slot 0 for none
-    for (int i = 0; i <= n; ++i) {
-      if (i > 0 && marks[static_cast<std::size_t>(i - 1)] == kind) prev = i;
-      prev_[static_cast<std::size_t>(i)] = prev;
+    nearest = 0;  // link i stands for mark i - 1, 0 for none
+    for (int i = 0; i <= end_; ++i) {
+      if (i > 0 && At(i - 1).kind == kind) nearest = i;
+      At(i).*prev_ = nearest;
     }
   }
   // The first live mark at or after i, or kNone.
@@ -63,21 +63,23 @@ class Marks {
   // The last live mark at or before i, or kNone.
   int Prev(int i) { return Walk(prev_, i + 1) - 1; }
   void Remove(int i) {
-    next_[static_cast<std::size_t>(i)] = i + 1;
-    prev_[static_cast<std::size_t>(i + 1)] = i;
+    At(i).*next_ = i + 1;
+    At(i + 1).*prev_ = i;
   }
 
  private:
-  static int Walk(std::vector<int>& up, int i) {
-    while (up[static_cast<std::size_t>(i)] != i) {
-      int& link = up[static_cast<std::size_t>(i)];
-      link = up[static_cast<std::size_t>(link)];
+  Mark& At(int i) { return (*marks_)[static_cast<std::size_t>(i)]; }
+  int Walk(int Mark::*up, int i) {
+    while (At(i).*up != i) {
+      int& link = At(i).*up;
+      link = At(link).*up;
       i = link;
     }
     return i;
   }
-  std::vector<int> next_;
-  std::vector<int> prev_;
+  std::vector<Mark>* marks_ = nullptr;
+  int Mark::*next_ = nullptr;
+  int Mark::*prev_ = nullptr;
   int end_ = 0;
 };
 
@@ -90,16 +92,17 @@ class MarkCuts {
     std::uint64_t hash;  // of the text before it
   };
 
-  // Fills marks with the text's "P", "(" and ")", after a mark for its start.
-  MarkCuts(TextView w, std::vector<char16_t>& marks) : marks_(marks) {
+  // Fills marks with the text's "P", "(" and ")", after a mark for its start
+  // and room for one after them for its end.
+  MarkCuts(TextView w, std::vector<Mark>& marks) : marks_(marks) {
     const auto isMark = [](char16_t c) { return c == u'P' || c == u'(' || c == u')'; };
-    marks.reserve(static_cast<std::size_t>(std::count_if(w.begin(), w.end(), isMark)) + 1);
-    at_.reserve(marks.capacity());
-    marks.push_back(u'\0');
+    marks.reserve(static_cast<std::size_t>(std::count_if(w.begin(), w.end(), isMark)) + 2);
+    at_.reserve(marks.capacity() - 1);
+    marks.emplace_back();
     at_.push_back(0);
     for (std::size_t i = 0; i < w.size(); ++i) {
       if (!isMark(w[i])) continue;
-      marks.push_back(w[i]);
+      marks.emplace_back().kind = w[i];
       at_.push_back(static_cast<std::uint32_t>(i));
     }
     before_.assign(marks.size(), 0);
@@ -113,7 +116,7 @@ class MarkCuts {
   Cut Front(int t) const { return {At(t), before_[static_cast<std::size_t>(t)]}; }
   Cut Back(int t) const {
     const auto i = static_cast<std::size_t>(t);
-    return {At(t) + 1, PolyHash::Step(before_[i], marks_[i])};
+    return {At(t) + 1, PolyHash::Step(before_[i], marks_[i].kind)};
   }
   static TextKey Between(const Cut& from, const Cut& to) {
     return {static_cast<long long>(to.at - from.at),
@@ -121,7 +124,7 @@ class MarkCuts {
   }
 
  private:
-  const std::vector<char16_t>& marks_;
+  const std::vector<Mark>& marks_;
   std::vector<std::uint32_t> at_;  // a working text stays far below 2^32 characters
   std::vector<std::uint64_t> before_;
 };
@@ -132,35 +135,38 @@ class MarkedText {
  public:
   void Cut(TextView w, const MarkCuts& cuts) {
     const int n = static_cast<int>(marks.size());
-    opens = Marks(marks, u'(');
-    closes = Marks(marks, u')');
-    gaps.resize(static_cast<std::size_t>(n));
-    links.resize(static_cast<std::size_t>(n));
+    marks.emplace_back();  // the end
+    opens = Marks(marks, u'(', &Mark::nextOpen, &Mark::prevOpen);
+    closes = Marks(marks, u')', &Mark::nextClose, &Mark::prevClose);
     for (int t = 0; t < n; ++t) {
       const std::size_t from = t == 0 ? 0 : cuts.At(t) + 1;
       const std::size_t to = t + 1 < n ? cuts.At(t + 1) : w.size();
       pieces.Append(Gap(t), w.substr(from, to - from));
-      links[static_cast<std::size_t>(t)] = {t - 1, t + 1 < n ? t + 1 : kNone};
+      At(t).before = t - 1;
+      At(t).after = t + 1 < n ? t + 1 : kNone;
     }
   }
 
-  Pieces::Chain& Gap(int mark) { return gaps[static_cast<std::size_t>(mark)]; }
-  int Next(int mark) const { return links[static_cast<std::size_t>(mark)].next; }
+  // The marks once cut, the text's start among them, not its end.
+  int Count() const { return static_cast<int>(marks.size()) - 1; }
+  Mark& At(int mark) { return marks[static_cast<std::size_t>(mark)]; }
+  Pieces::Chain& Gap(int mark) { return At(mark).gap; }
+  int Next(int mark) { return At(mark).after; }
 
   // Replaces the marks from a through b, and the text between them, by the
   // value; goneP(t) learns of each P that goes.
   template <typename F>
   void Replace(int a, int b, TextView value, F goneP) {
-    const int before = links[static_cast<std::size_t>(a)].prev;
+    const int before = At(a).before;
     const int after = Next(b);
     for (int t = a;; t = Next(t)) {
-      const char16_t c = marks[static_cast<std::size_t>(t)];
+      const char16_t c = At(t).kind;
       if (c == u'P') goneP(t);
       else (c == u'(' ? opens : closes).Remove(t);
       if (t == b) break;
     }
-    links[static_cast<std::size_t>(before)].next = after;
-    if (after != kNone) links[static_cast<std::size_t>(after)].prev = before;
+    At(before).after = after;
+    if (after != kNone) At(after).before = before;
     Pieces::Chain joined = Gap(before);
     pieces.Append(joined, value);
     Pieces::Chain tailGap = Gap(b);
@@ -171,20 +177,14 @@ class MarkedText {
   Text Read() {
     Text out;
     for (int t = 0; t != kNone; t = Next(t)) {
-      if (t > 0) out += marks[static_cast<std::size_t>(t)];
+      if (t > 0) out += At(t).kind;
       pieces.AppendTo(Gap(t), out);
     }
     return out;
   }
 
-  struct Link {
-    int prev = kNone;
-    int next = kNone;
-  };
   Pieces pieces;
-  std::vector<char16_t> marks;
-  std::vector<Pieces::Chain> gaps;  // the text after each mark
-  std::vector<Link> links;          // the live marks in text order
+  std::vector<Mark> marks;
   Marks opens;
   Marks closes;
 };
@@ -203,14 +203,13 @@ class MultisetPass {
     {
       const MarkCuts cuts(w, text_.marks);
       text_.Cut(w, cuts);
-      closers_.groupOf.assign(text_.marks.size(), kNone);
-      closers_.members.resize(text_.marks.size());
       FileClosers(cuts);
       KeyItems(cuts);
     }
     // Filed once the cuts are gone, which a text of P's would hold at once with the index.
-    index_ = KeyIndex(text_.marks.size(), static_cast<std::size_t>(std::count(text_.marks.begin(), text_.marks.end(), u'P')));
-    for (int t = static_cast<int>(text_.marks.size()) - 1; t > 0; --t)
+    const auto isP = [](const Mark& m) { return m.kind == u'P'; };
+    index_ = KeyIndex(text_.marks.size(), static_cast<std::size_t>(std::count_if(text_.marks.begin(), text_.marks.end(), isP)));
+    for (int t = text_.Count() - 1; t > 0; --t)
       if (closers_.At(t).indexed) index_.Set(static_cast<std::size_t>(t), Filed(closers_.At(t).key));
   }
 
@@ -221,8 +220,8 @@ class MultisetPass {
   void FileClosers(const MarkCuts& cuts) {
     MarkCuts::Cut lastClose{0, 0}, lastCloser{0, 0};
     bool open = false;
-    for (int t = 1; t < static_cast<int>(text_.marks.size()); ++t) {
-      const char16_t c = text_.marks[static_cast<std::size_t>(t)];
+    for (int t = 1; t < text_.Count(); ++t) {
+      const char16_t c = text_.At(t).kind;
       if (c == u'(') open = true;
       if (c != u')') continue;
       const MarkCuts::Cut end = cuts.Back(t);
@@ -238,12 +237,12 @@ class MultisetPass {
   // the key of its term.
   void KeyItems(const MarkCuts& cuts) {
     int nextClose = kNone, closer = kNone;
-    for (int t = static_cast<int>(text_.marks.size()) - 1; t > 0; --t) {
-      const char16_t c = text_.marks[static_cast<std::size_t>(t)];
+    for (int t = text_.Count() - 1; t > 0; --t) {
+      const char16_t c = text_.At(t).kind;
       if (c == u')') nextClose = t;
       if (c == u'(') closer = nextClose;
       if (c != u'P' || closer == kNone) continue;
-      PItem& m = closers_.At(t);
+      Mark& m = closers_.At(t);
       m.key = MarkCuts::Between(cuts.Front(t), cuts.Back(closer));
       m.indexed = true;
       closers_.moving.PushFront(closers_.G(closers_.GroupOf(closer)).indexed, t);
@@ -254,7 +253,7 @@ class MultisetPass {
   // marks it passes are "(" and ")", which no copy reaches any more.
   int Front() {
     for (int t = text_.Next(cursor_); t != kNone; t = text_.Next(cursor_)) {
-      if (text_.marks[static_cast<std::size_t>(t)] == u'P') return t;
+      if (text_.At(t).kind == u'P') return t;
       before_ += static_cast<long long>(text_.Gap(cursor_).size) + 1;
       cursor_ = t;
     }
@@ -271,7 +270,7 @@ class MultisetPass {
     long long openAt = 0;
     for (int t = front;; t = text_.Next(t)) {
       if (t == open) openAt = first + static_cast<long long>(text.size());
-      text += text_.marks[static_cast<std::size_t>(t)];
+      text += text_.At(t).kind;
       if (t == close) break;
       if (t == open && close == kNone) MultisetTerm(u"", first, openAt, 0);
       text_.pieces.AppendTo(text_.Gap(t), text);
@@ -290,7 +289,7 @@ class MultisetPass {
   void Index(int id) {
     PGroup& g = closers_.G(id);
     if (g.moved.count == 0) return;
-    closers_.moving.Settle(g, [&](PItem& m, int mid) { index_.Set(static_cast<std::size_t>(mid), Filed(m.key)); });
+    closers_.moving.Settle(g, [&](Mark& m, int mid) { index_.Set(static_cast<std::size_t>(mid), Filed(m.key)); });
   }
 
   // The P's among large moved groups whose key is the term's; small groups
@@ -303,24 +302,18 @@ class MultisetPass {
   }
 
   // Every P whose term is the key's, from the right, each copy skipped that
-  // lies in the one before it, as a left-to-right replacement skips it.
+  // lies in the one before it, as a left-to-right replacement skips it (a P
+  // found twice among them too).
   void ReplaceCopies(const Key& key, TextView value) {
-    ++step_;
     copies_.clear();
     index_.ForEach(Filed(key), [&](std::size_t id) {
-      PItem& m = closers_.At(static_cast<int>(id));
+      const Mark& m = closers_.At(static_cast<int>(id));
       if (m.alive && m.indexed && !(m.key == key)) return true;  // another key filed alike
       index_.Remove(id);
-      if (!m.alive || !m.indexed || m.seen == step_) return true;
-      m.seen = step_;
-      copies_.push_back(static_cast<int>(id));
+      if (m.alive && m.indexed) copies_.push_back(static_cast<int>(id));
       return true;
     });
-    for (const int id : moved_) {
-      if (closers_.At(id).seen == step_) continue;
-      closers_.At(id).seen = step_;
-      copies_.push_back(id);
-    }
+    copies_.insert(copies_.end(), moved_.begin(), moved_.end());
     std::sort(copies_.begin(), copies_.end());
     std::size_t kept = 0;
     int end = kNone;
@@ -386,7 +379,7 @@ class MultisetPass {
   }
 
   MarkedText text_;
-  CloserGroups closers_;  // the P's of each closer
+  CloserGroups closers_{text_.marks};  // the P's of each closer
   KeyIndex index_;  // P's by the keys of their terms
   ValueCache values_;  // the pieces of the text point into its texts
   Key toFirstClose_{};  // the front term through its first ")"
@@ -394,7 +387,6 @@ class MultisetPass {
   std::vector<int> moved_;
   int cursor_ = 0;        // a mark before the front
   long long before_ = 0;  // the length of the text before the cursor's gap
-  std::uint32_t step_ = 0;
 };
 
 }  // namespace
