@@ -28,11 +28,18 @@ class KeyIndex {
       : nodes_(items),
         slots_(std::max(kFirstSlots, std::bit_ceil(2 * keys))),
         shift_(64 - std::countr_zero(slots_.size())) {}
+  // An index of up to `items` items that takes room for them all, at once,
+  // only when the first is filed: many texts never file one.
+  static KeyIndex Lazy(std::size_t items) {
+    KeyIndex index;
+    index.room_ = items;
+    return index;
+  }
 
   // Files item under key, out of the list it was in. Each list runs in
   // ascending order.
   void Set(std::size_t item, std::uint64_t key) {
-    if (item >= nodes_.size()) nodes_.resize(item + 1);
+    if (item >= nodes_.size()) nodes_.resize(std::max(item + 1, room_));
     Node& node = nodes_[item];
     if (Filed(node) && node.key == key) return;
     Remove(item);
@@ -163,6 +170,7 @@ class KeyIndex {
   std::vector<Node> nodes_;
   std::vector<Slot> slots_;
   std::size_t used_ = 0;  // slots that hold a key
+  std::size_t room_ = 0;  // the items to take room for at the first one
   std::vector<std::size_t> under_;
   int shift_;  // Fibonacci hashing: the top bits of key times 2^64 / phi
 };

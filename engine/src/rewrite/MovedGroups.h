@@ -86,6 +86,13 @@ class MovedGroups {
 
   explicit MovedGroups(std::vector<Item>& items) : items_(items) {}
 
+  // Room for the items of the vector, and group ids below `groups`, taken
+  // at once when the first of each is filed.
+  void Expect(std::size_t groups) {
+    byLength_ = KeyIndex::Lazy(items_.size());
+    byTail_ = KeyIndex::Lazy(groups);
+  }
+
   Item& At(Id id) { return items_[static_cast<std::size_t>(id)]; }
   static TextKey Own(const Item& item, const Group& g) { return Apply(item.key, g.group); }
 

@@ -101,6 +101,7 @@ class LetterPass {
       if (close == TextView::npos) break;
       from = end;
     }
+    moving_.Expect(stretches_.size());
   }
 
   void AddStretch(TextView text, bool closed) {

@@ -211,6 +211,7 @@ class MultisetPass {
     index_ = KeyIndex(text_.marks.size(), static_cast<std::size_t>(std::count_if(text_.marks.begin(), text_.marks.end(), isP)));
     for (int t = text_.Count() - 1; t > 0; --t)
       if (closers_.At(t).indexed) index_.Set(static_cast<std::size_t>(t), Filed(closers_.At(t).key));
+    closers_.moving.Expect(closers_.groups.size() + 2);  // a copy's groups take the places of those it empties
   }
 
   // A ")" keeps the key of the text after the ")" before it through it where a P keeps its term's.
