@@ -78,17 +78,21 @@ class KeyIndex {
     node.next = kOut;
   }
 
-  // The items filed under key, in ascending order.
-  const std::vector<std::size_t>& Under(std::uint64_t key) {
-    under_.clear();
-    ForEach(key, [this](std::size_t item) {
-      under_.push_back(item);
+  bool Empty() const { return used_ == 0; }
+
+  // The one loop of the term passes that collects a term's copies: takes
+  // out the items filed under key that are copies (copy(item)), in
+  // ascending order, giving each to take(item), and those that went stale
+  // (live(item) false); others, filed alike by chance, stay.
+  template <typename Live, typename Copy, typename Take>
+  void TakeOut(std::uint64_t key, Live live, Copy copy, Take take) {
+    ForEach(key, [&](std::size_t item) {
+      const bool stale = !live(item);
+      if (stale || copy(item)) Remove(item);
+      if (!stale && copy(item)) take(item);
       return true;
     });
-    return under_;
   }
-
-  bool Empty() const { return used_ == 0; }
 
   // Calls f on the items filed under key, in ascending order, while it
   // returns true; f may remove the item it is given, and no other.
@@ -171,7 +175,6 @@ class KeyIndex {
   std::vector<Slot> slots_;
   std::size_t used_ = 0;  // slots that hold a key
   std::size_t room_ = 0;  // the items to take room for at the first one
-  std::vector<std::size_t> under_;
   int shift_;  // Fibonacci hashing: the top bits of key times 2^64 / phi
 };
 

@@ -306,15 +306,11 @@ class MultisetPass {
   // lies in the one before it, as a left-to-right replacement skips it (a P
   // found twice among them too).
   void ReplaceCopies(const Key& key, TextView value) {
-    copies_.clear();
-    index_.ForEach(Filed(key), [&](std::size_t id) {
-      const Mark& m = closers_.At(static_cast<int>(id));
-      if (m.alive && m.indexed && !(m.key == key)) return true;  // another key filed alike
-      index_.Remove(id);
-      if (m.alive && m.indexed) copies_.push_back(static_cast<int>(id));
-      return true;
-    });
-    copies_.insert(copies_.end(), moved_.begin(), moved_.end());
+    copies_ = moved_;
+    index_.TakeOut(
+        Filed(key), [&](std::size_t id) { return closers_.At(static_cast<int>(id)).alive && closers_.At(static_cast<int>(id)).indexed; },
+        [&](std::size_t id) { return closers_.At(static_cast<int>(id)).key == key; },
+        [&](std::size_t id) { copies_.push_back(static_cast<int>(id)); });
     std::sort(copies_.begin(), copies_.end());
     std::size_t kept = 0;
     int end = kNone;
