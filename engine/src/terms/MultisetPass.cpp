@@ -324,55 +324,56 @@ class MultisetPass {
     for (auto it = copies_.rbegin(); it != copies_.rend(); ++it) Replace(*it, key, value, valueKey);
   }
 
-  // Replaces the copy whose P is mark a by the value.
-  void Replace(int a, const Key& key, TextView value, const Key& valueKey) {
-    const int b = text_.closes.Next(text_.opens.Next(a));
-    const int ra = text_.closes.Next(a);  // the first ")" of the copy
-    const int lastOpen = text_.opens.Prev(a);
-    const bool keptOpen = lastOpen > text_.closes.Prev(a);  // a "(" that stays closes after the copy
-    const int gb = closers_.GroupOf(b);
-    const int gr = ra != b ? closers_.GroupOf(ra) : kNone;
+  // Replaces the copy whose P is mark copyP, through its closer, by the value.
+  void Replace(int copyP, const Key& key, TextView value, const Key& valueKey) {
+    const int closer = text_.closes.Next(text_.opens.Next(copyP));
+    const int firstClose = text_.closes.Next(copyP);  // the first ")" of the copy
+    const int lastOpen = text_.opens.Prev(copyP);
+    const bool keptOpen = lastOpen > text_.closes.Prev(copyP);  // a "(" that stays closes after the copy
+    const int closerGroup = closers_.GroupOf(closer);
+    const int firstCloseGroup = firstClose != closer ? closers_.GroupOf(firstClose) : kNone;
     const Key toFirstClose = toFirstClose_;
-    const Key rest = gr != kNone ? WithoutBack(closers_.G(gr).body, toFirstClose) : WithoutBack(closers_.G(gb).body, key);
-    const Key segRest = WithoutBack(Seg(ra), toFirstClose);
-    const int s = text_.closes.Next(b + 1);
-    const int nextOpen = text_.opens.Next(b + 1);
-    const int c1 = nextOpen == kNone ? kNone : text_.closes.Next(nextOpen);
-    const int gc = c1 == kNone ? kNone : closers_.GroupOf(c1);
-    // The P's inside go: the end of b's group and the front of the next one.
-    closers_.TrimBack(closers_.G(gb), a);
-    if (gc != kNone) closers_.TrimFront(closers_.G(gc), b);
-    text_.Replace(a, b, value, [&](int t) { closers_.At(t).alive = false; });
-    Key segS{};
-    if (s != kNone) {
-      segS = Seg(s);
-      Seg(s) = Join(Join(segRest, valueKey), segS);
+    const Key rest = firstCloseGroup != kNone ? WithoutBack(closers_.G(firstCloseGroup).body, toFirstClose)
+                                              : WithoutBack(closers_.G(closerGroup).body, key);
+    const Key segRest = WithoutBack(Seg(firstClose), toFirstClose);
+    const int nextClose = text_.closes.Next(closer + 1);
+    const int nextOpen = text_.opens.Next(closer + 1);
+    const int nextCloser = nextOpen == kNone ? kNone : text_.closes.Next(nextOpen);
+    const int nextGroup = nextCloser == kNone ? kNone : closers_.GroupOf(nextCloser);
+    // The P's inside go: the end of the closer's group and the front of the next one.
+    closers_.TrimBack(closers_.G(closerGroup), copyP);
+    if (nextGroup != kNone) closers_.TrimFront(closers_.G(nextGroup), closer);
+    text_.Replace(copyP, closer, value, [&](int t) { closers_.At(t).alive = false; });
+    Key nextSeg{};
+    if (nextClose != kNone) {
+      nextSeg = Seg(nextClose);
+      Seg(nextClose) = Join(Join(segRest, valueKey), nextSeg);
     }
     // Where the P's go, and the text after them there.
-    int keptTo = gc, lostTo = gc;
+    int keptTo = nextGroup, lostTo = nextGroup;
     Key keptTail{}, lostTail{};
-    if (gc != kNone) lostTail = keptTail = Join(valueKey, closers_.G(gc).body);
-    if (keptOpen && s != kNone && s != c1) {
-      keptTail = Join(valueKey, segS);
-      keptTo = closers_.NewGroup(s, Join(Join(rest, valueKey), segS));
-      if (gc != kNone) closers_.G(gc).body = WithoutFront(closers_.G(gc).body, segS);
-    } else if (gc != kNone) {
-      closers_.G(gc).body = Join(Join(rest, valueKey), closers_.G(gc).body);
+    if (nextGroup != kNone) lostTail = keptTail = Join(valueKey, closers_.G(nextGroup).body);
+    if (keptOpen && nextClose != kNone && nextClose != nextCloser) {
+      keptTail = Join(valueKey, nextSeg);
+      keptTo = closers_.NewGroup(nextClose, Join(Join(rest, valueKey), nextSeg));
+      if (nextGroup != kNone) closers_.G(nextGroup).body = WithoutFront(closers_.G(nextGroup).body, nextSeg);
+    } else if (nextGroup != kNone) {
+      closers_.G(nextGroup).body = Join(Join(rest, valueKey), closers_.G(nextGroup).body);
     }
     if (keptTo != lostTo && lastOpen != kNone) {
-      const int part = closers_.SplitBefore(gb, lastOpen);
-      closers_.Move(gb, lostTo, Replacing(key, lostTail), lostTail);
-      closers_.Move(part, keptTo, Replacing(key, keptTail), keptTail);
-      closers_.Retire(part);
+      const int keptPart = closers_.SplitBefore(closerGroup, lastOpen);
+      closers_.Move(closerGroup, lostTo, Replacing(key, lostTail), lostTail);
+      closers_.Move(keptPart, keptTo, Replacing(key, keptTail), keptTail);
+      closers_.Retire(keptPart);
     } else {
-      closers_.Move(gb, lostTo, Replacing(key, lostTail), lostTail);
+      closers_.Move(closerGroup, lostTo, Replacing(key, lostTail), lostTail);
     }
-    if (gr != kNone) closers_.Move(gr, keptTo, Replacing(toFirstClose, keptTail), keptTail);
-    closers_.Retire(gb);
-    closers_.GroupOf(b) = kNone;
-    if (gr == kNone) return;
-    closers_.Retire(gr);
-    closers_.GroupOf(ra) = kNone;
+    if (firstCloseGroup != kNone) closers_.Move(firstCloseGroup, keptTo, Replacing(toFirstClose, keptTail), keptTail);
+    closers_.Retire(closerGroup);
+    closers_.GroupOf(closer) = kNone;
+    if (firstCloseGroup == kNone) return;
+    closers_.Retire(firstCloseGroup);
+    closers_.GroupOf(firstClose) = kNone;
   }
 
   MarkedText text_;
