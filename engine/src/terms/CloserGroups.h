@@ -33,11 +33,11 @@ struct Mark {
   int before = kNoMark;    // the live marks in text order
   int after = kNoMark;
   Pieces::Chain gap;       // the text after it
-  // The nearest live "(" and ")" at or after it, and before it (one mark on), as path-halving links.
+  // The nearest live "(" and ")" at or after it, and "(" or ")" before it
+  // (one mark on), as path-halving links.
   int nextOpen = 0;
-  int prevOpen = 0;
   int nextClose = 0;
-  int prevClose = 0;
+  int lastBracket = 0;
 };
 
 // The P's of a closer: those that came from copies' groups, then the others.

@@ -35,51 +35,49 @@ constexpr int kNone = -1;
 
 using Key = TextKey;
 
-// The live marks of one kind: the nearest one at or after (or before) a
-// mark, found over the removed ones by path halving on two links of each
+// The live marks of some kinds: the nearest one at or after (or before) a
+// mark, found over the removed ones by path halving on one link of each
 // mark's record. The record after the last mark stands for the end.
 class Marks {
  public:
   Marks() = default;
-  // Every link starts at the nearest mark of the kind itself.
-  Marks(std::vector<Mark>& marks, char16_t kind, int Mark::*next, int Mark::*prev)
-      : marks_(&marks), next_(next), prev_(prev), end_(static_cast<int>(marks.size()) - 1) {
-    int nearest = end_;
-    for (int i = end_; i >= 0; --i) {
-      if (i < end_ && At(i).kind == kind) nearest = i;
-      At(i).*next_ = nearest;
-    }
-    nearest = 0;  // link i stands for mark i - 1, 0 for none
-    for (int i = 0; i <= end_; ++i) {
-      if (i > 0 && At(i - 1).kind == kind) nearest = i;
-      At(i).*prev_ = nearest;
+  // Every link starts at the nearest mark of the kinds itself; a link
+  // backwards stands one mark on, so that link 0 stands for none.
+  Marks(std::vector<Mark>& marks, TextView kinds, int Mark::*link, bool backwards)
+      : marks_(&marks), link_(link), backwards_(backwards), end_(static_cast<int>(marks.size()) - 1) {
+    const auto ofKinds = [&](int i) { return kinds.find(At(i).kind) != TextView::npos; };
+    int nearest = backwards ? 0 : end_;
+    for (int step = 0; step <= end_; ++step) {
+      const int i = backwards ? step : end_ - step;
+      if (backwards ? i > 0 && ofKinds(i - 1) : i < end_ && ofKinds(i)) nearest = i;
+      At(i).*link_ = nearest;
     }
   }
-  // The first live mark at or after i, or kNone.
+  // The first live mark at or after i, or kNone; of links forwards.
   int Next(int i) {
-    const int found = Walk(next_, i);
+    const int found = Walk(i);
     return found == end_ ? kNone : found;
   }
-  // The last live mark at or before i, or kNone.
-  int Prev(int i) { return Walk(prev_, i + 1) - 1; }
+  // The last live mark at or before i, or kNone; of links backwards.
+  int Prev(int i) { return Walk(i + 1) - 1; }
   void Remove(int i) {
-    At(i).*next_ = i + 1;
-    At(i + 1).*prev_ = i;
+    if (backwards_) At(i + 1).*link_ = i;
+    else At(i).*link_ = i + 1;
   }
 
  private:
   Mark& At(int i) { return (*marks_)[static_cast<std::size_t>(i)]; }
-  int Walk(int Mark::*up, int i) {
-    while (At(i).*up != i) {
-      int& link = At(i).*up;
-      link = At(link).*up;
+  int Walk(int i) {
+    while (At(i).*link_ != i) {
+      int& link = At(i).*link_;
+      link = At(link).*link_;
       i = link;
     }
     return i;
   }
   std::vector<Mark>* marks_ = nullptr;
-  int Mark::*next_ = nullptr;
-  int Mark::*prev_ = nullptr;
+  int Mark::*link_ = nullptr;
+  bool backwards_ = false;
   int end_ = 0;
 };
 
@@ -136,8 +134,9 @@ class MarkedText {
   void Cut(TextView w, const MarkCuts& cuts) {
     const int n = static_cast<int>(marks.size());
     marks.emplace_back();  // the end
-    opens = Marks(marks, u'(', &Mark::nextOpen, &Mark::prevOpen);
-    closes = Marks(marks, u')', &Mark::nextClose, &Mark::prevClose);
+    opens = Marks(marks, u"(", &Mark::nextOpen, false);
+    closes = Marks(marks, u")", &Mark::nextClose, false);
+    brackets = Marks(marks, u"()", &Mark::lastBracket, true);
     for (int t = 0; t < n; ++t) {
       const std::size_t from = t == 0 ? 0 : cuts.At(t) + 1;
       const std::size_t to = t + 1 < n ? cuts.At(t + 1) : w.size();
@@ -161,8 +160,12 @@ class MarkedText {
     const int after = Next(b);
     for (int t = a;; t = Next(t)) {
       const char16_t c = At(t).kind;
-      if (c == u'P') goneP(t);
-      else (c == u'(' ? opens : closes).Remove(t);
+      if (c == u'P') {
+        goneP(t);
+      } else {
+        (c == u'(' ? opens : closes).Remove(t);
+        brackets.Remove(t);
+      }
       if (t == b) break;
     }
     At(before).after = after;
@@ -187,6 +190,7 @@ class MarkedText {
   std::vector<Mark> marks;
   Marks opens;
   Marks closes;
+  Marks brackets;  // backwards, for the "(" or ")" before a mark
 };
 
 class MultisetPass {
@@ -328,14 +332,14 @@ class MultisetPass {
   void Replace(int copyP, const Key& key, TextView value, const Key& valueKey) {
     const int closer = text_.closes.Next(text_.opens.Next(copyP));
     const int firstClose = text_.closes.Next(copyP);  // the first ")" of the copy
-    const int lastOpen = text_.opens.Prev(copyP);
-    const bool keptOpen = lastOpen > text_.closes.Prev(copyP);  // a "(" that stays closes after the copy
+    const int lastBracket = text_.brackets.Prev(copyP);
+    // A "(" that stays before the copy closes after it.
+    const bool keptOpen = lastBracket != kNone && text_.At(lastBracket).kind == u'(';
     const int closerGroup = closers_.GroupOf(closer);
     const int firstCloseGroup = firstClose != closer ? closers_.GroupOf(firstClose) : kNone;
-    const Key toFirstClose = toFirstClose_;
-    const Key rest = firstCloseGroup != kNone ? WithoutBack(closers_.G(firstCloseGroup).body, toFirstClose)
+    const Key rest = firstCloseGroup != kNone ? WithoutBack(closers_.G(firstCloseGroup).body, toFirstClose_)
                                               : WithoutBack(closers_.G(closerGroup).body, key);
-    const Key segRest = WithoutBack(Seg(firstClose), toFirstClose);
+    const Key segRest = WithoutBack(Seg(firstClose), toFirstClose_);
     const int nextClose = text_.closes.Next(closer + 1);
     const int nextOpen = text_.opens.Next(closer + 1);
     const int nextCloser = nextOpen == kNone ? kNone : text_.closes.Next(nextOpen);
@@ -360,15 +364,15 @@ class MultisetPass {
     } else if (nextGroup != kNone) {
       closers_.G(nextGroup).body = Join(Join(rest, valueKey), closers_.G(nextGroup).body);
     }
-    if (keptTo != lostTo && lastOpen != kNone) {
-      const int keptPart = closers_.SplitBefore(closerGroup, lastOpen);
+    if (keptTo != lostTo) {  // the P's after the "(" that stays keep it
+      const int keptPart = closers_.SplitBefore(closerGroup, lastBracket);
       closers_.Move(closerGroup, lostTo, Replacing(key, lostTail), lostTail);
       closers_.Move(keptPart, keptTo, Replacing(key, keptTail), keptTail);
       closers_.Retire(keptPart);
     } else {
       closers_.Move(closerGroup, lostTo, Replacing(key, lostTail), lostTail);
     }
-    if (firstCloseGroup != kNone) closers_.Move(firstCloseGroup, keptTo, Replacing(toFirstClose, keptTail), keptTail);
+    if (firstCloseGroup != kNone) closers_.Move(firstCloseGroup, keptTo, Replacing(toFirstClose_, keptTail), keptTail);
     closers_.Retire(closerGroup);
     closers_.GroupOf(closer) = kNone;
     if (firstCloseGroup == kNone) return;
