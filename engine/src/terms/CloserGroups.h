@@ -29,7 +29,7 @@ struct Mark {
   bool alive = true;
   bool indexed = false;
   char16_t kind = 0;
-  int group = kNoMark;     // a closer's group
+  int group = kNoMark;     // a closer's group; a P's number among the P's, its item in the index
   int before = kNoMark;    // the live marks in text order
   int after = kNoMark;
   Pieces::Chain gap;       // the text after it

@@ -186,8 +186,18 @@ class MarkedText {
     return out;
   }
 
+  // Numbers the P's in text order.
+  void NumberPs() {
+    for (int t = 1; t < Count(); ++t) {
+      if (At(t).kind != u'P') continue;
+      At(t).group = static_cast<int>(ps.size());
+      ps.push_back(t);
+    }
+  }
+
   Pieces pieces;
   std::vector<Mark> marks;
+  std::vector<int> ps;  // the P's by number
   Marks opens;
   Marks closes;
   Marks brackets;  // backwards, for the "(" or ")" before a mark
@@ -210,11 +220,12 @@ class MultisetPass {
       FileClosers(cuts);
       KeyItems(cuts);
     }
-    // Filed once the cuts are gone, which a text of P's would hold at once with the index.
-    const auto isP = [](const Mark& m) { return m.kind == u'P'; };
-    index_ = KeyIndex(text_.marks.size(), static_cast<std::size_t>(std::count_if(text_.marks.begin(), text_.marks.end(), isP)));
+    // Filed once the cuts are gone, which a text of P's would hold at once
+    // with the index; by their numbers, so that the index has room for P's alone.
+    text_.NumberPs();
+    index_ = KeyIndex(text_.ps.size(), text_.ps.size());
     for (int t = text_.Count() - 1; t > 0; --t)
-      if (closers_.At(t).indexed) index_.Set(static_cast<std::size_t>(t), Filed(closers_.At(t).key));
+      if (closers_.At(t).indexed) File(closers_.At(t));
     closers_.moving.Expect(closers_.groups.size() + 2);  // a copy's groups take the places of those it empties
   }
 
@@ -294,8 +305,10 @@ class MultisetPass {
   void Index(int id) {
     PGroup& g = closers_.G(id);
     if (g.moved.count == 0) return;
-    closers_.moving.Settle(g, [&](Mark& m, int mid) { index_.Set(static_cast<std::size_t>(mid), Filed(m.key)); });
+    closers_.moving.Settle(g, [&](Mark& m, int) { File(m); });
   }
+  void File(const Mark& p) { index_.Set(static_cast<std::size_t>(p.group), Filed(p.key)); }
+  Mark& P(std::size_t number) { return closers_.At(text_.ps[number]); }
 
   // The P's among large moved groups whose key is the term's; small groups
   // met on the way are indexed instead.
@@ -312,9 +325,8 @@ class MultisetPass {
   void ReplaceCopies(const Key& key, TextView value) {
     copies_ = moved_;
     index_.TakeOut(
-        Filed(key), [&](std::size_t id) { return closers_.At(static_cast<int>(id)).alive && closers_.At(static_cast<int>(id)).indexed; },
-        [&](std::size_t id) { return closers_.At(static_cast<int>(id)).key == key; },
-        [&](std::size_t id) { copies_.push_back(static_cast<int>(id)); });
+        Filed(key), [&](std::size_t number) { return P(number).alive && P(number).indexed; },
+        [&](std::size_t number) { return P(number).key == key; }, [&](std::size_t number) { copies_.push_back(text_.ps[number]); });
     std::sort(copies_.begin(), copies_.end());
     std::size_t kept = 0;
     int end = kNone;
@@ -382,7 +394,7 @@ class MultisetPass {
 
   MarkedText text_;
   CloserGroups closers_{text_.marks};  // the P's of each closer
-  KeyIndex index_;  // P's by the keys of their terms
+  KeyIndex index_;  // P's by the keys of their terms, under their numbers
   ValueCache values_;  // the pieces of the text point into its texts
   Key toFirstClose_{};  // the front term through its first ")"
   std::vector<int> copies_;
