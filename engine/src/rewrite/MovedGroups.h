@@ -60,16 +60,17 @@ template <typename Id>
 struct MovedList {
   Id first = -1;
   Id last = -1;
-  std::size_t count = 0;
+  std::uint32_t count = 0;  // a text's items stay far below 2^32
 };
 
+// Kept small (the wide members first): a text of closers has one for each.
 template <typename Id>
 struct MovedGroup {
-  MovedList<Id> moved;  // items that came with a copy's rest, before all the others
   Transform group;
   TextKey tail{};      // the text after the moved items, while there are any
-  std::uint32_t lengths = 0;  // names the moved items' lengths in the shared index; 0 while not filed
+  MovedList<Id> moved;  // items that came with a copy's rest, before all the others
   MovedList<Id> indexed;  // the others, after the moved ones
+  std::uint32_t lengths = 0;  // names the moved items' lengths in the shared index; 0 while not filed
   std::uint32_t visits = 0;  // terms that asked the moved items since they came
   bool gone = false;
 };
