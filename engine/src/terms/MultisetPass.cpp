@@ -14,10 +14,12 @@
 // which then may become a closer. As in the C pass, moved P's wait in their
 // new group under one shared transform of their keys and are found through
 // the text after them (the tail, which starts with a value).
+//
+// A text of 32766 marks is the pass's worst case for memory, so all it keeps
+// of a mark is in one record, the index has room for P's alone, and the
+// groups that copies empty serve again.
 
 #include <algorithm>
-#include <deque>
-#include <utility>
 #include <vector>
 
 #include "rewrite/KeyIndex.h"
