@@ -41,7 +41,6 @@ struct Rekey {
   std::uint64_t power;
 };
 
-inline TextKey Apply(const TextKey& k, const Transform& t) { return Rekey(t)(k); }
 // From keys relative to x to keys relative to t: x, then t undone.
 inline Transform Between(const Transform& x, const Transform& t) {
   return {x.shift - t.shift, PolyHash::Mul(PolyHash::Sub(x.add, t.add), BasePower(-t.shift))};
@@ -95,7 +94,7 @@ class MovedGroups {
   }
 
   Item& At(Id id) { return items_[static_cast<std::size_t>(id)]; }
-  static TextKey Own(const Item& item, const Group& g) { return Apply(item.key, g.group); }
+  static TextKey Own(const Item& item, const Group& g) { return Rekey(g.group)(item.key); }
 
   // left + right; both lists are left empty.
   List Concat(List& left, List& right) {

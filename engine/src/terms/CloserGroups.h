@@ -97,17 +97,14 @@ class CloserGroups {
     return g.moved.count && m == g.moved.first ? kNoMark : At(m).prev;
   }
 
-  void MoveFront(PGroup& from, PGroup& to) {
-    if (!from.moved.count) return moving.PushBack(to.indexed, moving.PopFront(from.indexed));
-    const int m = moving.PopFront(from.moved);
-    moving.PushBack(to.moved, m);
-    moving.FileLength(to, m);
-  }
-  void MoveBack(PGroup& from, PGroup& to) {
-    if (from.indexed.count) return moving.PushFront(to.indexed, moving.PopBack(from.indexed));
-    const int m = moving.PopBack(from.moved);
-    moving.PushFront(to.moved, m);
-    moving.FileLength(to, m);
+  // Moves the first P of one group to the back of another, or the last to the front.
+  void MoveEnd(PGroup& from, PGroup& to, bool first) {
+    const bool moved = first ? from.moved.count > 0 : from.indexed.count == 0;
+    List& source = moved ? from.moved : from.indexed;
+    List& target = moved ? to.moved : to.indexed;
+    const int m = first ? moving.PopFront(source) : moving.PopBack(source);
+    first ? moving.PushBack(target, m) : moving.PushFront(target, m);
+    if (moved) moving.FileLength(to, m);
   }
 
   // Moves the P's of a group before mark `at` to a new group with the same
@@ -128,10 +125,10 @@ class CloserGroups {
       }
     }
     if (frontSmaller) {
-      for (std::size_t i = 0; i < n; ++i) MoveFront(g, p);
+      for (std::size_t i = 0; i < n; ++i) MoveEnd(g, p, true);
       return part;
     }
-    for (std::size_t i = 0; i < n; ++i) MoveBack(g, p);
+    for (std::size_t i = 0; i < n; ++i) MoveEnd(g, p, false);
     std::swap(g.moved, p.moved);
     std::swap(g.indexed, p.indexed);
     std::swap(g.lengths, p.lengths);
