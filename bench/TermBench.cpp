@@ -160,6 +160,24 @@ Text PeelingRun(std::size_t size) {
   }
 }
 
+// "P))P(" over and over: each copy takes the ")" that ended the term before
+// it, so thousands of groups of P's split, move and empty in one step.
+Text CopiesTakeCloses(std::size_t size) {
+  std::string s;
+  while (s.size() < size) s += "P))P(";
+  s.resize(size - 2);
+  return Ascii(s + "1)");
+}
+
+// One run of P's before one list: a single term that holds every mark.
+Text OneTermOfPs(std::size_t size) { return Ascii(std::string(size - 5, 'P') + "(1,1)"); }
+
+// A run of P's, then a run of "(" before one ")".
+Text PsThenOpens(std::size_t size) {
+  const std::size_t ps = (size + 1) / 2;
+  return Ascii(std::string(ps, 'P') + std::string(size - ps - 2, '(') + "1)");
+}
+
 // Factorial chain followed by ANS: the working text outgrows the limit.
 Text ChainThenAns(std::size_t size) {
   std::string s = "0" + std::string(size / 4, '!');
@@ -211,6 +229,9 @@ int main(int argc, char** argv) {
       {"KeptOpens", KeptOpens, false},
       {"PRuns", PRuns, false},
       {"PeelingRun", PeelingRun, false},
+      {"CopiesTakeCloses", CopiesTakeCloses, false},
+      {"OneTermOfPs", OneTermOfPs, false},
+      {"PsThenOpens", PsThenOpens, false},
       {"ChainThenAns", ChainThenAns, true},
       {"AnsFactorials", AnsFactorials, true},
       {"EveryPassThenAns", EveryPassThenAns, true},

@@ -223,6 +223,12 @@ TEST(TermPasses, LongMultisetShapesAgreeWithLiteral) {
   Text swallowing;
   for (int i = 0; swallowing.size() < 6000; ++i) swallowing += u"+P)(P" + ZeroList(i % 300) + u")";
   ExpectAsLiteral(swallowing, u"0");
+  // Texts of the window's "P", "(" and ")" alone: copies that take the ")"
+  // of the term before them, and one term that holds every mark.
+  Text takingCloses = Repeat(u"P))P(", 1200);
+  for (const std::size_t cut : {5993u, 5994u, 5995u}) ExpectAsLiteral(takingCloses.substr(0, cut) + u"1)", u"0");
+  ExpectAsLiteral(Text(5995, u'P') + u"(1,1)", u"0");
+  ExpectAsLiteral(Text(3000, u'P') + Text(2998, u'(') + u"1)", u"0");
 }
 
 // The worst shapes of the benchmark, at lengths the literal evaluation still

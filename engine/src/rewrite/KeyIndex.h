@@ -17,7 +17,10 @@ namespace orvane::detail {
 // current key, the lists behind an open-addressed table that holds one slot
 // per key in use. The table doubles as keys come into use, so that many
 // items under few keys take little room; keying an item again costs no
-// allocation.
+// allocation. A slot names its list's ends alone and reads its key from the
+// first item, so that a text with a key per item holds 12 bytes per slot.
+// The items grow as they are filed, so that an index that stays unused, or
+// holds few items, costs little.
 class KeyIndex {
  public:
   // keys: how many keys are expected in use at once, which saves growing.
@@ -25,10 +28,18 @@ class KeyIndex {
       : nodes_(items),
         slots_(std::max(kFirstSlots, std::bit_ceil(2 * keys))),
         shift_(64 - std::countr_zero(slots_.size())) {}
+  // An index of up to `items` items that takes room for them all, at once,
+  // only when the first is filed: many texts never file one.
+  static KeyIndex Lazy(std::size_t items) {
+    KeyIndex index;
+    index.room_ = items;
+    return index;
+  }
 
   // Files item under key, out of the list it was in. Each list runs in
   // ascending order.
   void Set(std::size_t item, std::uint64_t key) {
+    if (item >= nodes_.size()) nodes_.resize(std::max(item + 1, room_));
     Node& node = nodes_[item];
     if (Filed(node) && node.key == key) return;
     Remove(item);
@@ -41,11 +52,11 @@ class KeyIndex {
     Slot& slot = slots_[at];
     if (slot.head == kEnd) {
       ++used_;
-      slot = {key, id, id, id};
+      slot = {id, id, id};
       node = {key, kEnd, kEnd};
       return;
     }
-    const std::uint32_t before = Before(slot, id);
+    const std::uint32_t before = Before(slot, id, key);
     node = {key, before, before == kEnd ? slot.head : nodes_[before].next};
     (node.prev == kEnd ? slot.head : nodes_[node.prev].next) = id;
     (node.next == kEnd ? slot.tail : nodes_[node.next].prev) = id;
@@ -53,6 +64,7 @@ class KeyIndex {
   }
 
   void Remove(std::size_t item) {
+    if (item >= nodes_.size()) return;
     Node& node = nodes_[item];
     if (!Filed(node)) return;
     if (node.prev == kEnd || node.next == kEnd) {
@@ -66,14 +78,20 @@ class KeyIndex {
     node.next = kOut;
   }
 
-  // The items filed under key, in ascending order.
-  const std::vector<std::size_t>& Under(std::uint64_t key) {
-    under_.clear();
-    ForEach(key, [this](std::size_t item) {
-      under_.push_back(item);
+  bool Empty() const { return used_ == 0; }
+
+  // The one loop of the term passes that collects a term's copies: takes
+  // out the items filed under key that are copies (copy(item)), in
+  // ascending order, giving each to take(item), and those that went stale
+  // (live(item) false); others, filed alike by chance, stay.
+  template <typename Live, typename Copy, typename Take>
+  void TakeOut(std::uint64_t key, Live live, Copy copy, Take take) {
+    ForEach(key, [&](std::size_t item) {
+      const bool stale = !live(item);
+      if (stale || copy(item)) Remove(item);
+      if (!stale && copy(item)) take(item);
       return true;
     });
-    return under_;
   }
 
   // Calls f on the items filed under key, in ascending order, while it
@@ -97,7 +115,6 @@ class KeyIndex {
   };
   static bool Filed(const Node& node) { return node.next != kOut; }
   struct Slot {
-    std::uint64_t key = 0;
     std::uint32_t head = kEnd;
     std::uint32_t tail = kEnd;
     std::uint32_t last = kEnd;  // the item filed last, a hint that may be stale
@@ -106,11 +123,11 @@ class KeyIndex {
   // The item after which id goes in slot's list, or kEnd for its front. It is
   // sought from the item filed last and from the nearer end at once, so that
   // items that come in runs, in either order, cost little.
-  std::uint32_t Before(const Slot& slot, std::uint32_t id) const {
+  std::uint32_t Before(const Slot& slot, std::uint32_t id, std::uint64_t key) const {
     if (slot.tail < id) return slot.tail;
     if (slot.head > id) return kEnd;
     std::uint32_t near = slot.last;
-    if (near == kEnd || !Filed(nodes_[near]) || nodes_[near].key != slot.key) near = slot.tail;
+    if (near == kEnd || !Filed(nodes_[near]) || nodes_[near].key != key) near = slot.tail;
     if (near < id) {  // between near and the tail
       for (std::uint32_t up = near, down = slot.tail;; up = nodes_[up].next, down = nodes_[down].prev) {
         if (nodes_[up].next > id) return up;
@@ -126,10 +143,11 @@ class KeyIndex {
   std::size_t Home(std::uint64_t key) const {
     return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
   }
+  std::uint64_t KeyOf(const Slot& slot) const { return nodes_[slot.head].key; }
   // The slot of key, or the free slot where it would go.
   std::size_t Find(std::uint64_t key) const {
     std::size_t at = Home(key);
-    while (slots_[at].head != kEnd && slots_[at].key != key) at = (at + 1) & (slots_.size() - 1);
+    while (slots_[at].head != kEnd && KeyOf(slots_[at]) != key) at = (at + 1) & (slots_.size() - 1);
     return at;
   }
   // Twice the slots, the keys filed again by their new homes; the lists stay.
@@ -137,14 +155,14 @@ class KeyIndex {
     const std::vector<Slot> old = std::exchange(slots_, std::vector<Slot>(2 * slots_.size()));
     shift_ -= 1;
     for (const Slot& slot : old)
-      if (slot.head != kEnd) slots_[Find(slot.key)] = slot;
+      if (slot.head != kEnd) slots_[Find(KeyOf(slot))] = slot;
   }
   // Frees a slot, moving back the keys that probed past it.
   void Erase(std::size_t hole) {
     --used_;
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t j = (hole + 1) & mask; slots_[j].head != kEnd; j = (j + 1) & mask) {
-      if (((j - Home(slots_[j].key)) & mask) >= ((j - hole) & mask)) {
+      if (((j - Home(KeyOf(slots_[j]))) & mask) >= ((j - hole) & mask)) {
         slots_[hole] = slots_[j];
         hole = j;
       }
@@ -156,7 +174,7 @@ class KeyIndex {
   std::vector<Node> nodes_;
   std::vector<Slot> slots_;
   std::size_t used_ = 0;  // slots that hold a key
-  std::vector<std::size_t> under_;
+  std::size_t room_ = 0;  // the items to take room for at the first one
   int shift_;  // Fibonacci hashing: the top bits of key times 2^64 / phi
 };
 

@@ -7,14 +7,16 @@
 // so they are not keyed again one by one: they wait in a group whose keys
 // follow from one shared transform, and are found through the text after them
 // (the tail, which starts with a value). An item has a key, an indexed flag
-// and prev/next links; its id is its place in a vector.
+// and prev/next links; its id is its place in a vector. The moved items by
+// their length and the groups by their tails are filed in two indexes shared
+// by all the groups, so that a group costs no allocation of its own.
 
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "rewrite/KeyIndex.h"
 #include "rewrite/PolyHash.h"
 #include "rewrite/TextOps.h"
 
@@ -39,7 +41,6 @@ struct Rekey {
   std::uint64_t power;
 };
 
-inline TextKey Apply(const TextKey& k, const Transform& t) { return Rekey(t)(k); }
 // From keys relative to x to keys relative to t: x, then t undone.
 inline Transform Between(const Transform& x, const Transform& t) {
   return {x.shift - t.shift, PolyHash::Mul(PolyHash::Sub(x.add, t.add), BasePower(-t.shift))};
@@ -58,16 +59,17 @@ template <typename Id>
 struct MovedList {
   Id first = -1;
   Id last = -1;
-  std::size_t count = 0;
+  std::uint32_t count = 0;  // a text's items stay far below 2^32
 };
 
+// Kept small (the wide members first): a text of closers has one for each.
 template <typename Id>
 struct MovedGroup {
-  MovedList<Id> moved;  // items that came with a copy's rest, before all the others
   Transform group;
   TextKey tail{};      // the text after the moved items, while there are any
-  std::unordered_map<long long, Id> byLength;  // moved items by their length in the group
+  MovedList<Id> moved;  // items that came with a copy's rest, before all the others
   MovedList<Id> indexed;  // the others, after the moved ones
+  std::uint32_t lengths = 0;  // names the moved items' lengths in the shared index; 0 while not filed
   std::uint32_t visits = 0;  // terms that asked the moved items since they came
   bool gone = false;
 };
@@ -84,8 +86,15 @@ class MovedGroups {
 
   explicit MovedGroups(std::vector<Item>& items) : items_(items) {}
 
+  // Room for the items of the vector, and group ids below `groups`, taken
+  // at once when the first of each is filed.
+  void Expect(std::size_t groups) {
+    byLength_ = KeyIndex::Lazy(items_.size());
+    byTail_ = KeyIndex::Lazy(groups);
+  }
+
   Item& At(Id id) { return items_[static_cast<std::size_t>(id)]; }
-  static TextKey Own(const Item& item, const Group& g) { return Apply(item.key, g.group); }
+  static TextKey Own(const Item& item, const Group& g) { return Rekey(g.group)(item.key); }
 
   // left + right; both lists are left empty.
   List Concat(List& left, List& right) {
@@ -130,13 +139,23 @@ class MovedGroups {
     ForEach(g.moved, [&](Item& item, Id id) {
       item.key = own(item.key);
       item.indexed = true;
+      Forget(id);
       file(item, id);
     });
     g.indexed = Concat(g.moved, g.indexed);
     g.group = Transform{};
-    g.byLength.clear();
     g.visits = 0;
   }
+
+  // Files a moved item of g under its length in g, once g's are filed: only
+  // a large group is asked for an item by length, so only a large group
+  // asked once files its items; each is filed again only when its group
+  // joins a larger one that was not asked, which at least doubles it.
+  void FileLength(Group& g, Id id) {
+    if (g.lengths == 0) return Forget(id);
+    byLength_.Set(static_cast<std::size_t>(id), LengthKey(g, At(id).key.length));
+  }
+  void Forget(Id id) { byLength_.Remove(static_cast<std::size_t>(id)); }
 
   // Moves every item of g before the moved items of t, their keys changed by
   // step. The larger group keeps its transform; the items of the other are
@@ -147,13 +166,12 @@ class MovedGroups {
     const bool keepT = hadMoved && t.moved.count >= g.moved.count;
     const Transform target = keepT ? t.group : g.group;
     if (keepT) {
-      Convert(g.moved, g.group, target, t.byLength);
+      Convert(g.moved, g.group, target, t);
     } else {
-      Convert(t.moved, t.group, target, g.byLength);
-      t.byLength.swap(g.byLength);
+      Convert(t.moved, t.group, target, g);
+      std::swap(t.lengths, g.lengths);
     }
-    g.byLength.clear();
-    Convert(g.indexed, step, target, t.byLength);
+    Convert(g.indexed, step, target, t);
     List rest = Concat(g.moved, g.indexed);
     t.moved = Concat(rest, t.moved);
     t.group = target;
@@ -164,8 +182,11 @@ class MovedGroups {
   void AddTail(Group& g, GroupId id, const TextKey& tail) {
     g.tail = tail;
     g.visits = 0;
-    tails_[tail].push_back(id);
+    byTail_.Set(static_cast<std::size_t>(id), Filed(tail));
   }
+
+  // Takes a group out of the groups by their tails.
+  void Drop(GroupId id) { byTail_.Remove(static_cast<std::size_t>(id)); }
 
   // The groups whose tail ends the term with text before it: small ones are
   // settled by settle(id), large ones give found(id, item) for the item whose
@@ -175,44 +196,59 @@ class MovedGroups {
   // behind one tail cost each term once, not once per group.
   template <typename G, typename S, typename F>
   void FindMoved(TextView term, const TextKey& key, G group, S settle, F found) {
-    if (tails_.empty()) return;
+    if (byTail_.Empty()) return;
     std::uint64_t h = 0;
     for (std::size_t length = 1; length < term.size(); ++length) {
       const char16_t c = term[term.size() - length];
       h = PolyHash::Add(PolyHash::Mul(c + 1u, PolyHash::Pow(length - 1)), h);
       if (!IsDigit(c) && c != u'-') continue;  // a tail starts with a value
       const TextKey tail{static_cast<long long>(length), h};
-      const auto at = tails_.find(tail);
-      if (at == tails_.end()) continue;
-      std::vector<GroupId>& ids = at->second;
-      std::size_t kept = 0;
-      for (const GroupId id : ids) {
+      byTail_.ForEach(Filed(tail), [&](std::size_t filed) {
+        const auto id = static_cast<GroupId>(filed);
         Group& g = group(id);
-        if (g.gone || g.moved.count == 0 || !(g.tail == tail)) continue;
-        if (g.moved.count <= kSmallGroup || ++g.visits > g.moved.count) {
+        if (!(g.tail == tail)) return true;  // another tail filed alike
+        if (g.gone || g.moved.count == 0) {
+          byTail_.Remove(filed);
+        } else if (g.moved.count <= kSmallGroup || ++g.visits > g.moved.count) {
           settle(id);
-          continue;
+          byTail_.Remove(filed);
+        } else {
+          const Id item = FindLength(g, key.length - g.group.shift);
+          if (item != kNone && Own(At(item), g) == key) found(id, item);
         }
-        ids[kept++] = id;
-        const auto item = g.byLength.find(key.length - g.group.shift);
-        if (item != g.byLength.end() && Own(At(item->second), g) == key) found(id, item->second);
-      }
-      ids.resize(kept);
-      if (kept == 0) tails_.erase(at);
+        return true;
+      });
     }
   }
 
  private:
   // Rekeys the items of a list from relative to `from` to relative to `to`,
-  // and files them by their new length, as moved items, none indexed.
-  void Convert(const List& list, const Transform& from, const Transform& to, std::unordered_map<long long, Id>& byLength) {
+  // and files them by their new length in g, as moved items, none indexed.
+  void Convert(const List& list, const Transform& from, const Transform& to, Group& g) {
     if (list.count == 0) return;
     const Rekey rekey(Between(from, to));
     ForEach(list, [&](Item& item, Id id) {
       item.key = rekey(item.key);
       item.indexed = false;
-      byLength[item.key.length] = id;
+      FileLength(g, id);
     });
+  }
+  // The moved item of g whose length in g is the given one, or kNone. Those
+  // of one group end alike, so their lengths differ.
+  Id FindLength(Group& g, long long length) {
+    if (g.lengths == 0) {
+      g.lengths = ++lastLengths_;
+      ForEach(g.moved, [&](Item&, Id id) { FileLength(g, id); });
+    }
+    Id found = kNone;
+    byLength_.ForEach(LengthKey(g, length), [&](std::size_t id) {
+      found = static_cast<Id>(id);
+      return false;
+    });
+    return found;
+  }
+  static std::uint64_t LengthKey(const Group& g, long long length) {
+    return (std::uint64_t{g.lengths} << 32) | static_cast<std::uint32_t>(length);
   }
   List Single(Id id) {
     At(id).prev = At(id).next = kNone;
@@ -223,7 +259,9 @@ class MovedGroups {
   static constexpr std::size_t kSmallGroup = 64;
 
   std::vector<Item>& items_;
-  std::unordered_map<TextKey, std::vector<GroupId>, TextKeyHash> tails_;  // groups by their tail
+  KeyIndex byLength_;  // moved items under their group's name and their length in it
+  KeyIndex byTail_;    // groups with moved items by their tail
+  std::uint32_t lastLengths_ = 0;
 };
 
 }  // namespace orvane::detail

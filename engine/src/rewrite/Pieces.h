@@ -3,8 +3,11 @@
 
 // Texts held as chains of views into texts that outlive them, all chains of
 // one pass in one pool, so that joining two texts costs nothing and cutting
-// the end off one costs no more than the pieces cut.
+// the end off one costs no more than the pieces cut. Pieces cut off serve
+// the next ones appended, so that the pool holds about the pieces alive.
 
+#include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "orvane/Text.h"
@@ -16,16 +19,22 @@ class Pieces {
   struct Chain {
     int head = -1;
     int tail = -1;
-    std::size_t size = 0;
+    std::uint32_t size = 0;  // a working text stays far below 2^32 characters
   };
 
   void Append(Chain& c, TextView text) {
     if (text.empty()) return;
-    nodes_.push_back({text, c.tail, -1});
-    const int id = static_cast<int>(nodes_.size() - 1);
+    int id = free_;
+    if (id < 0) {
+      id = static_cast<int>(nodes_.size());
+      nodes_.emplace_back();
+    } else {
+      free_ = Node(id).next;
+    }
+    Node(id) = {text, c.tail, -1};
     (c.tail < 0 ? c.head : nodes_[static_cast<std::size_t>(c.tail)].next) = id;
     c.tail = id;
-    c.size += text.size();
+    c.size += static_cast<std::uint32_t>(text.size());
   }
 
   // right becomes left + right; left becomes empty.
@@ -57,7 +66,7 @@ class Pieces {
 
   // Removes the last n characters.
   void CutBack(Chain& c, std::size_t n) {
-    c.size -= n;
+    c.size -= static_cast<std::uint32_t>(n);
     while (n > 0) {
       TextView& last = Node(c.tail).text;
       if (last.size() > n) {
@@ -65,7 +74,9 @@ class Pieces {
         return;
       }
       n -= last.size();
-      c.tail = Node(c.tail).prev;
+      const int cut = c.tail;
+      c.tail = Node(cut).prev;
+      Node(cut).next = std::exchange(free_, cut);
       (c.tail < 0 ? c.head : Node(c.tail).next) = -1;
     }
   }
@@ -84,6 +95,28 @@ class Pieces {
   Piece& Node(int id) { return nodes_[static_cast<std::size_t>(id)]; }
 
   std::vector<Piece> nodes_;
+  int free_ = -1;  // the pieces cut off, linked by next
 };
+
+// Blocks of a text, in order in a vector, each with its text, the next block
+// and whether it is gone. A block leaves the text only by joining the next
+// one, so the first block from id on that is still in it is found forward,
+// each link on the way shortened to it (path compression).
+template <typename Block>
+std::size_t LiveFrom(std::vector<Block>& blocks, std::size_t id) {
+  std::size_t live = id;
+  while (live < blocks.size() && blocks[live].gone) live = blocks[live].next;
+  while (id != live) id = std::exchange(blocks[id].next, live);
+  return live;
+}
+
+// The text of the blocks still in it.
+template <typename Block>
+Text ReadLive(std::vector<Block>& blocks, const Pieces& pieces) {
+  Text out;
+  for (std::size_t i = LiveFrom(blocks, 0); i < blocks.size(); i = LiveFrom(blocks, blocks[i].next))
+    pieces.AppendTo(blocks[i].text, out);
+  return out;
+}
 
 }  // namespace orvane::detail

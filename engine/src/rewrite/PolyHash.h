@@ -25,9 +25,6 @@ struct TextKey {
 // The 64-bit key an index files a text under; texts that share one are told
 // apart by their full keys.
 inline std::uint64_t Filed(const TextKey& k) { return k.hash ^ (static_cast<std::uint64_t>(k.length) * 0x9E3779B97F4A7C15ull); }
-struct TextKeyHash {
-  std::size_t operator()(const TextKey& k) const { return Filed(k); }
-};
 
 class PolyHash {
   __extension__ using Wide = unsigned __int128;

@@ -11,19 +11,33 @@
 #include <vector>
 
 #include "rewrite/MovedGroups.h"
+#include "rewrite/Pieces.h"
 #include "rewrite/PolyHash.h"
 
 namespace orvane::detail {
 
 inline constexpr int kNoMark = -1;
 
-struct PItem {
-  TextKey key{};            // its own while indexed, else relative to its group
+// A "P", "(" or ")" of the pass; mark 0 stands for the text's start, and one
+// more after the last for its end. All that the pass keeps of a mark is in
+// its record, so that the pass holds one block sized to the text.
+struct Mark {
+  TextKey key{};           // a P's term: its own while indexed, else relative to its group;
+                           // a ")": the text after the ")" before it through it
+  int prev = kNoMark;      // a P's neighbours in its group's list, in text order
+  int next = kNoMark;
   bool alive = true;
   bool indexed = false;
-  std::uint32_t seen = 0;  // the last step that took it as a copy
-  int prev = kNoMark;      // neighbours in its list, in text order
-  int next = kNoMark;
+  char16_t kind = 0;
+  int group = kNoMark;     // a closer's group; a P's number among the P's, its item in the index
+  int before = kNoMark;    // the live marks in text order
+  int after = kNoMark;
+  Pieces::Chain gap;       // the text after it
+  // The nearest live "(" and ")" at or after it, and "(" or ")" before it
+  // (one mark on), as path-halving links.
+  int nextOpen = 0;
+  int nextClose = 0;
+  int lastBracket = 0;
 };
 
 // The P's of a closer: those that came from copies' groups, then the others.
@@ -31,35 +45,44 @@ struct PGroup : MovedGroup<int> {
   TextKey body{};     // the text after the previous closer through this one
 };
 
-using PMoves = MovedGroups<PItem, int>;
+using PMoves = MovedGroups<Mark, int>;
 using List = PMoves::List;
 
 class CloserGroups {
  public:
-  PItem& At(int id) { return members[static_cast<std::size_t>(id)]; }
+  explicit CloserGroups(std::vector<Mark>& marks) : moving(marks), marks_(marks) {}
+
+  Mark& At(int id) { return marks_[static_cast<std::size_t>(id)]; }
   PGroup& G(int id) { return groups[static_cast<std::size_t>(id)]; }
-  int& GroupOf(int mark) { return groupOf[static_cast<std::size_t>(mark)]; }
+  int& GroupOf(int mark) { return At(mark).group; }
   int NewGroup(int closer, const TextKey& body) {
-    groups.emplace_back();
-    groups.back().body = body;
-    GroupOf(closer) = static_cast<int>(groups.size() - 1);
-    return static_cast<int>(groups.size() - 1);
+    const int id = Take();
+    G(id).body = body;
+    GroupOf(closer) = id;
+    return id;
+  }
+  // A group emptied by a copy: its place serves the next new group, so that
+  // the groups alive stay about one per closer however many copies go.
+  void Retire(int id) {
+    G(id).gone = true;
+    moving.Drop(id);
+    retired_.push_back(id);
   }
 
-  void Unlink(PGroup& g, int id, bool moved) {
-    if (moved) g.byLength.erase(At(id).key.length);
+  void Unlink(int id, bool moved) {
+    if (moved) moving.Forget(id);
     At(id).alive = false;
   }
 
   // Takes the P's at or after mark a off the end of a group.
   void TrimBack(PGroup& g, int a) {
-    while (g.indexed.count && g.indexed.last >= a) Unlink(g, moving.PopBack(g.indexed), false);
-    while (!g.indexed.count && g.moved.count && g.moved.last >= a) Unlink(g, moving.PopBack(g.moved), true);
+    while (g.indexed.count && g.indexed.last >= a) Unlink(moving.PopBack(g.indexed), false);
+    while (!g.indexed.count && g.moved.count && g.moved.last >= a) Unlink(moving.PopBack(g.moved), true);
   }
   // Takes the P's before mark b off the front of a group.
   void TrimFront(PGroup& g, int b) {
-    while (g.moved.count && g.moved.first < b) Unlink(g, moving.PopFront(g.moved), true);
-    while (!g.moved.count && g.indexed.count && g.indexed.first < b) Unlink(g, moving.PopFront(g.indexed), false);
+    while (g.moved.count && g.moved.first < b) Unlink(moving.PopFront(g.moved), true);
+    while (!g.moved.count && g.indexed.count && g.indexed.first < b) Unlink(moving.PopFront(g.indexed), false);
   }
 
   int First(const PGroup& g) const { return g.moved.count ? g.moved.first : g.indexed.count ? g.indexed.first : kNoMark; }
@@ -74,27 +97,21 @@ class CloserGroups {
     return g.moved.count && m == g.moved.first ? kNoMark : At(m).prev;
   }
 
-  void MoveFront(PGroup& from, PGroup& to) {
-    if (!from.moved.count) return moving.PushBack(to.indexed, moving.PopFront(from.indexed));
-    const int m = moving.PopFront(from.moved);
-    from.byLength.erase(At(m).key.length);
-    moving.PushBack(to.moved, m);
-    to.byLength[At(m).key.length] = m;
-  }
-  void MoveBack(PGroup& from, PGroup& to) {
-    if (from.indexed.count) return moving.PushFront(to.indexed, moving.PopBack(from.indexed));
-    const int m = moving.PopBack(from.moved);
-    from.byLength.erase(At(m).key.length);
-    moving.PushFront(to.moved, m);
-    to.byLength[At(m).key.length] = m;
+  // Moves the first P of one group to the back of another, or the last to the front.
+  void MoveEnd(PGroup& from, PGroup& to, bool first) {
+    const bool moved = first ? from.moved.count > 0 : from.indexed.count == 0;
+    List& source = moved ? from.moved : from.indexed;
+    List& target = moved ? to.moved : to.indexed;
+    const int m = first ? moving.PopFront(source) : moving.PopBack(source);
+    first ? moving.PushBack(target, m) : moving.PushFront(target, m);
+    if (moved) moving.FileLength(to, m);
   }
 
   // Moves the P's of a group before mark `at` to a new group with the same
   // transform, walking from both ends at once so that the cost is that of the
   // smaller part.
   int SplitBefore(int id, int at) {
-    const int part = static_cast<int>(groups.size());
-    groups.emplace_back();
+    const int part = Take();
     PGroup& g = G(id);
     PGroup& p = G(part);
     p.group = g.group;
@@ -108,13 +125,13 @@ class CloserGroups {
       }
     }
     if (frontSmaller) {
-      for (std::size_t i = 0; i < n; ++i) MoveFront(g, p);
+      for (std::size_t i = 0; i < n; ++i) MoveEnd(g, p, true);
       return part;
     }
-    for (std::size_t i = 0; i < n; ++i) MoveBack(g, p);
+    for (std::size_t i = 0; i < n; ++i) MoveEnd(g, p, false);
     std::swap(g.moved, p.moved);
     std::swap(g.indexed, p.indexed);
-    g.byLength.swap(p.byLength);
+    std::swap(g.lengths, p.lengths);
     return part;
   }
 
@@ -124,19 +141,31 @@ class CloserGroups {
     PGroup& g = G(gid);
     if (g.moved.count + g.indexed.count == 0) return;
     if (tid == kNoMark) {
-      moving.ForEach(g.indexed, [](PItem& m, int) { m.indexed = false; });
+      moving.ForEach(g.indexed, [](Mark& m, int) { m.indexed = false; });
+      moving.ForEach(g.moved, [&](Mark&, int m) { moving.Forget(m); });
       g.moved = g.indexed = List{};
-      g.byLength.clear();
       return;
     }
     PGroup& t = G(tid);
     if (!moving.Merge(g, t, step)) moving.AddTail(t, tid, tail);
   }
 
-  std::vector<int> groupOf;     // by closer
-  std::vector<PItem> members;  // by P
-  PMoves moving{members};       // groups by the tail of their moved P's
+  PMoves moving;  // groups by the tail of their moved P's
   std::deque<PGroup> groups;
+
+ private:
+  std::vector<Mark>& marks_;
+  int Take() {
+    if (retired_.empty()) {
+      groups.emplace_back();
+      return static_cast<int>(groups.size() - 1);
+    }
+    const int id = retired_.back();
+    retired_.pop_back();
+    G(id) = PGroup{};
+    return id;
+  }
+  std::vector<int> retired_;
 };
 
 }  // namespace orvane::detail

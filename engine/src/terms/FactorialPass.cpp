@@ -33,7 +33,6 @@ struct Bang {
   DigitRun run;
   std::size_t next = 0;
   bool gone = false;
-  std::size_t seen = 0;  // the last step that took it as a copy
 };
 
 class FactorialPass {
@@ -42,16 +41,14 @@ class FactorialPass {
 
   Text Run() {
     const std::size_t end = bangs_.size() - 1;
-    for (std::size_t front = 0; front != end; front = Live(front)) {
+    for (std::size_t front = 0; front != end; front = LiveFrom(bangs_, front)) {
       const Bang& b = bangs_[front];
       // Everything before the first "!" left is its piece.
       const long long bang = static_cast<long long>(b.text.size) + 1;
       const Term term = FactorialTerm(pieces_.Back(b.text, b.run.digits) + u"!", bang);
       ReplaceCopies(KeyOf(b.run), values_(term));
     }
-    Text out;
-    pieces_.AppendTo(bangs_[end].text, out);
-    return out;
+    return ReadLive(bangs_, pieces_);
   }
 
  private:
@@ -104,36 +101,16 @@ class FactorialPass {
     if (r.digits > 0) index_.Set(id, Filed(KeyOf(r)));
   }
 
-  std::size_t Live(std::size_t id) {
-    std::size_t live = id;
-    while (bangs_[live].gone) live = bangs_[live].next;
-    while (id != live) {
-      const std::size_t next = bangs_[id].next;
-      bangs_[id].next = live;
-      id = next;
-    }
-    return live;
-  }
-
   // Every "!" whose run is the term's digits, from the right, so that each
   // joins a piece that has already taken its own replacement.
   void ReplaceCopies(const TextKey& key, TextView value) {
-    ++step_;
-    std::vector<std::size_t>& copies = copies_;
-    copies.clear();
-    index_.ForEach(Filed(key), [&](std::size_t id) {
-      Bang& b = bangs_[id];
-      if (!b.gone && !(KeyOf(b.run) == key)) return true;  // another key filed alike
-      index_.Remove(id);
-      if (!b.gone && b.seen != step_) {
-        b.seen = step_;
-        copies.push_back(id);
-      }
-      return true;
-    });
-    if (copies.size() > 1) std::sort(copies.begin(), copies.end(), std::greater<>());
+    copies_.clear();
+    index_.TakeOut(
+        Filed(key), [&](std::size_t id) { return !bangs_[id].gone; },
+        [&](std::size_t id) { return KeyOf(bangs_[id].run) == key; }, [&](std::size_t id) { copies_.push_back(id); });
+    std::reverse(copies_.begin(), copies_.end());
     const DigitRun valueRun = RunOf(value);
-    for (const std::size_t id : copies) {
+    for (const std::size_t id : copies_) {
       Bang& b = bangs_[id];
       pieces_.CutBack(b.text, static_cast<std::size_t>(key.length));
       // What is left ends with a character that is not a digit, or is empty.
@@ -143,7 +120,7 @@ class FactorialPass {
       pieces_.Append(b.text, value);
       left = Joined(left, valueRun);
       b.gone = true;
-      b.next = Live(b.next);
+      b.next = LiveFrom(bangs_, b.next);
       Bang& n = bangs_[b.next];
       const bool grows = n.run.allDigits;
       n.run = Joined(left, n.run);
@@ -158,7 +135,6 @@ class FactorialPass {
   KeyIndex index_;  // "!"s by the key of their run of digits
   ValueCache values_;  // the pieces of the text point into its texts
   std::vector<std::size_t> copies_;
-  std::size_t step_ = 0;
 };
 
 }  // namespace

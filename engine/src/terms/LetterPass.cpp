@@ -34,7 +34,6 @@ using Key = TextKey;  // from the letter through the end of its stretch
 struct Letter {
   Key key;                  // its own while indexed, else relative to its group
   std::uint32_t stretch;    // while indexed
-  std::uint32_t seen = 0;   // the last step that took it as a copy
   int prev = -1;            // neighbours in its list, in text order
   int next = -1;
   bool alive = true;
@@ -59,7 +58,7 @@ class LetterPass {
 
   Text Run() {
     long long before = 0;  // length of the stretches before the front, which hold no letter
-    for (std::size_t front = 0; front < stretches_.size(); front = Live(front)) {
+    for (std::size_t front = 0; front < stretches_.size(); front = LiveFrom(stretches_, front)) {
       Stretch& s = stretches_[front];
       if (s.moved.count + s.indexed.count == 0) {
         before += static_cast<long long>(s.text.size);
@@ -76,9 +75,7 @@ class LetterPass {
       FindMovedCopies(text, key);
       ReplaceCopies(key, value);
     }
-    Text out;
-    for (std::size_t i = 0; i < stretches_.size(); i = Live(stretches_[i].next)) pieces_.AppendTo(stretches_[i].text, out);
-    return out;
+    return ReadLive(stretches_, pieces_);
   }
 
  private:
@@ -101,6 +98,7 @@ class LetterPass {
       if (close == TextView::npos) break;
       from = end;
     }
+    moving_.Expect(stretches_.size());
   }
 
   void AddStretch(TextView text, bool closed) {
@@ -134,19 +132,6 @@ class LetterPass {
     }
   }
 
-  // The first stretch from id on that is still in the text. A stretch leaves
-  // it only by joining the next one, so the links lead forward.
-  std::size_t Live(std::size_t id) {
-    std::size_t live = id;
-    while (live < stretches_.size() && stretches_[live].gone) live = stretches_[live].next;
-    while (id != live) {
-      const std::size_t next = stretches_[id].next;
-      stretches_[id].next = live;
-      id = next;
-    }
-    return live;
-  }
-
   // Gives the moved letters of a stretch their own keys in the index.
   void Index(std::size_t id) {
     Stretch& s = stretches_[id];
@@ -169,23 +154,16 @@ class LetterPass {
   // Every stretch whose end is the term's text, from the right, so that each
   // joins a stretch that has already taken its own replacement.
   void ReplaceCopies(const Key& key, TextView value) {
-    ++step_;
-    std::vector<std::size_t>& copies = copies_;
-    copies.clear();
-    // The front's own letter is among them: it was indexed as the front.
-    for (const std::size_t id : index_.Under(Filed(key))) {
-      Letter& l = letters_[id];
-      if (!(l.key == key)) continue;  // another key filed alike
-      index_.Remove(id);
-      // A letter that moved on since waits to be indexed under its new key.
-      if (!l.alive || !l.indexed || l.seen == step_) continue;
-      l.seen = step_;
-      copies.push_back(l.stretch);
-    }
-    copies.insert(copies.end(), moved_.begin(), moved_.end());
-    if (copies.size() > 1) std::sort(copies.begin(), copies.end(), std::greater<>());
+    // The front's own letter is among them: it was indexed as the front. A
+    // letter that moved on since waits to be indexed under its new key.
+    copies_ = moved_;
+    index_.TakeOut(
+        Filed(key), [&](std::size_t id) { return letters_[id].alive && letters_[id].indexed; },
+        [&](std::size_t id) { return letters_[id].key == key; },
+        [&](std::size_t id) { copies_.push_back(letters_[id].stretch); });
+    std::sort(copies_.begin(), copies_.end(), std::greater<>());
     const std::uint64_t valueHash = PolyHash::Of(value);
-    for (const std::size_t q : copies) Replace(q, key, value, valueHash);
+    for (const std::size_t q : copies_) Replace(q, key, value, valueHash);
   }
 
   // Replaces the end of stretch q by the value and joins the rest to the next stretch.
@@ -196,11 +174,11 @@ class LetterPass {
     // The moved letters stand before the others.
     while (s.indexed.count && At(s.indexed.last).key.length <= key.length) At(moving_.PopBack(s.indexed)).alive = false;
     while (s.indexed.count == 0 && s.moved.count && Groups::Own(At(s.moved.last), s).length <= key.length) {
-      s.byLength.erase(At(s.moved.last).key.length);
+      moving_.Forget(s.moved.last);
       At(moving_.PopBack(s.moved)).alive = false;
     }
     const std::uint64_t restHash = hash_.Unjoin(s.hash, key.hash, length);
-    s.next = Live(s.next);
+    s.next = LiveFrom(stretches_, s.next);
     Stretch& p = stretches_[s.next];
     if (!p.hashed) {
       p.hash = PolyHash::Of(p.original);
@@ -226,7 +204,6 @@ class LetterPass {
   std::vector<std::size_t> copies_;
   std::vector<std::size_t> moved_;  // stretches whose copy is among their moved letters
   std::vector<std::pair<std::size_t, std::uint64_t>> found_;  // letters of a new stretch, with the hash before them
-  std::uint32_t step_ = 0;
 };
 
 }  // namespace

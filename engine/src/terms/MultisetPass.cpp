@@ -14,10 +14,12 @@
 // which then may become a closer. As in the C pass, moved P's wait in their
 // new group under one shared transform of their keys and are found through
 // the text after them (the tail, which starts with a value).
+//
+// A text of 32766 marks is the pass's worst case for memory, so all it keeps
+// of a mark is in one record, the index has room for P's alone, and the
+// groups that copies empty serve again.
 
 #include <algorithm>
-#include <deque>
-#include <utility>
 #include <vector>
 
 #include "rewrite/KeyIndex.h"
@@ -35,49 +37,49 @@ constexpr int kNone = -1;
 
 using Key = TextKey;
 
-// The live marks of one kind: the nearest one at or after (or before) an
-// index, found over the removed ones by path halving.
+// The live marks of some kinds: the nearest one at or after (or before) a
+// mark, found over the removed ones by path halving on one link of each
+// mark's record. The record after the last mark stands for the end.
 class Marks {
  public:
   Marks() = default;
-  // Every link starts at the nearest mark of the kind itself.
-  Marks(const std::vector<char16_t>& marks, char16_t kind) : next_(marks.size() + 1), prev_(marks.size() + 1) {
-    const int n = static_cast<int>(marks.size());
-    end_ = n;
-    int next = n;
-    for (int i = n; i >= 0; --i) {
-      if (i < n && marks[static_cast<std::size_t>(i)] == kind) next = i;
-      next_[static_cast<std::size_t>(i)] = next;
-    }
-    int prev = 0;  // slot i stands for mark i - 1, slot 0 for none
-    for (int i = 0; i <= n; ++i) {
-      if (i > 0 && marks[static_cast<std::size_t>(i - 1)] == kind) prev = i;
-      prev_[static_cast<std::size_t>(i)] = prev;
+  // Every link starts at the nearest mark of the kinds itself; a link
+  // backwards stands one mark on, so that link 0 stands for none.
+  Marks(std::vector<Mark>& marks, TextView kinds, int Mark::*link, bool backwards)
+      : marks_(&marks), link_(link), backwards_(backwards), end_(static_cast<int>(marks.size()) - 1) {
+    const auto ofKinds = [&](int i) { return kinds.find(At(i).kind) != TextView::npos; };
+    int nearest = backwards ? 0 : end_;
+    for (int step = 0; step <= end_; ++step) {
+      const int i = backwards ? step : end_ - step;
+      if (backwards ? i > 0 && ofKinds(i - 1) : i < end_ && ofKinds(i)) nearest = i;
+      At(i).*link_ = nearest;
     }
   }
-  // The first live mark at or after i, or kNone.
+  // The first live mark at or after i, or kNone; of links forwards.
   int Next(int i) {
-    const int found = Walk(next_, i);
+    const int found = Walk(i);
     return found == end_ ? kNone : found;
   }
-  // The last live mark at or before i, or kNone.
-  int Prev(int i) { return Walk(prev_, i + 1) - 1; }
+  // The last live mark at or before i, or kNone; of links backwards.
+  int Prev(int i) { return Walk(i + 1) - 1; }
   void Remove(int i) {
-    next_[static_cast<std::size_t>(i)] = i + 1;
-    prev_[static_cast<std::size_t>(i + 1)] = i;
+    if (backwards_) At(i + 1).*link_ = i;
+    else At(i).*link_ = i + 1;
   }
 
  private:
-  static int Walk(std::vector<int>& up, int i) {
-    while (up[static_cast<std::size_t>(i)] != i) {
-      int& link = up[static_cast<std::size_t>(i)];
-      link = up[static_cast<std::size_t>(link)];
+  Mark& At(int i) { return (*marks_)[static_cast<std::size_t>(i)]; }
+  int Walk(int i) {
+    while (At(i).*link_ != i) {
+      int& link = At(i).*link_;
+      link = At(link).*link_;
       i = link;
     }
     return i;
   }
-  std::vector<int> next_;
-  std::vector<int> prev_;
+  std::vector<Mark>* marks_ = nullptr;
+  int Mark::*link_ = nullptr;
+  bool backwards_ = false;
   int end_ = 0;
 };
 
@@ -90,13 +92,18 @@ class MarkCuts {
     std::uint64_t hash;  // of the text before it
   };
 
-  // Fills marks with the text's "P", "(" and ")", after a mark for its start.
-  MarkCuts(TextView w, std::vector<char16_t>& marks) : marks_(marks), at_{0} {
-    marks.push_back(u'\0');
+  // Fills marks with the text's "P", "(" and ")", after a mark for its start
+  // and room for one after them for its end.
+  MarkCuts(TextView w, std::vector<Mark>& marks) : marks_(marks) {
+    const auto isMark = [](char16_t c) { return c == u'P' || c == u'(' || c == u')'; };
+    marks.reserve(static_cast<std::size_t>(std::count_if(w.begin(), w.end(), isMark)) + 2);
+    at_.reserve(marks.capacity() - 1);
+    marks.emplace_back();
+    at_.push_back(0);
     for (std::size_t i = 0; i < w.size(); ++i) {
-      if (w[i] != u'P' && w[i] != u'(' && w[i] != u')') continue;
-      marks.push_back(w[i]);
-      at_.push_back(i);
+      if (!isMark(w[i])) continue;
+      marks.emplace_back().kind = w[i];
+      at_.push_back(static_cast<std::uint32_t>(i));
     }
     before_.assign(marks.size(), 0);
     std::uint64_t h = 0;
@@ -109,7 +116,7 @@ class MarkCuts {
   Cut Front(int t) const { return {At(t), before_[static_cast<std::size_t>(t)]}; }
   Cut Back(int t) const {
     const auto i = static_cast<std::size_t>(t);
-    return {At(t) + 1, PolyHash::Step(before_[i], marks_[i])};
+    return {At(t) + 1, PolyHash::Step(before_[i], marks_[i].kind)};
   }
   static TextKey Between(const Cut& from, const Cut& to) {
     return {static_cast<long long>(to.at - from.at),
@@ -117,48 +124,54 @@ class MarkCuts {
   }
 
  private:
-  const std::vector<char16_t>& marks_;
-  std::vector<std::size_t> at_;
+  const std::vector<Mark>& marks_;
+  std::vector<std::uint32_t> at_;  // a working text stays far below 2^32 characters
   std::vector<std::uint64_t> before_;
 };
 
 // The working text as its marks and the text after each of them: the live
-// marks in text order, the live "(" and ")" found over the removed ones, and
-// each ")" with the key of the text since the ")" before it.
+// marks in text order, and the live "(" and ")" found over the removed ones.
 class MarkedText {
  public:
   void Cut(TextView w, const MarkCuts& cuts) {
     const int n = static_cast<int>(marks.size());
-    opens = Marks(marks, u'(');
-    closes = Marks(marks, u')');
-    gaps.resize(static_cast<std::size_t>(n));
-    links.resize(static_cast<std::size_t>(n));
-    segs.resize(static_cast<std::size_t>(n));
+    marks.emplace_back();  // the end
+    opens = Marks(marks, u"(", &Mark::nextOpen, false);
+    closes = Marks(marks, u")", &Mark::nextClose, false);
+    brackets = Marks(marks, u"()", &Mark::lastBracket, true);
     for (int t = 0; t < n; ++t) {
       const std::size_t from = t == 0 ? 0 : cuts.At(t) + 1;
       const std::size_t to = t + 1 < n ? cuts.At(t + 1) : w.size();
       pieces.Append(Gap(t), w.substr(from, to - from));
-      links[static_cast<std::size_t>(t)] = {t - 1, t + 1 < n ? t + 1 : kNone};
+      At(t).before = t - 1;
+      At(t).after = t + 1 < n ? t + 1 : kNone;
     }
   }
 
-  Pieces::Chain& Gap(int mark) { return gaps[static_cast<std::size_t>(mark)]; }
-  int Next(int mark) const { return links[static_cast<std::size_t>(mark)].next; }
+  // The marks once cut, the text's start among them, not its end.
+  int Count() const { return static_cast<int>(marks.size()) - 1; }
+  Mark& At(int mark) { return marks[static_cast<std::size_t>(mark)]; }
+  Pieces::Chain& Gap(int mark) { return At(mark).gap; }
+  int Next(int mark) { return At(mark).after; }
 
   // Replaces the marks from a through b, and the text between them, by the
   // value; goneP(t) learns of each P that goes.
   template <typename F>
   void Replace(int a, int b, TextView value, F goneP) {
-    const int before = links[static_cast<std::size_t>(a)].prev;
+    const int before = At(a).before;
     const int after = Next(b);
     for (int t = a;; t = Next(t)) {
-      const char16_t c = marks[static_cast<std::size_t>(t)];
-      if (c == u'P') goneP(t);
-      else (c == u'(' ? opens : closes).Remove(t);
+      const char16_t c = At(t).kind;
+      if (c == u'P') {
+        goneP(t);
+      } else {
+        (c == u'(' ? opens : closes).Remove(t);
+        brackets.Remove(t);
+      }
       if (t == b) break;
     }
-    links[static_cast<std::size_t>(before)].next = after;
-    if (after != kNone) links[static_cast<std::size_t>(after)].prev = before;
+    At(before).after = after;
+    if (after != kNone) At(after).before = before;
     Pieces::Chain joined = Gap(before);
     pieces.Append(joined, value);
     Pieces::Chain tailGap = Gap(b);
@@ -169,23 +182,27 @@ class MarkedText {
   Text Read() {
     Text out;
     for (int t = 0; t != kNone; t = Next(t)) {
-      if (t > 0) out += marks[static_cast<std::size_t>(t)];
+      if (t > 0) out += At(t).kind;
       pieces.AppendTo(Gap(t), out);
     }
     return out;
   }
 
-  struct Link {
-    int prev = kNone;
-    int next = kNone;
-  };
+  // Numbers the P's in text order.
+  void NumberPs() {
+    for (int t = 1; t < Count(); ++t) {
+      if (At(t).kind != u'P') continue;
+      At(t).group = static_cast<int>(ps.size());
+      ps.push_back(t);
+    }
+  }
+
   Pieces pieces;
-  std::vector<char16_t> marks;
-  std::vector<Pieces::Chain> gaps;  // the text after each mark
-  std::vector<Link> links;          // the live marks in text order
+  std::vector<Mark> marks;
+  std::vector<int> ps;  // the P's by number
   Marks opens;
   Marks closes;
-  std::vector<TextKey> segs;  // by ")": the text after the ")" before it through it
+  Marks brackets;  // backwards, for the "(" or ")" before a mark
 };
 
 class MultisetPass {
@@ -199,24 +216,34 @@ class MultisetPass {
 
  private:
   void Split(TextView w) {
-    const MarkCuts cuts(w, text_.marks);
-    text_.Cut(w, cuts);
-    closers_.groupOf.assign(text_.marks.size(), kNone);
-    closers_.members.resize(text_.marks.size());
-    FileClosers(cuts);
-    FileItems(cuts);
+    {
+      const MarkCuts cuts(w, text_.marks);
+      text_.Cut(w, cuts);
+      FileClosers(cuts);
+      KeyItems(cuts);
+    }
+    // Filed once the cuts are gone, which a text of P's would hold at once
+    // with the index; by their numbers, so that the index has room for P's alone.
+    text_.NumberPs();
+    index_ = KeyIndex(text_.ps.size(), text_.ps.size());
+    for (int t = text_.Count() - 1; t > 0; --t)
+      if (closers_.At(t).indexed) File(closers_.At(t));
+    closers_.moving.Expect(closers_.groups.size() + 2);  // a copy's groups take the places of those it empties
   }
+
+  // A ")" keeps the key of the text after the ")" before it through it where a P keeps its term's.
+  Key& Seg(int close) { return closers_.At(close).key; }
 
   // Closers, with their bodies, and every ")" with the text since the one before.
   void FileClosers(const MarkCuts& cuts) {
     MarkCuts::Cut lastClose{0, 0}, lastCloser{0, 0};
     bool open = false;
-    for (int t = 1; t < static_cast<int>(text_.marks.size()); ++t) {
-      const char16_t c = text_.marks[static_cast<std::size_t>(t)];
+    for (int t = 1; t < text_.Count(); ++t) {
+      const char16_t c = text_.At(t).kind;
       if (c == u'(') open = true;
       if (c != u')') continue;
       const MarkCuts::Cut end = cuts.Back(t);
-      text_.segs[static_cast<std::size_t>(t)] = MarkCuts::Between(lastClose, end);
+      Seg(t) = MarkCuts::Between(lastClose, end);
       lastClose = end;
       if (open) closers_.NewGroup(t, MarkCuts::Between(lastCloser, end));
       if (open) lastCloser = end;
@@ -224,21 +251,19 @@ class MultisetPass {
     }
   }
 
-  // Each P joins the group of the closer of its "(", from the right, and the
-  // index under the key of its term.
-  void FileItems(const MarkCuts& cuts) {
-    index_ = KeyIndex(text_.marks.size(), static_cast<std::size_t>(std::count(text_.marks.begin(), text_.marks.end(), u'P')));
+  // Each P joins the group of the closer of its "(", from the right, with
+  // the key of its term.
+  void KeyItems(const MarkCuts& cuts) {
     int nextClose = kNone, closer = kNone;
-    for (int t = static_cast<int>(text_.marks.size()) - 1; t > 0; --t) {
-      const char16_t c = text_.marks[static_cast<std::size_t>(t)];
+    for (int t = text_.Count() - 1; t > 0; --t) {
+      const char16_t c = text_.At(t).kind;
       if (c == u')') nextClose = t;
       if (c == u'(') closer = nextClose;
       if (c != u'P' || closer == kNone) continue;
-      PItem& m = closers_.At(t);
+      Mark& m = closers_.At(t);
       m.key = MarkCuts::Between(cuts.Front(t), cuts.Back(closer));
       m.indexed = true;
       closers_.moving.PushFront(closers_.G(closers_.GroupOf(closer)).indexed, t);
-      index_.Set(static_cast<std::size_t>(t), Filed(m.key));
     }
   }
 
@@ -246,7 +271,7 @@ class MultisetPass {
   // marks it passes are "(" and ")", which no copy reaches any more.
   int Front() {
     for (int t = text_.Next(cursor_); t != kNone; t = text_.Next(cursor_)) {
-      if (text_.marks[static_cast<std::size_t>(t)] == u'P') return t;
+      if (text_.At(t).kind == u'P') return t;
       before_ += static_cast<long long>(text_.Gap(cursor_).size) + 1;
       cursor_ = t;
     }
@@ -263,7 +288,7 @@ class MultisetPass {
     long long openAt = 0;
     for (int t = front;; t = text_.Next(t)) {
       if (t == open) openAt = first + static_cast<long long>(text.size());
-      text += text_.marks[static_cast<std::size_t>(t)];
+      text += text_.At(t).kind;
       if (t == close) break;
       if (t == open && close == kNone) MultisetTerm(u"", first, openAt, 0);
       text_.pieces.AppendTo(text_.Gap(t), text);
@@ -282,8 +307,10 @@ class MultisetPass {
   void Index(int id) {
     PGroup& g = closers_.G(id);
     if (g.moved.count == 0) return;
-    closers_.moving.Settle(g, [&](PItem& m, int mid) { index_.Set(static_cast<std::size_t>(mid), Filed(m.key)); });
+    closers_.moving.Settle(g, [&](Mark& m, int) { File(m); });
   }
+  void File(const Mark& p) { index_.Set(static_cast<std::size_t>(p.group), Filed(p.key)); }
+  Mark& P(std::size_t number) { return closers_.At(text_.ps[number]); }
 
   // The P's among large moved groups whose key is the term's; small groups
   // met on the way are indexed instead.
@@ -295,24 +322,13 @@ class MultisetPass {
   }
 
   // Every P whose term is the key's, from the right, each copy skipped that
-  // lies in the one before it, as a left-to-right replacement skips it.
+  // lies in the one before it, as a left-to-right replacement skips it (a P
+  // found twice among them too).
   void ReplaceCopies(const Key& key, TextView value) {
-    ++step_;
-    copies_.clear();
-    index_.ForEach(Filed(key), [&](std::size_t id) {
-      PItem& m = closers_.At(static_cast<int>(id));
-      if (m.alive && m.indexed && !(m.key == key)) return true;  // another key filed alike
-      index_.Remove(id);
-      if (!m.alive || !m.indexed || m.seen == step_) return true;
-      m.seen = step_;
-      copies_.push_back(static_cast<int>(id));
-      return true;
-    });
-    for (const int id : moved_) {
-      if (closers_.At(id).seen == step_) continue;
-      closers_.At(id).seen = step_;
-      copies_.push_back(id);
-    }
+    copies_ = moved_;
+    index_.TakeOut(
+        Filed(key), [&](std::size_t number) { return P(number).alive && P(number).indexed; },
+        [&](std::size_t number) { return P(number).key == key; }, [&](std::size_t number) { copies_.push_back(text_.ps[number]); });
     std::sort(copies_.begin(), copies_.end());
     std::size_t kept = 0;
     int end = kNone;
@@ -326,67 +342,67 @@ class MultisetPass {
     for (auto it = copies_.rbegin(); it != copies_.rend(); ++it) Replace(*it, key, value, valueKey);
   }
 
-  // Replaces the copy whose P is mark a by the value.
-  void Replace(int a, const Key& key, TextView value, const Key& valueKey) {
-    const int b = text_.closes.Next(text_.opens.Next(a));
-    const int ra = text_.closes.Next(a);  // the first ")" of the copy
-    const int lastOpen = text_.opens.Prev(a);
-    const bool keptOpen = lastOpen > text_.closes.Prev(a);  // a "(" that stays closes after the copy
-    const int gb = closers_.GroupOf(b);
-    const int gr = ra != b ? closers_.GroupOf(ra) : kNone;
-    const Key toFirstClose = toFirstClose_;
-    const Key rest = gr != kNone ? WithoutBack(closers_.G(gr).body, toFirstClose) : WithoutBack(closers_.G(gb).body, key);
-    const Key segRest = WithoutBack(text_.segs[static_cast<std::size_t>(ra)], toFirstClose);
-    const int s = text_.closes.Next(b + 1);
-    const int nextOpen = text_.opens.Next(b + 1);
-    const int c1 = nextOpen == kNone ? kNone : text_.closes.Next(nextOpen);
-    const int gc = c1 == kNone ? kNone : closers_.GroupOf(c1);
-    // The P's inside go: the end of b's group and the front of the next one.
-    closers_.TrimBack(closers_.G(gb), a);
-    if (gc != kNone) closers_.TrimFront(closers_.G(gc), b);
-    text_.Replace(a, b, value, [&](int t) { closers_.At(t).alive = false; });
-    Key segS{};
-    if (s != kNone) {
-      segS = text_.segs[static_cast<std::size_t>(s)];
-      text_.segs[static_cast<std::size_t>(s)] = Join(Join(segRest, valueKey), segS);
+  // Replaces the copy whose P is mark copyP, through its closer, by the value.
+  void Replace(int copyP, const Key& key, TextView value, const Key& valueKey) {
+    const int closer = text_.closes.Next(text_.opens.Next(copyP));
+    const int firstClose = text_.closes.Next(copyP);  // the first ")" of the copy
+    const int lastBracket = text_.brackets.Prev(copyP);
+    // A "(" that stays before the copy closes after it.
+    const bool keptOpen = lastBracket != kNone && text_.At(lastBracket).kind == u'(';
+    const int closerGroup = closers_.GroupOf(closer);
+    const int firstCloseGroup = firstClose != closer ? closers_.GroupOf(firstClose) : kNone;
+    const Key rest = firstCloseGroup != kNone ? WithoutBack(closers_.G(firstCloseGroup).body, toFirstClose_)
+                                              : WithoutBack(closers_.G(closerGroup).body, key);
+    const Key segRest = WithoutBack(Seg(firstClose), toFirstClose_);
+    const int nextClose = text_.closes.Next(closer + 1);
+    const int nextOpen = text_.opens.Next(closer + 1);
+    const int nextCloser = nextOpen == kNone ? kNone : text_.closes.Next(nextOpen);
+    const int nextGroup = nextCloser == kNone ? kNone : closers_.GroupOf(nextCloser);
+    // The P's inside go: the end of the closer's group and the front of the next one.
+    closers_.TrimBack(closers_.G(closerGroup), copyP);
+    if (nextGroup != kNone) closers_.TrimFront(closers_.G(nextGroup), closer);
+    text_.Replace(copyP, closer, value, [&](int t) { closers_.At(t).alive = false; });
+    Key nextSeg{};
+    if (nextClose != kNone) {
+      nextSeg = Seg(nextClose);
+      Seg(nextClose) = Join(Join(segRest, valueKey), nextSeg);
     }
     // Where the P's go, and the text after them there.
-    int keptTo = gc, lostTo = gc;
+    int keptTo = nextGroup, lostTo = nextGroup;
     Key keptTail{}, lostTail{};
-    if (gc != kNone) lostTail = keptTail = Join(valueKey, closers_.G(gc).body);
-    if (keptOpen && s != kNone && s != c1) {
-      keptTail = Join(valueKey, segS);
-      keptTo = closers_.NewGroup(s, Join(Join(rest, valueKey), segS));
-      if (gc != kNone) closers_.G(gc).body = WithoutFront(closers_.G(gc).body, segS);
-    } else if (gc != kNone) {
-      closers_.G(gc).body = Join(Join(rest, valueKey), closers_.G(gc).body);
+    if (nextGroup != kNone) lostTail = keptTail = Join(valueKey, closers_.G(nextGroup).body);
+    if (keptOpen && nextClose != kNone && nextClose != nextCloser) {
+      keptTail = Join(valueKey, nextSeg);
+      keptTo = closers_.NewGroup(nextClose, Join(Join(rest, valueKey), nextSeg));
+      if (nextGroup != kNone) closers_.G(nextGroup).body = WithoutFront(closers_.G(nextGroup).body, nextSeg);
+    } else if (nextGroup != kNone) {
+      closers_.G(nextGroup).body = Join(Join(rest, valueKey), closers_.G(nextGroup).body);
     }
-    if (keptTo != lostTo && lastOpen != kNone) {
-      const int part = closers_.SplitBefore(gb, lastOpen);
-      closers_.Move(gb, lostTo, Replacing(key, lostTail), lostTail);
-      closers_.Move(part, keptTo, Replacing(key, keptTail), keptTail);
-      closers_.G(part).gone = true;
+    if (keptTo != lostTo) {  // the P's after the "(" that stays keep it
+      const int keptPart = closers_.SplitBefore(closerGroup, lastBracket);
+      closers_.Move(closerGroup, lostTo, Replacing(key, lostTail), lostTail);
+      closers_.Move(keptPart, keptTo, Replacing(key, keptTail), keptTail);
+      closers_.Retire(keptPart);
     } else {
-      closers_.Move(gb, lostTo, Replacing(key, lostTail), lostTail);
+      closers_.Move(closerGroup, lostTo, Replacing(key, lostTail), lostTail);
     }
-    if (gr != kNone) closers_.Move(gr, keptTo, Replacing(toFirstClose, keptTail), keptTail);
-    closers_.G(gb).gone = true;
-    closers_.GroupOf(b) = kNone;
-    if (gr == kNone) return;
-    closers_.G(gr).gone = true;
-    closers_.GroupOf(ra) = kNone;
+    if (firstCloseGroup != kNone) closers_.Move(firstCloseGroup, keptTo, Replacing(toFirstClose_, keptTail), keptTail);
+    closers_.Retire(closerGroup);
+    closers_.GroupOf(closer) = kNone;
+    if (firstCloseGroup == kNone) return;
+    closers_.Retire(firstCloseGroup);
+    closers_.GroupOf(firstClose) = kNone;
   }
 
   MarkedText text_;
-  CloserGroups closers_;  // the P's of each closer
-  KeyIndex index_;  // P's by the keys of their terms
+  CloserGroups closers_{text_.marks};  // the P's of each closer
+  KeyIndex index_;  // P's by the keys of their terms, under their numbers
   ValueCache values_;  // the pieces of the text point into its texts
   Key toFirstClose_{};  // the front term through its first ")"
   std::vector<int> copies_;
   std::vector<int> moved_;
   int cursor_ = 0;        // a mark before the front
   long long before_ = 0;  // the length of the text before the cursor's gap
-  std::uint32_t step_ = 0;
 };
 
 }  // namespace

@@ -3,8 +3,6 @@
 // one term of a kind that occurs once.
 #include "terms/TermValue.h"
 
-#include <utility>
-
 #include "rewrite/TextOps.h"
 #include "orvane/Counting.h"
 #include "orvane/NumberText.h"
@@ -121,45 +119,31 @@ Text ValueText(Kind kind, const Term& t) {
 
 namespace {
 
-// The term that the character at index at starts (or, for "!", ends): its
-// first and last index, or a failure.
-std::pair<std::size_t, std::size_t> LoneTermSpan(Kind kind, TextView w, std::size_t at) {
-  const auto first = static_cast<long long>(at) + 1;  // 1-based, as the terms count
+// The term that the character at index at starts (or, for "!", ends), read
+// as the passes read it, or a failure.
+Term LoneTerm(Kind kind, TextView w, std::size_t at) {
+  const auto position = [](std::size_t i) { return static_cast<long long>(i) + 1; };  // 1-based, as the terms count
   if (kind == u'!') {
     std::size_t digits = at;
     while (digits > 0 && IsDigit(w[digits - 1])) --digits;
-    FactorialTerm(w.substr(digits, at + 1 - digits), first);  // fails without a digit
-    return {digits, at};
+    return FactorialTerm(w.substr(digits, at + 1 - digits), position(at));  // fails without a digit
   }
-  if (kind == u'P') {
-    const std::size_t open = w.find(u'(', at + 1);
-    if (open == TextView::npos) MultisetTerm(u"", first, 0, 0);
-    const std::size_t close = w.find(u')', open + 1);
-    if (close == TextView::npos) MultisetTerm(u"", first, static_cast<long long>(open) + 1, 0);
-    return {at, close};
-  }
-  const std::size_t close = w.find(u')', at + 1);
-  if (close == TextView::npos) LetterTerm(kind, u"", first, 0);
-  return {at, close};
+  const std::size_t open = kind == u'P' ? w.find(u'(', at + 1) : at;
+  if (open == TextView::npos) MultisetTerm(u"", position(at), 0, 0);
+  const std::size_t close = w.find(u')', open + 1);
+  const TextView text = close == TextView::npos ? TextView() : w.substr(at, close + 1 - at);
+  const long long last = close == TextView::npos ? 0 : position(close);
+  if (kind == u'P') return MultisetTerm(text, position(at), position(open), last);
+  return LetterTerm(kind, text, position(at), last);
 }
 
 }  // namespace
 
 Text ExpandLoneTerm(Kind kind, TextView w, std::size_t at) {
-  const auto [from, to] = LoneTermSpan(kind, w, at);
-  const TextView text = w.substr(from, to + 1 - from);
-  const auto first = static_cast<long long>(from) + 1, last = static_cast<long long>(to) + 1;
-  Term term;
-  if (kind == u'!') {
-    term = FactorialTerm(text, last);
-  } else if (kind == u'P') {
-    term = MultisetTerm(text, first, static_cast<long long>(w.find(u'(', at + 1)) + 1, last);
-  } else {
-    term = LetterTerm(kind, text, first, last);
-  }
-  Text out(w.substr(0, from));
+  const Term term = LoneTerm(kind, w, at);
+  Text out(w.substr(0, static_cast<std::size_t>(term.first - 1)));
   out += ValueText(kind, term);
-  out += w.substr(to + 1);
+  out += w.substr(static_cast<std::size_t>(term.last));
   return out;
 }
 
