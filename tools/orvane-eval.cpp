@@ -6,9 +6,11 @@
 #include <iostream>
 #include <string>
 
+#include "KeepFreedMemory.h"
 #include "orvane/Calculate.h"
 
 int main() {
+  orvane::KeepFreedMemory();
   std::ios::sync_with_stdio(false);
   orvane::Text answerBox = u"0";  // as the window starts
   std::string line;
