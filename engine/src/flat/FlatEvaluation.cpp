@@ -75,14 +75,19 @@ Text EvalQuotient(TextView factor) {
   return NumberToText(q);
 }
 
+double FactorValue(TextView factor) {
+  return Contains(factor, u'/') ? TextToNumber(EvalQuotient(factor)) : TextToNumber(factor);
+}
+
+// A term without "*" is its one factor: the search that would end it at the
+// term's end could only overflow where the search for the term did first.
 double EvalTerm(TextView term) {
+  if (!Contains(term, u'*')) return FactorValue(term);
   double product = 1;
   FieldCursor factors(term, u"*");
   const Int16 f = Add16(Occurrences(term, u'*'), 1);
   for (long j = 1; j <= f; ++j) {
-    const TextView factor = factors.Next();
-    const double value = Contains(factor, u'/') ? TextToNumber(EvalQuotient(factor)) : TextToNumber(factor);
-    product = Checked(value * product);
+    product = Checked(FactorValue(factors.Next()) * product);
   }
   return product;
 }
