@@ -15,11 +15,6 @@ using namespace orvane;
 
 namespace {
 
-double Checked(double value) {
-  if (!std::isfinite(value)) throw RunTimeError(ErrorKind::FloatingPoint);
-  return value;
-}
-
 // The general power operation, refusing results beyond the double range.
 double Power(double base, double exponent) {
   if (base == 0.0 && exponent < 0) throw RunTimeError(ErrorKind::DivisionByZero);
@@ -47,9 +42,8 @@ double Arrangements(Int16 k, Int16 n) {
 }
 
 double Combinations(Int16 k, Int16 n) {
-  const double f = Factorial(k);
-  const double a = Arrangements(k, n);
-  return Checked(a / f);
+  const double f = Factorial(k);  // first, as it may fail first
+  return Checked(Arrangements(k, n) / f);
 }
 
 double ArrangementsRep(Int16 k, Int16 n) { return Power(n, k); }

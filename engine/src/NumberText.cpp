@@ -9,7 +9,11 @@
 #include <cmath>
 #include <string>
 
+#include "rewrite/TextOps.h"
+
 namespace orvane {
+
+using detail::IsDigit;
 
 namespace {
 
@@ -18,7 +22,6 @@ constexpr int kSignificantDigits = 15;
 constexpr std::uint64_t kWholeLimit = 1'000'000'000'000'000;
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n'; }
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 std::size_t SkipBlanks(TextView text, std::size_t i) {
   while (i < text.size() && IsBlank(text[i])) ++i;
@@ -51,8 +54,7 @@ double RadixValue(TextView text, std::size_t i, int bitsPerDigit) {
   // The sticky bit sits far below a double's 53 bits, so it only breaks ties.
   const double value = std::ldexp(static_cast<double>(leading | (sticky ? 1u : 0u)),
                                   static_cast<int>(std::min<long long>(extraDigits * bitsPerDigit, 100000)));
-  if (!std::isfinite(value)) throw RunTimeError(ErrorKind::FloatingPoint);
-  return value;
+  return Checked(value);
 }
 
 // The exponent of "E", an optional sign and digits from position i, or 0
@@ -86,8 +88,7 @@ double DecimalValue(const std::string& mantissa, long long exponent) {
 }  // namespace
 
 Text NumberToText(double value) {
-  if (!std::isfinite(value)) throw RunTimeError(ErrorKind::FloatingPoint);
-  if (value == 0.0) return u"0";  // also negative zero
+  if (Checked(value) == 0.0) return u"0";  // also negative zero
   char text[32];
   // A whole number of at most 15 digits is its own text, without the rounding.
   if (std::fabs(value) < 1e15 && std::trunc(value) == value)

@@ -4,7 +4,6 @@
 // every field by its index from the start would.
 #include "flat/FlatEvaluation.h"
 
-#include <cmath>
 #include <vector>
 
 #include "flat/FieldCursor.h"
@@ -52,12 +51,6 @@ bool EndsRadixNumber(TextView t, std::size_t e) {
 bool IsExponentSign(TextView t, std::size_t i) {
   return i >= 2 && i + 1 < t.size() && IsSign(t[i]) && (t[i - 1] == u'E' || t[i - 1] == u'e') &&
          (detail::IsDigit(t[i - 2]) || t[i - 2] == u'.') && detail::IsDigit(t[i + 1]) && !EndsRadixNumber(t, i - 1);
-}
-
-// Floating-point status checks after each operation.
-double Checked(double value) {
-  if (!std::isfinite(value)) throw RunTimeError(ErrorKind::FloatingPoint);
-  return value;
 }
 
 double Divide(double q, double divisor) {
