@@ -32,12 +32,8 @@ double Factorial(Int16 n) {
 }
 
 double Arrangements(Int16 k, Int16 n) {
-  long s = Add16(Sub16(n, k), 1);
   double product = 1;
-  while (s <= n) {
-    product = Checked(product * static_cast<double>(s));
-    s = Add16(s, 1);
-  }
+  for (long s = Add16(Sub16(n, k), 1); s <= n; s = Add16(s, 1)) product = Checked(product * static_cast<double>(s));
   return product;
 }
 
