@@ -15,11 +15,6 @@ using namespace orvane;
 
 namespace {
 
-double Checked(double value) {
-  if (!std::isfinite(value)) throw RunTimeError(ErrorKind::FloatingPoint);
-  return value;
-}
-
 // The general power operation, refusing results beyond the double range.
 double Power(double base, double exponent) {
   if (base == 0.0 && exponent < 0) throw RunTimeError(ErrorKind::DivisionByZero);
@@ -37,19 +32,14 @@ double Factorial(Int16 n) {
 }
 
 double Arrangements(Int16 k, Int16 n) {
-  long s = Add16(Sub16(n, k), 1);
   double product = 1;
-  while (s <= n) {
-    product = Checked(product * static_cast<double>(s));
-    s = Add16(s, 1);
-  }
+  for (long s = Add16(Sub16(n, k), 1); s <= n; s = Add16(s, 1)) product = Checked(product * static_cast<double>(s));
   return product;
 }
 
 double Combinations(Int16 k, Int16 n) {
-  const double f = Factorial(k);
-  const double a = Arrangements(k, n);
-  return Checked(a / f);
+  const double f = Factorial(k);  // first, as it may fail first
+  return Checked(Arrangements(k, n) / f);
 }
 
 double ArrangementsRep(Int16 k, Int16 n) { return Power(n, k); }

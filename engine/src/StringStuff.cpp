@@ -3,6 +3,8 @@
 // evaluation live in flat/ and groups/, which never call back into here.
 #include "orvane/StringStuff.h"
 
+#include <string>
+
 #include "flat/FieldCursor.h"
 #include "flat/FlatEvaluation.h"
 #include "groups/GroupEvaluation.h"
@@ -26,11 +28,8 @@ Text GetField(TextView text, Int16 index, TextView delimiter) {
 
 Text RemoveChar(TextView text, TextView ch) {
   CheckLength(text);
-  if (ch.empty()) return Text(text);
-  Text out;
-  out.reserve(text.size());
-  for (const char16_t c : text)
-    if (c != ch[0]) out += c;
+  Text out(text);
+  if (!ch.empty()) std::erase(out, ch[0]);
   return out;
 }
 

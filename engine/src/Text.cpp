@@ -18,22 +18,16 @@ void AppendCodePoint(Text& out, char32_t cp) {
   }
 }
 
+// One to four bytes: a lead byte whose high bits count them (0xC0, 0xE0,
+// 0xF0), then six bits per byte.
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
+    return;
   }
+  const int more = cp < 0x800 ? 1 : cp < 0x10000 ? 2 : 3;
+  out += static_cast<char>((0xFF << (7 - more)) | (cp >> (6 * more)));
+  for (int k = more - 1; k >= 0; --k) out += static_cast<char>(0x80 | ((cp >> (6 * k)) & 0x3F));
 }
 
 // Length of the sequence a lead byte starts and the smallest code point it may
@@ -51,37 +45,32 @@ Lead LeadOf(unsigned char b) {
   return {0, 0};
 }
 
+// The code point of the sequence at i and its length, or 0 where the bytes
+// there are no valid sequence.
+int Decode(std::string_view utf8, std::size_t i, char32_t& cp) {
+  const auto b = static_cast<unsigned char>(utf8[i]);
+  const Lead lead = LeadOf(b);
+  if (lead.length == 0 || i + lead.length > utf8.size()) return 0;
+  cp = lead.length == 1 ? b : (b & (0x7F >> lead.length));
+  for (int k = 1; k < lead.length; ++k) {
+    const auto c = static_cast<unsigned char>(utf8[i + k]);
+    if ((c & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (c & 0x3F);
+  }
+  const bool valid = cp >= lead.minimum && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+  return valid ? lead.length : 0;
+}
+
 }  // namespace
 
 Text FromUtf8(std::string_view utf8) {
   Text out;
   out.reserve(utf8.size());
-  std::size_t i = 0;
-  while (i < utf8.size()) {
-    const auto b = static_cast<unsigned char>(utf8[i]);
-    const Lead lead = LeadOf(b);
-    if (lead.length == 0 || i + lead.length > utf8.size()) {
-      out += kReplacement;
-      ++i;
-      continue;
-    }
-    char32_t cp = lead.length == 1 ? b : (b & (0x7F >> lead.length));
-    bool valid = true;
-    for (int k = 1; k < lead.length; ++k) {
-      const auto c = static_cast<unsigned char>(utf8[i + k]);
-      if ((c & 0xC0) != 0x80) {
-        valid = false;
-        break;
-      }
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    if (!valid || cp < lead.minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      out += kReplacement;
-      ++i;
-      continue;
-    }
-    AppendCodePoint(out, cp);
-    i += lead.length;
+  for (std::size_t i = 0; i < utf8.size();) {
+    char32_t cp = 0;
+    const int length = Decode(utf8, i, cp);
+    AppendCodePoint(out, length > 0 ? cp : kReplacement);
+    i += length > 0 ? static_cast<std::size_t>(length) : 1;
   }
   return out;
 }

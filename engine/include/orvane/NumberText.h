@@ -4,6 +4,7 @@
 // The two conversions between numbers and their texts on which every value
 // of the engine passes.
 
+#include <cmath>
 #include <cstddef>
 
 #include "orvane/Int16.h"
@@ -24,6 +25,12 @@ Text NumberToText(double value);
 // "&H"/"&O" at the start read an unsigned hexadecimal or octal integer.
 // A prefix beyond the double range raises the floating-point error.
 double TextToNumber(TextView text);
+
+// The value, or the floating-point error when it is infinite or not a number.
+inline double Checked(double value) {
+  if (!std::isfinite(value)) throw RunTimeError(ErrorKind::FloatingPoint);
+  return value;
+}
 
 // Rounds half to even to a 16-bit count (2.5 -> 2, 3.5 -> 4).
 Int16 ToCount(double value);

@@ -4,7 +4,6 @@
 // every field by its index from the start would.
 #include "flat/FlatEvaluation.h"
 
-#include <cmath>
 #include <vector>
 
 #include "flat/FieldCursor.h"
@@ -54,12 +53,6 @@ bool IsExponentSign(TextView t, std::size_t i) {
          (detail::IsDigit(t[i - 2]) || t[i - 2] == u'.') && detail::IsDigit(t[i + 1]) && !EndsRadixNumber(t, i - 1);
 }
 
-// Floating-point status checks after each operation.
-double Checked(double value) {
-  if (!std::isfinite(value)) throw RunTimeError(ErrorKind::FloatingPoint);
-  return value;
-}
-
 double Divide(double q, double divisor) {
   if (divisor == 0.0) throw RunTimeError(ErrorKind::DivisionByZero);
   return Checked(q / divisor);
@@ -75,14 +68,19 @@ Text EvalQuotient(TextView factor) {
   return NumberToText(q);
 }
 
+double FactorValue(TextView factor) {
+  return Contains(factor, u'/') ? TextToNumber(EvalQuotient(factor)) : TextToNumber(factor);
+}
+
+// A term without "*" is its one factor: the search that would end it at the
+// term's end could only overflow where the search for the term did first.
 double EvalTerm(TextView term) {
+  if (!Contains(term, u'*')) return FactorValue(term);
   double product = 1;
   FieldCursor factors(term, u"*");
   const Int16 f = Add16(Occurrences(term, u'*'), 1);
   for (long j = 1; j <= f; ++j) {
-    const TextView factor = factors.Next();
-    const double value = Contains(factor, u'/') ? TextToNumber(EvalQuotient(factor)) : TextToNumber(factor);
-    product = Checked(value * product);
+    product = Checked(FactorValue(factors.Next()) * product);
   }
   return product;
 }
