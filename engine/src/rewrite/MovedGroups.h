@@ -156,6 +156,11 @@ class MovedGroups {
     byLength_.Set(static_cast<std::size_t>(id), LengthKey(g, At(id).key.length));
   }
   void Forget(Id id) { byLength_.Remove(static_cast<std::size_t>(id)); }
+  // An item that leaves the text.
+  void Lose(Id id, bool moved) {
+    if (moved) Forget(id);
+    At(id).alive = false;
+  }
 
   // Moves every item of g before the moved items of t, their keys changed by
   // step. The larger group keeps its transform; the items of the other are
@@ -263,5 +268,19 @@ class MovedGroups {
   KeyIndex byTail_;    // groups with moved items by their tail
   std::uint32_t lastLengths_ = 0;
 };
+
+// Takes items off the back of group g while goes(id, moved) holds: the
+// indexed ones first, as they stand after the moved ones. They leave the text.
+template <typename Moves, typename F>
+void TrimBack(Moves& moves, typename Moves::Group& g, F goes) {
+  while (g.indexed.count && goes(g.indexed.last, false)) moves.Lose(moves.PopBack(g.indexed), false);
+  while (!g.indexed.count && g.moved.count && goes(g.moved.last, true)) moves.Lose(moves.PopBack(g.moved), true);
+}
+// Takes items off the front of group g while goes(id, moved) holds.
+template <typename Moves, typename F>
+void TrimFront(Moves& moves, typename Moves::Group& g, F goes) {
+  while (g.moved.count && goes(g.moved.first, true)) moves.Lose(moves.PopFront(g.moved), true);
+  while (!g.moved.count && g.indexed.count && goes(g.indexed.first, false)) moves.Lose(moves.PopFront(g.indexed), false);
+}
 
 }  // namespace orvane::detail

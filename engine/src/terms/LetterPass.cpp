@@ -171,12 +171,8 @@ class LetterPass {
     Stretch& s = stretches_[q];
     const auto length = static_cast<std::size_t>(key.length);
     pieces_.CutBack(s.text, length);
-    // The moved letters stand before the others.
-    while (s.indexed.count && At(s.indexed.last).key.length <= key.length) At(moving_.PopBack(s.indexed)).alive = false;
-    while (s.indexed.count == 0 && s.moved.count && Groups::Own(At(s.moved.last), s).length <= key.length) {
-      moving_.Forget(s.moved.last);
-      At(moving_.PopBack(s.moved)).alive = false;
-    }
+    // The letters in the copy go: those whose terms are no longer than it.
+    TrimBack(moving_, s, [&](int l, bool moved) { return (moved ? Groups::Own(At(l), s) : At(l).key).length <= key.length; });
     const std::uint64_t restHash = hash_.Unjoin(s.hash, key.hash, length);
     s.next = LiveFrom(stretches_, s.next);
     Stretch& p = stretches_[s.next];

@@ -129,38 +129,39 @@ class MarkCuts {
   std::vector<std::uint64_t> before_;
 };
 
-// The working text as its marks and the text after each of them: the live
-// marks in text order, and the live "(" and ")" found over the removed ones.
+// The working text as its marks and the text before each of them: the live
+// marks, and the live "(" and ")", found over the removed ones. The text
+// before a removed mark joins that of the next live one, the end at last.
 class MarkedText {
  public:
   void Cut(TextView w, const MarkCuts& cuts) {
-    const int n = static_cast<int>(marks.size());
     marks.emplace_back();  // the end
+    live = Marks(marks, u"P()", &Mark::nextLive, false);
     opens = Marks(marks, u"(", &Mark::nextOpen, false);
     closes = Marks(marks, u")", &Mark::nextClose, false);
     brackets = Marks(marks, u"()", &Mark::lastBracket, true);
-    for (int t = 0; t < n; ++t) {
-      const std::size_t from = t == 0 ? 0 : cuts.At(t) + 1;
-      const std::size_t to = t + 1 < n ? cuts.At(t + 1) : w.size();
+    for (int t = 1; t <= End(); ++t) {
+      const std::size_t from = t == 1 ? 0 : cuts.At(t - 1) + 1;
+      const std::size_t to = t < End() ? cuts.At(t) : w.size();
       pieces.Append(Gap(t), w.substr(from, to - from));
-      At(t).before = t - 1;
-      At(t).after = t + 1 < n ? t + 1 : kNone;
     }
   }
 
-  // The marks once cut, the text's start among them, not its end.
-  int Count() const { return static_cast<int>(marks.size()) - 1; }
+  // The record after the last mark, which stands for the end of the text.
+  int End() const { return static_cast<int>(marks.size()) - 1; }
   Mark& At(int mark) { return marks[static_cast<std::size_t>(mark)]; }
   Pieces::Chain& Gap(int mark) { return At(mark).gap; }
-  int Next(int mark) { return At(mark).after; }
+  // The first live mark after a mark, or the end.
+  int Next(int mark) {
+    const int next = live.Next(mark + 1);
+    return next == kNone ? End() : next;
+  }
 
   // Replaces the marks from a through b, and the text between them, by the
   // value; goneP(t) learns of each P that goes.
   template <typename F>
   void Replace(int a, int b, TextView value, F goneP) {
-    const int before = At(a).before;
-    const int after = Next(b);
-    for (int t = a;; t = Next(t)) {
+    for (int t = a; t <= b; t = Next(t)) {
       const char16_t c = At(t).kind;
       if (c == u'P') {
         goneP(t);
@@ -168,29 +169,24 @@ class MarkedText {
         (c == u'(' ? opens : closes).Remove(t);
         brackets.Remove(t);
       }
-      if (t == b) break;
+      live.Remove(t);
     }
-    At(before).after = after;
-    if (after != kNone) At(after).before = before;
-    Pieces::Chain joined = Gap(before);
-    pieces.Append(joined, value);
-    Pieces::Chain tailGap = Gap(b);
-    pieces.Prepend(tailGap, joined);
-    Gap(before) = tailGap;
+    pieces.Append(Gap(a), value);
+    pieces.Prepend(Gap(Next(b)), Gap(a));
   }
 
   Text Read() {
     Text out;
-    for (int t = 0; t != kNone; t = Next(t)) {
-      if (t > 0) out += At(t).kind;
+    for (int t = Next(0);; t = Next(t)) {
       pieces.AppendTo(Gap(t), out);
+      if (t == End()) return out;
+      out += At(t).kind;
     }
-    return out;
   }
 
   // Numbers the P's in text order.
   void NumberPs() {
-    for (int t = 1; t < Count(); ++t) {
+    for (int t = 1; t < End(); ++t) {
       if (At(t).kind != u'P') continue;
       At(t).group = static_cast<int>(ps.size());
       ps.push_back(t);
@@ -200,6 +196,7 @@ class MarkedText {
   Pieces pieces;
   std::vector<Mark> marks;
   std::vector<int> ps;  // the P's by number
+  Marks live;
   Marks opens;
   Marks closes;
   Marks brackets;  // backwards, for the "(" or ")" before a mark
@@ -226,7 +223,7 @@ class MultisetPass {
     // with the index; by their numbers, so that the index has room for P's alone.
     text_.NumberPs();
     index_ = KeyIndex(text_.ps.size(), text_.ps.size());
-    for (int t = text_.Count() - 1; t > 0; --t)
+    for (int t = text_.End() - 1; t > 0; --t)
       if (closers_.At(t).indexed) File(closers_.At(t));
     closers_.moving.Expect(closers_.groups.size() + 2);  // a copy's groups take the places of those it empties
   }
@@ -238,7 +235,7 @@ class MultisetPass {
   void FileClosers(const MarkCuts& cuts) {
     MarkCuts::Cut lastClose{0, 0}, lastCloser{0, 0};
     bool open = false;
-    for (int t = 1; t < text_.Count(); ++t) {
+    for (int t = 1; t < text_.End(); ++t) {
       const char16_t c = text_.At(t).kind;
       if (c == u'(') open = true;
       if (c != u')') continue;
@@ -255,7 +252,7 @@ class MultisetPass {
   // the key of its term.
   void KeyItems(const MarkCuts& cuts) {
     int nextClose = kNone, closer = kNone;
-    for (int t = text_.Count() - 1; t > 0; --t) {
+    for (int t = text_.End() - 1; t > 0; --t) {
       const char16_t c = text_.At(t).kind;
       if (c == u')') nextClose = t;
       if (c == u'(') closer = nextClose;
@@ -270,9 +267,9 @@ class MultisetPass {
   // The leftmost P, or kNone; the cursor moves to the mark before it. The
   // marks it passes are "(" and ")", which no copy reaches any more.
   int Front() {
-    for (int t = text_.Next(cursor_); t != kNone; t = text_.Next(cursor_)) {
+    for (int t = text_.Next(cursor_); t != text_.End(); t = text_.Next(cursor_)) {
       if (text_.At(t).kind == u'P') return t;
-      before_ += static_cast<long long>(text_.Gap(cursor_).size) + 1;
+      before_ += static_cast<long long>(text_.Gap(t).size) + 1;
       cursor_ = t;
     }
     return kNone;
@@ -280,17 +277,18 @@ class MultisetPass {
 
   // Expands the leftmost P and every copy of its term.
   void Step(int front) {
-    const long long first = before_ + static_cast<long long>(text_.Gap(cursor_).size) + 1;
+    const long long first = before_ + static_cast<long long>(text_.Gap(front).size) + 1;
     const int open = text_.opens.Next(front);
     if (open == kNone) MultisetTerm(u"", first, 0, 0);
     const int close = text_.closes.Next(open);
     Text text;
     long long openAt = 0;
-    for (int t = front;; t = text_.Next(t)) {
+    for (int t = front;;) {
       if (t == open) openAt = first + static_cast<long long>(text.size());
       text += text_.At(t).kind;
       if (t == close) break;
       if (t == open && close == kNone) MultisetTerm(u"", first, openAt, 0);
+      t = text_.Next(t);
       text_.pieces.AppendTo(text_.Gap(t), text);
     }
     const TextView value = values_(MultisetTerm(text, first, openAt, first + static_cast<long long>(text.size()) - 1));
@@ -359,8 +357,8 @@ class MultisetPass {
     const int nextCloser = nextOpen == kNone ? kNone : text_.closes.Next(nextOpen);
     const int nextGroup = nextCloser == kNone ? kNone : closers_.GroupOf(nextCloser);
     // The P's inside go: the end of the closer's group and the front of the next one.
-    closers_.TrimBack(closers_.G(closerGroup), copyP);
-    if (nextGroup != kNone) closers_.TrimFront(closers_.G(nextGroup), closer);
+    TrimBack(closers_.moving, closers_.G(closerGroup), [&](int p, bool) { return p >= copyP; });
+    if (nextGroup != kNone) TrimFront(closers_.moving, closers_.G(nextGroup), [&](int p, bool) { return p < closer; });
     text_.Replace(copyP, closer, value, [&](int t) { closers_.At(t).alive = false; });
     Key nextSeg{};
     if (nextClose != kNone) {
@@ -402,7 +400,7 @@ class MultisetPass {
   std::vector<int> copies_;
   std::vector<int> moved_;
   int cursor_ = 0;        // a mark before the front
-  long long before_ = 0;  // the length of the text before the cursor's gap
+  long long before_ = 0;  // the length of the text through the cursor
 };
 
 }  // namespace
