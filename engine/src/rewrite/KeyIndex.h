@@ -19,22 +19,16 @@ namespace orvane::detail {
 // items under few keys take little room; keying an item again costs no
 // allocation. A slot names its list's ends alone and reads its key from the
 // first item, so that a text with a key per item holds 12 bytes per slot.
-// The items grow as they are filed, so that an index that stays unused, or
-// holds few items, costs little.
+// The items take their room when the first is filed, so that an index that
+// stays unused costs little: many texts never file one.
 class KeyIndex {
  public:
-  // keys: how many keys are expected in use at once, which saves growing.
+  // Room for items numbered below `items`; keys: how many keys are expected
+  // in use at once, which saves growing.
   explicit KeyIndex(std::size_t items = 0, std::size_t keys = 0)
-      : nodes_(items),
-        slots_(std::max(kFirstSlots, std::bit_ceil(2 * keys))),
+      : slots_(std::max(kFirstSlots, std::bit_ceil(2 * keys))),
+        room_(items),
         shift_(64 - std::countr_zero(slots_.size())) {}
-  // An index of up to `items` items that takes room for them all, at once,
-  // only when the first is filed: many texts never file one.
-  static KeyIndex Lazy(std::size_t items) {
-    KeyIndex index;
-    index.room_ = items;
-    return index;
-  }
 
   // Files item under key, out of the list it was in. Each list runs in
   // ascending order.

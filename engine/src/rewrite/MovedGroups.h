@@ -89,8 +89,8 @@ class MovedGroups {
   // Room for the items of the vector, and group ids below `groups`, taken
   // at once when the first of each is filed.
   void Expect(std::size_t groups) {
-    byLength_ = KeyIndex::Lazy(items_.size());
-    byTail_ = KeyIndex::Lazy(groups);
+    byLength_ = KeyIndex(items_.size());
+    byTail_ = KeyIndex(groups);
   }
 
   Item& At(Id id) { return items_[static_cast<std::size_t>(id)]; }

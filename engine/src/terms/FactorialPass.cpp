@@ -70,7 +70,7 @@ class FactorialPass {
     if (right.allDigits) {
       r.allDigits = left.allDigits;
       r.digits = left.digits + right.length;
-      r.hash = hash_.Join(left.hash, right.hash, right.length);
+      r.hash = PolyHash::Join(left.hash, right.hash, right.length);
     }
     return r;
   }
@@ -129,7 +129,6 @@ class FactorialPass {
     }
   }
 
-  PolyHash hash_;
   Pieces pieces_;
   std::vector<Bang> bangs_;  // reserved in full: references stay valid
   KeyIndex index_;  // "!"s by the key of their run of digits

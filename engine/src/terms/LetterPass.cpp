@@ -108,28 +108,24 @@ class LetterPass {
     s.closed = closed;
     s.next = id + 1;
     s.original = text;
-    if (text.find(letter_) == TextView::npos) return;
-    // Each letter's key from the hash of the text before it.
-    found_.clear();
-    std::uint64_t h = 0;
+    const std::size_t firstLetter = text.find(letter_);
+    if (firstLetter == TextView::npos) return;
+    // Each letter's key from the hash of the text from it on, from the right.
     // Of a stretch without ")" only the first letter counts: there the pass fails.
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      if (text[i] == letter_ && (closed || found_.empty())) found_.push_back({i, h});
-      h = PolyHash::Step(h, text[i]);
-    }
-    s.hash = h;
-    s.hashed = true;
-    for (auto it = found_.rbegin(); it != found_.rend(); ++it) {
-      const std::size_t i = it->first;
-      const std::uint64_t suffix = PolyHash::Sub(h, PolyHash::Mul(it->second, hash_.Pow(text.size() - i)));
+    std::uint64_t h = 0;
+    for (std::size_t i = text.size(); i-- > 0;) {
+      h = PolyHash::Add(PolyHash::Mul(text[i] + 1u, PolyHash::Pow(text.size() - 1 - i)), h);
+      if (text[i] != letter_ || (!closed && i != firstLetter)) continue;
       const auto l = static_cast<int>(letters_.size());
-      letters_.push_back({{static_cast<long long>(text.size() - i), suffix}, static_cast<std::uint32_t>(id)});
+      letters_.push_back({{static_cast<long long>(text.size() - i), h}, static_cast<std::uint32_t>(id)});
       moving_.PushFront(s.indexed, l);
       if (closed) {
         letters_.back().indexed = true;
         index_.Set(static_cast<std::size_t>(l), Filed(letters_.back().key));
       }
     }
+    s.hash = h;
+    s.hashed = true;
   }
 
   // Gives the moved letters of a stretch their own keys in the index.
@@ -173,7 +169,7 @@ class LetterPass {
     pieces_.CutBack(s.text, length);
     // The letters in the copy go: those whose terms are no longer than it.
     TrimBack(moving_, s, [&](int l, bool moved) { return (moved ? Groups::Own(At(l), s) : At(l).key).length <= key.length; });
-    const std::uint64_t restHash = hash_.Unjoin(s.hash, key.hash, length);
+    const std::uint64_t restHash = PolyHash::Unjoin(s.hash, key.hash, length);
     s.next = LiveFrom(stretches_, s.next);
     Stretch& p = stretches_[s.next];
     if (!p.hashed) {
@@ -181,16 +177,15 @@ class LetterPass {
       p.hashed = true;
     }
     // Every letter that moves loses the copy and gains the value and p's text.
-    const Key tail{static_cast<long long>(value.size() + p.text.size), hash_.Join(valueHash, p.hash, p.text.size)};
+    const Key tail{static_cast<long long>(value.size() + p.text.size), PolyHash::Join(valueHash, p.hash, p.text.size)};
     if (!moving_.Merge(s, p, Replacing(key, tail)) && p.moved.count && p.closed) moving_.AddTail(p, s.next, tail);
-    p.hash = hash_.Join(restHash, tail.hash, static_cast<std::size_t>(tail.length));
+    p.hash = PolyHash::Join(restHash, tail.hash, static_cast<std::size_t>(tail.length));
     pieces_.Append(s.text, value);
     pieces_.Prepend(p.text, s.text);
     s.gone = true;
   }
 
   Kind letter_;
-  PolyHash hash_;
   Pieces pieces_;
   std::vector<Stretch> stretches_;  // reserved in full: references stay valid
   std::vector<Letter> letters_;
@@ -199,7 +194,6 @@ class LetterPass {
   ValueCache values_;  // the pieces of the text point into its texts
   std::vector<std::size_t> copies_;
   std::vector<std::size_t> moved_;  // stretches whose copy is among their moved letters
-  std::vector<std::pair<std::size_t, std::uint64_t>> found_;  // letters of a new stretch, with the hash before them
 };
 
 }  // namespace
