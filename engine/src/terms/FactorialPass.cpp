@@ -114,11 +114,9 @@ class FactorialPass {
       Bang& b = bangs_[id];
       pieces_.CutBack(b.text, static_cast<std::size_t>(key.length));
       // What is left ends with a character that is not a digit, or is empty.
-      DigitRun left;
-      left.length = b.run.length - static_cast<std::size_t>(key.length);
-      left.allDigits = left.length == 0;
+      const std::size_t leftLength = b.run.length - static_cast<std::size_t>(key.length);
+      const DigitRun left = Joined({.length = leftLength, .allDigits = leftLength == 0}, valueRun);
       pieces_.Append(b.text, value);
-      left = Joined(left, valueRun);
       b.gone = true;
       b.next = LiveFrom(bangs_, b.next);
       Bang& n = bangs_[b.next];

@@ -84,43 +84,36 @@ class Marks {
 };
 
 // Where each mark stands in the working text and the hash of the text before
-// it, from which the key of the text between any two marks is cut.
+// it: the keys of the text before a mark and through it, from which the key
+// of the text between any two marks is cut.
 class MarkCuts {
  public:
-  struct Cut {
-    std::size_t at;
-    std::uint64_t hash;  // of the text before it
-  };
-
   // Fills marks with the text's "P", "(" and ")", after a mark for its start
   // and room for one after them for its end.
   MarkCuts(TextView w, std::vector<Mark>& marks) : marks_(marks) {
     const auto isMark = [](char16_t c) { return c == u'P' || c == u'(' || c == u')'; };
-    marks.reserve(static_cast<std::size_t>(std::count_if(w.begin(), w.end(), isMark)) + 2);
-    at_.reserve(marks.capacity() - 1);
+    const std::size_t count = static_cast<std::size_t>(std::count_if(w.begin(), w.end(), isMark)) + 1;
+    marks.reserve(count + 1);
+    at_.reserve(count);
+    before_.reserve(count);
     marks.emplace_back();
     at_.push_back(0);
-    for (std::size_t i = 0; i < w.size(); ++i) {
-      if (!isMark(w[i])) continue;
-      marks.emplace_back().kind = w[i];
-      at_.push_back(static_cast<std::uint32_t>(i));
-    }
-    before_.assign(marks.size(), 0);
+    before_.push_back(0);
     std::uint64_t h = 0;
-    for (std::size_t i = 0, t = 1; i < w.size(); ++i) {
-      if (t < at_.size() && at_[t] == i) before_[t++] = h;
+    for (std::size_t i = 0; i < w.size(); ++i) {
+      if (isMark(w[i])) {
+        marks.emplace_back().kind = w[i];
+        at_.push_back(static_cast<std::uint32_t>(i));
+        before_.push_back(h);
+      }
       h = PolyHash::Step(h, w[i]);
     }
   }
   std::size_t At(int t) const { return at_[static_cast<std::size_t>(t)]; }
-  Cut Front(int t) const { return {At(t), before_[static_cast<std::size_t>(t)]}; }
-  Cut Back(int t) const {
+  TextKey Before(int t) const { return {static_cast<long long>(At(t)), before_[static_cast<std::size_t>(t)]}; }
+  TextKey Through(int t) const {
     const auto i = static_cast<std::size_t>(t);
-    return {At(t) + 1, PolyHash::Step(before_[i], marks_[i].kind)};
-  }
-  static TextKey Between(const Cut& from, const Cut& to) {
-    return {static_cast<long long>(to.at - from.at),
-            PolyHash::Sub(to.hash, PolyHash::Mul(from.hash, PolyHash::Pow(to.at - from.at)))};
+    return {static_cast<long long>(At(t)) + 1, PolyHash::Step(before_[i], marks_[i].kind)};
   }
 
  private:
@@ -233,16 +226,16 @@ class MultisetPass {
 
   // Closers, with their bodies, and every ")" with the text since the one before.
   void FileClosers(const MarkCuts& cuts) {
-    MarkCuts::Cut lastClose{0, 0}, lastCloser{0, 0};
+    TextKey lastClose{}, lastCloser{};  // the text through them
     bool open = false;
     for (int t = 1; t < text_.End(); ++t) {
       const char16_t c = text_.At(t).kind;
       if (c == u'(') open = true;
       if (c != u')') continue;
-      const MarkCuts::Cut end = cuts.Back(t);
-      Seg(t) = MarkCuts::Between(lastClose, end);
+      const TextKey end = cuts.Through(t);
+      Seg(t) = WithoutFront(end, lastClose);
       lastClose = end;
-      if (open) closers_.NewGroup(t, MarkCuts::Between(lastCloser, end));
+      if (open) closers_.NewGroup(t, WithoutFront(end, lastCloser));
       if (open) lastCloser = end;
       open = false;
     }
@@ -258,7 +251,7 @@ class MultisetPass {
       if (c == u'(') closer = nextClose;
       if (c != u'P' || closer == kNone) continue;
       Mark& m = closers_.At(t);
-      m.key = MarkCuts::Between(cuts.Front(t), cuts.Back(closer));
+      m.key = WithoutFront(cuts.Through(closer), cuts.Before(t));
       m.indexed = true;
       closers_.moving.PushFront(closers_.G(closers_.GroupOf(closer)).indexed, t);
     }
@@ -294,8 +287,7 @@ class MultisetPass {
     const TextView value = values_(MultisetTerm(text, first, openAt, first + static_cast<long long>(text.size()) - 1));
     const std::size_t firstClose = text.find(u')') + 1;
     toFirstClose_ = {static_cast<long long>(firstClose), PolyHash::Of(TextView(text).substr(0, firstClose))};
-    const Key key{static_cast<long long>(text.size()),
-                  PolyHash::Join(toFirstClose_.hash, PolyHash::Of(TextView(text).substr(firstClose)), text.size() - firstClose)};
+    const Key key{static_cast<long long>(text.size()), PolyHash::Of(text)};
     FindMovedCopies(text, key);
     moved_.push_back(front);  // found by its key too; named so that the walk always moves on
     ReplaceCopies(key, value);
