@@ -370,18 +370,14 @@ class MultisetPass {
     }
     if (keptTo != lostTo) {  // the P's after the "(" that stays keep it
       const int keptPart = closers_.SplitBefore(closerGroup, lastBracket);
-      closers_.Move(closerGroup, lostTo, Replacing(key, lostTail), lostTail);
       closers_.Move(keptPart, keptTo, Replacing(key, keptTail), keptTail);
       closers_.Retire(keptPart);
-    } else {
-      closers_.Move(closerGroup, lostTo, Replacing(key, lostTail), lostTail);
     }
-    if (firstCloseGroup != kNone) closers_.Move(firstCloseGroup, keptTo, Replacing(toFirstClose_, keptTail), keptTail);
+    closers_.Move(closerGroup, lostTo, Replacing(key, lostTail), lostTail);
     closers_.Retire(closerGroup);
-    closers_.GroupOf(closer) = kNone;
     if (firstCloseGroup == kNone) return;
+    closers_.Move(firstCloseGroup, keptTo, Replacing(toFirstClose_, keptTail), keptTail);
     closers_.Retire(firstCloseGroup);
-    closers_.GroupOf(firstClose) = kNone;
   }
 
   MarkedText text_;
