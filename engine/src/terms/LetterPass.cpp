@@ -42,10 +42,8 @@ struct Letter {
 
 // Its moved letters and the others; gone once it joined the next one.
 struct Stretch : MovedGroup<int> {
-  bool hashed = false;  // most stretches never need their hash (the flags first, to pack with gone)
-  bool closed = true;   // ends with ")"; the last one may not
+  bool closed = true;  // ends with ")"; the last one may not (first, to pack with gone)
   Pieces::Chain text;
-  TextView original;    // its text until it first changes
   std::uint64_t hash = 0;
   std::size_t next = 0;  // the next stretch still in the text
 };
@@ -107,10 +105,8 @@ class LetterPass {
     pieces_.Append(s.text, text);
     s.closed = closed;
     s.next = id + 1;
-    s.original = text;
     const std::size_t firstLetter = text.find(letter_);
-    if (firstLetter == TextView::npos) return;
-    // Each letter's key from the hash of the text from it on, from the right.
+    // Its hash and each letter's key from the hash of the text from it on, from the right.
     // Of a stretch without ")" only the first letter counts: there the pass fails.
     std::uint64_t h = 0;
     for (std::size_t i = text.size(); i-- > 0;) {
@@ -125,7 +121,6 @@ class LetterPass {
       }
     }
     s.hash = h;
-    s.hashed = true;
   }
 
   // Gives the moved letters of a stretch their own keys in the index.
@@ -172,10 +167,6 @@ class LetterPass {
     const std::uint64_t restHash = PolyHash::Unjoin(s.hash, key.hash, length);
     s.next = LiveFrom(stretches_, s.next);
     Stretch& p = stretches_[s.next];
-    if (!p.hashed) {
-      p.hash = PolyHash::Of(p.original);
-      p.hashed = true;
-    }
     // Every letter that moves loses the copy and gains the value and p's text.
     const Key tail{static_cast<long long>(value.size() + p.text.size), PolyHash::Join(valueHash, p.hash, p.text.size)};
     if (!moving_.Merge(s, p, Replacing(key, tail)) && p.moved.count && p.closed) moving_.AddTail(p, s.next, tail);
