@@ -55,20 +55,18 @@ inline Transform Replacing(const TextKey& from, const TextKey& to) {
   return {shift, PolyHash::Sub(to.hash, PolyHash::Mul(from.hash, BasePower(shift)))};
 }
 
-template <typename Id>
 struct MovedList {
-  Id first = -1;
-  Id last = -1;
+  int first = -1;  // item ids
+  int last = -1;
   std::uint32_t count = 0;  // a text's items stay far below 2^32
 };
 
 // Kept small (the wide members first): a text of closers has one for each.
-template <typename Id>
 struct MovedGroup {
   Transform group;
   TextKey tail{};      // the text after the moved items, while there are any
-  MovedList<Id> moved;  // items that came with a copy's rest, before all the others
-  MovedList<Id> indexed;  // the others, after the moved ones
+  MovedList moved;  // items that came with a copy's rest, before all the others
+  MovedList indexed;  // the others, after the moved ones
   std::uint32_t lengths = 0;  // names the moved items' lengths in the shared index; 0 while not filed
   std::uint32_t visits = 0;  // terms that asked the moved items since they came
   bool gone = false;
@@ -79,9 +77,9 @@ struct MovedGroup {
 template <typename Item, typename GroupId>
 class MovedGroups {
  public:
-  using Id = decltype(Item::next);
-  using List = MovedList<Id>;
-  using Group = MovedGroup<Id>;
+  using Id = int;
+  using List = MovedList;
+  using Group = MovedGroup;
   static constexpr Id kNone = -1;
 
   explicit MovedGroups(std::vector<Item>& items) : items_(items) {}

@@ -40,7 +40,7 @@ struct Mark {
 };
 
 // The P's of a closer: those that came from copies' groups, then the others.
-struct PGroup : MovedGroup<int> {
+struct PGroup : MovedGroup {
   TextKey body{};     // the text after the previous closer through this one
 };
 

@@ -41,7 +41,7 @@ struct Letter {
 };
 
 // Its moved letters and the others; gone once it joined the next one.
-struct Stretch : MovedGroup<int> {
+struct Stretch : MovedGroup {
   bool closed = true;  // ends with ")"; the last one may not (first, to pack with gone)
   Pieces::Chain text;
   std::uint64_t hash = 0;
