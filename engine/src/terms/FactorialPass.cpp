@@ -21,8 +21,7 @@ namespace {
 
 // What a "!" sees of the text before it.
 struct DigitRun {
-  std::size_t length = 0;  // of the whole piece
-  bool allDigits = true;
+  bool allDigits = true;  // the whole piece
   std::size_t digits = 0;  // the run of digits that ends the piece
   std::uint64_t hash = 0;  // of those digits
 };
@@ -52,27 +51,16 @@ class FactorialPass {
   }
 
  private:
-  DigitRun RunOf(TextView text) {
-    DigitRun r;
-    r.length = text.size();
+  static DigitRun RunOf(TextView text) {
     std::size_t start = text.size();
     while (start > 0 && IsDigit(text[start - 1])) --start;
-    r.allDigits = start == 0;
-    r.digits = text.size() - start;
-    r.hash = PolyHash::Of(text.substr(start));
-    return r;
+    return {start == 0, text.size() - start, PolyHash::Of(text.substr(start))};
   }
 
-  // The run of left + right.
-  DigitRun Joined(const DigitRun& left, const DigitRun& right) {
-    DigitRun r = right;
-    r.length = left.length + right.length;
-    if (right.allDigits) {
-      r.allDigits = left.allDigits;
-      r.digits = left.digits + right.length;
-      r.hash = PolyHash::Join(left.hash, right.hash, right.length);
-    }
-    return r;
+  // The run of left + right, where right is a piece of rightLength characters.
+  static DigitRun Joined(const DigitRun& left, const DigitRun& right, std::size_t rightLength) {
+    if (!right.allDigits) return right;
+    return {left.allDigits, left.digits + rightLength, PolyHash::Join(left.hash, right.hash, rightLength)};
   }
 
   static TextKey KeyOf(const DigitRun& r) { return {static_cast<long long>(r.digits), r.hash}; }
@@ -112,16 +100,15 @@ class FactorialPass {
     const DigitRun valueRun = RunOf(value);
     for (const std::size_t id : copies_) {
       Bang& b = bangs_[id];
-      pieces_.CutBack(b.text, static_cast<std::size_t>(key.length));
       // What is left ends with a character that is not a digit, or is empty.
-      const std::size_t leftLength = b.run.length - static_cast<std::size_t>(key.length);
-      const DigitRun left = Joined({.length = leftLength, .allDigits = leftLength == 0}, valueRun);
+      const DigitRun left = Joined({.allDigits = b.text.size == key.length}, valueRun, value.size());
+      pieces_.CutBack(b.text, static_cast<std::size_t>(key.length));
       pieces_.Append(b.text, value);
       b.gone = true;
       b.next = LiveFrom(bangs_, b.next);
       Bang& n = bangs_[b.next];
       const bool grows = n.run.allDigits;
-      n.run = Joined(left, n.run);
+      n.run = Joined(left, n.run, n.text.size);
       pieces_.Prepend(n.text, b.text);
       if (grows && b.next != bangs_.size() - 1) Index(b.next);
     }
