@@ -133,6 +133,7 @@ class MovedGroups {
   // Gives the moved items of g their own keys; file(item, id) indexes each.
   template <typename F>
   void Settle(Group& g, F file) {
+    if (g.moved.count == 0) return;
     const Rekey own(g.group);
     ForEach(g.moved, [&](Item& item, Id id) {
       item.key = own(item.key);

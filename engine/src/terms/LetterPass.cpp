@@ -126,7 +126,7 @@ class LetterPass {
   // Gives the moved letters of a stretch their own keys in the index.
   void Index(std::size_t id) {
     Stretch& s = stretches_[id];
-    if (s.moved.count == 0 || !s.closed) return;
+    if (!s.closed) return;
     moving_.Settle(s, [&](Letter& l, int lid) {
       l.stretch = static_cast<std::uint32_t>(id);
       index_.Set(static_cast<std::size_t>(lid), Filed(l.key));

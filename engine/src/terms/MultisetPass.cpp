@@ -294,11 +294,7 @@ class MultisetPass {
   }
 
   // Gives the moved P's of a group their own keys in the index.
-  void Index(int id) {
-    PGroup& g = closers_.G(id);
-    if (g.moved.count == 0) return;
-    closers_.moving.Settle(g, [&](Mark& m, int) { File(m); });
-  }
+  void Index(int id) { closers_.moving.Settle(closers_.G(id), [&](Mark& m, int) { File(m); }); }
   void File(const Mark& p) { index_.Set(static_cast<std::size_t>(p.group), Filed(p.key)); }
   Mark& P(std::size_t number) { return closers_.At(text_.ps[number]); }
 
