@@ -113,12 +113,10 @@ class LetterPass {
       h = PolyHash::Add(PolyHash::Mul(text[i] + 1u, PolyHash::Pow(text.size() - 1 - i)), h);
       if (text[i] != letter_ || (!closed && i != firstLetter)) continue;
       const auto l = static_cast<int>(letters_.size());
-      letters_.push_back({{static_cast<long long>(text.size() - i), h}, static_cast<std::uint32_t>(id)});
+      Letter& letter = letters_.emplace_back(Letter{{static_cast<long long>(text.size() - i), h}, static_cast<std::uint32_t>(id)});
+      letter.indexed = closed;
       moving_.PushFront(s.indexed, l);
-      if (closed) {
-        letters_.back().indexed = true;
-        index_.Set(static_cast<std::size_t>(l), Filed(letters_.back().key));
-      }
+      if (closed) index_.Set(static_cast<std::size_t>(l), Filed(letter.key));
     }
     s.hash = h;
   }
