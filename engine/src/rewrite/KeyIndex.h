@@ -44,12 +44,7 @@ class KeyIndex {
       at = Find(key);
     }
     Slot& slot = slots_[at];
-    if (slot.head == kEnd) {
-      ++used_;
-      slot = {id, id, id};
-      node = {key, kEnd, kEnd};
-      return;
-    }
+    if (slot.head == kEnd) ++used_;  // the item starts the key's list
     const std::uint32_t before = Before(slot, id, key);
     node = {key, before, before == kEnd ? slot.head : nodes_[before].next};
     (node.prev == kEnd ? slot.head : nodes_[node.prev].next) = id;
@@ -118,8 +113,8 @@ class KeyIndex {
   // sought from the item filed last and from the nearer end at once, so that
   // items that come in runs, in either order, cost little.
   std::uint32_t Before(const Slot& slot, std::uint32_t id, std::uint64_t key) const {
+    if (slot.head > id) return kEnd;  // also when the list is empty
     if (slot.tail < id) return slot.tail;
-    if (slot.head > id) return kEnd;
     std::uint32_t near = slot.last;
     if (near == kEnd || !Filed(nodes_[near]) || nodes_[near].key != key) near = slot.tail;
     if (near < id) {  // between near and the tail
