@@ -287,7 +287,8 @@ class MultisetPass {
     const TextView value = values_(MultisetTerm(text, first, openAt, first + static_cast<long long>(text.size()) - 1));
     const std::size_t firstClose = text.find(u')') + 1;
     toFirstClose_ = {static_cast<long long>(firstClose), PolyHash::Of(TextView(text).substr(0, firstClose))};
-    const Key key{static_cast<long long>(text.size()), PolyHash::Of(text)};
+    const TextView rest = TextView(text).substr(firstClose);
+    const Key key = Join(toFirstClose_, {static_cast<long long>(rest.size()), PolyHash::Of(rest)});
     FindMovedCopies(text, key);
     moved_.push_back(front);  // found by its key too; named so that the walk always moves on
     ReplaceCopies(key, value);
