@@ -107,12 +107,9 @@ class CloserGroups {
         break;
       }
     }
-    if (frontSmaller) {
-      for (std::size_t i = 0; i < n; ++i) MoveEnd(g, p, true);
-      return part;
-    }
-    for (std::size_t i = 0; i < n; ++i) MoveEnd(g, p, false);
-    std::swap(g.moved, p.moved);
+    for (std::size_t i = 0; i < n; ++i) MoveEnd(g, p, frontSmaller);
+    if (frontSmaller) return part;
+    std::swap(g.moved, p.moved);  // p took the back part
     std::swap(g.indexed, p.indexed);
     std::swap(g.lengths, p.lengths);
     return part;

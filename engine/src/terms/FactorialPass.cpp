@@ -74,10 +74,8 @@ class FactorialPass {
       const std::size_t bang = w.find(u'!', from);
       const TextView piece = w.substr(from, (bang == TextView::npos ? w.size() : bang) - from);
       const std::size_t id = bangs_.size();
-      Bang& b = bangs_.emplace_back();
+      Bang& b = bangs_.emplace_back(Bang{.text = {}, .run = RunOf(piece), .next = id + 1});
       pieces_.Append(b.text, piece);
-      b.run = RunOf(piece);
-      b.next = id + 1;
       if (bang == TextView::npos) break;
       Index(id);
       from = bang + 1;
