@@ -19,22 +19,16 @@ namespace orvane::detail {
 // items under few keys take little room; keying an item again costs no
 // allocation. A slot names its list's ends alone and reads its key from the
 // first item, so that a text with a key per item holds 12 bytes per slot.
-// The items grow as they are filed, so that an index that stays unused, or
-// holds few items, costs little.
+// The items take their room when the first is filed, so that an index that
+// stays unused costs little: many texts never file one.
 class KeyIndex {
  public:
-  // keys: how many keys are expected in use at once, which saves growing.
+  // Room for items numbered below `items`; keys: how many keys are expected
+  // in use at once, which saves growing.
   explicit KeyIndex(std::size_t items = 0, std::size_t keys = 0)
-      : nodes_(items),
-        slots_(std::max(kFirstSlots, std::bit_ceil(2 * keys))),
+      : slots_(std::max(kFirstSlots, std::bit_ceil(2 * keys))),
+        room_(items),
         shift_(64 - std::countr_zero(slots_.size())) {}
-  // An index of up to `items` items that takes room for them all, at once,
-  // only when the first is filed: many texts never file one.
-  static KeyIndex Lazy(std::size_t items) {
-    KeyIndex index;
-    index.room_ = items;
-    return index;
-  }
 
   // Files item under key, out of the list it was in. Each list runs in
   // ascending order.
@@ -50,12 +44,7 @@ class KeyIndex {
       at = Find(key);
     }
     Slot& slot = slots_[at];
-    if (slot.head == kEnd) {
-      ++used_;
-      slot = {id, id, id};
-      node = {key, kEnd, kEnd};
-      return;
-    }
+    if (slot.head == kEnd) ++used_;  // the item starts the key's list
     const std::uint32_t before = Before(slot, id, key);
     node = {key, before, before == kEnd ? slot.head : nodes_[before].next};
     (node.prev == kEnd ? slot.head : nodes_[node.prev].next) = id;
@@ -124,8 +113,8 @@ class KeyIndex {
   // sought from the item filed last and from the nearer end at once, so that
   // items that come in runs, in either order, cost little.
   std::uint32_t Before(const Slot& slot, std::uint32_t id, std::uint64_t key) const {
+    if (slot.head > id) return kEnd;  // also when the list is empty
     if (slot.tail < id) return slot.tail;
-    if (slot.head > id) return kEnd;
     std::uint32_t near = slot.last;
     if (near == kEnd || !Filed(nodes_[near]) || nodes_[near].key != key) near = slot.tail;
     if (near < id) {  // between near and the tail

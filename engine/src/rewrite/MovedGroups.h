@@ -55,20 +55,18 @@ inline Transform Replacing(const TextKey& from, const TextKey& to) {
   return {shift, PolyHash::Sub(to.hash, PolyHash::Mul(from.hash, BasePower(shift)))};
 }
 
-template <typename Id>
 struct MovedList {
-  Id first = -1;
-  Id last = -1;
+  int first = -1;  // item ids
+  int last = -1;
   std::uint32_t count = 0;  // a text's items stay far below 2^32
 };
 
 // Kept small (the wide members first): a text of closers has one for each.
-template <typename Id>
 struct MovedGroup {
   Transform group;
   TextKey tail{};      // the text after the moved items, while there are any
-  MovedList<Id> moved;  // items that came with a copy's rest, before all the others
-  MovedList<Id> indexed;  // the others, after the moved ones
+  MovedList moved;  // items that came with a copy's rest, before all the others
+  MovedList indexed;  // the others, after the moved ones
   std::uint32_t lengths = 0;  // names the moved items' lengths in the shared index; 0 while not filed
   std::uint32_t visits = 0;  // terms that asked the moved items since they came
   bool gone = false;
@@ -79,9 +77,9 @@ struct MovedGroup {
 template <typename Item, typename GroupId>
 class MovedGroups {
  public:
-  using Id = decltype(Item::next);
-  using List = MovedList<Id>;
-  using Group = MovedGroup<Id>;
+  using Id = int;
+  using List = MovedList;
+  using Group = MovedGroup;
   static constexpr Id kNone = -1;
 
   explicit MovedGroups(std::vector<Item>& items) : items_(items) {}
@@ -89,8 +87,8 @@ class MovedGroups {
   // Room for the items of the vector, and group ids below `groups`, taken
   // at once when the first of each is filed.
   void Expect(std::size_t groups) {
-    byLength_ = KeyIndex::Lazy(items_.size());
-    byTail_ = KeyIndex::Lazy(groups);
+    byLength_ = KeyIndex(items_.size());
+    byTail_ = KeyIndex(groups);
   }
 
   Item& At(Id id) { return items_[static_cast<std::size_t>(id)]; }
@@ -135,6 +133,7 @@ class MovedGroups {
   // Gives the moved items of g their own keys; file(item, id) indexes each.
   template <typename F>
   void Settle(Group& g, F file) {
+    if (g.moved.count == 0) return;
     const Rekey own(g.group);
     ForEach(g.moved, [&](Item& item, Id id) {
       item.key = own(item.key);
@@ -156,6 +155,11 @@ class MovedGroups {
     byLength_.Set(static_cast<std::size_t>(id), LengthKey(g, At(id).key.length));
   }
   void Forget(Id id) { byLength_.Remove(static_cast<std::size_t>(id)); }
+  // An item that leaves the text.
+  void Lose(Id id, bool moved) {
+    if (moved) Forget(id);
+    At(id).alive = false;
+  }
 
   // Moves every item of g before the moved items of t, their keys changed by
   // step. The larger group keeps its transform; the items of the other are
@@ -263,5 +267,19 @@ class MovedGroups {
   KeyIndex byTail_;    // groups with moved items by their tail
   std::uint32_t lastLengths_ = 0;
 };
+
+// Takes items off the back of group g while goes(id, moved) holds: the
+// indexed ones first, as they stand after the moved ones. They leave the text.
+template <typename Moves, typename F>
+void TrimBack(Moves& moves, typename Moves::Group& g, F goes) {
+  while (g.indexed.count && goes(g.indexed.last, false)) moves.Lose(moves.PopBack(g.indexed), false);
+  while (!g.indexed.count && g.moved.count && goes(g.moved.last, true)) moves.Lose(moves.PopBack(g.moved), true);
+}
+// Takes items off the front of group g while goes(id, moved) holds.
+template <typename Moves, typename F>
+void TrimFront(Moves& moves, typename Moves::Group& g, F goes) {
+  while (g.moved.count && goes(g.moved.first, true)) moves.Lose(moves.PopFront(g.moved), true);
+  while (!g.moved.count && g.indexed.count && goes(g.indexed.first, false)) moves.Lose(moves.PopFront(g.indexed), false);
+}
 
 }  // namespace orvane::detail

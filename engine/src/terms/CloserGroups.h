@@ -30,18 +30,17 @@ struct Mark {
   bool indexed = false;
   char16_t kind = 0;
   int group = kNoMark;     // a closer's group; a P's number among the P's, its item in the index
-  int before = kNoMark;    // the live marks in text order
-  int after = kNoMark;
-  Pieces::Chain gap;       // the text after it
-  // The nearest live "(" and ")" at or after it, and "(" or ")" before it
-  // (one mark on), as path-halving links.
+  Pieces::Chain gap;       // the text before it, since the live mark before it
+  // The nearest live mark, "(" and ")" at or after it, and "(" or ")" before
+  // it (one mark on), as path-halving links.
+  int nextLive = 0;
   int nextOpen = 0;
   int nextClose = 0;
   int lastBracket = 0;
 };
 
 // The P's of a closer: those that came from copies' groups, then the others.
-struct PGroup : MovedGroup<int> {
+struct PGroup : MovedGroup {
   TextKey body{};     // the text after the previous closer through this one
 };
 
@@ -67,22 +66,6 @@ class CloserGroups {
     G(id).gone = true;
     moving.Drop(id);
     retired_.push_back(id);
-  }
-
-  void Unlink(int id, bool moved) {
-    if (moved) moving.Forget(id);
-    At(id).alive = false;
-  }
-
-  // Takes the P's at or after mark a off the end of a group.
-  void TrimBack(PGroup& g, int a) {
-    while (g.indexed.count && g.indexed.last >= a) Unlink(moving.PopBack(g.indexed), false);
-    while (!g.indexed.count && g.moved.count && g.moved.last >= a) Unlink(moving.PopBack(g.moved), true);
-  }
-  // Takes the P's before mark b off the front of a group.
-  void TrimFront(PGroup& g, int b) {
-    while (g.moved.count && g.moved.first < b) Unlink(moving.PopFront(g.moved), true);
-    while (!g.moved.count && g.indexed.count && g.indexed.first < b) Unlink(moving.PopFront(g.indexed), false);
   }
 
   int First(const PGroup& g) const { return g.moved.count ? g.moved.first : g.indexed.count ? g.indexed.first : kNoMark; }
@@ -124,12 +107,9 @@ class CloserGroups {
         break;
       }
     }
-    if (frontSmaller) {
-      for (std::size_t i = 0; i < n; ++i) MoveEnd(g, p, true);
-      return part;
-    }
-    for (std::size_t i = 0; i < n; ++i) MoveEnd(g, p, false);
-    std::swap(g.moved, p.moved);
+    for (std::size_t i = 0; i < n; ++i) MoveEnd(g, p, frontSmaller);
+    if (frontSmaller) return part;
+    std::swap(g.moved, p.moved);  // p took the back part
     std::swap(g.indexed, p.indexed);
     std::swap(g.lengths, p.lengths);
     return part;

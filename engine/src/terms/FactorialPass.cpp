@@ -21,8 +21,7 @@ namespace {
 
 // What a "!" sees of the text before it.
 struct DigitRun {
-  std::size_t length = 0;  // of the whole piece
-  bool allDigits = true;
+  bool allDigits = true;  // the whole piece
   std::size_t digits = 0;  // the run of digits that ends the piece
   std::uint64_t hash = 0;  // of those digits
 };
@@ -52,27 +51,16 @@ class FactorialPass {
   }
 
  private:
-  DigitRun RunOf(TextView text) {
-    DigitRun r;
-    r.length = text.size();
+  static DigitRun RunOf(TextView text) {
     std::size_t start = text.size();
     while (start > 0 && IsDigit(text[start - 1])) --start;
-    r.allDigits = start == 0;
-    r.digits = text.size() - start;
-    r.hash = PolyHash::Of(text.substr(start));
-    return r;
+    return {start == 0, text.size() - start, PolyHash::Of(text.substr(start))};
   }
 
-  // The run of left + right.
-  DigitRun Joined(const DigitRun& left, const DigitRun& right) {
-    DigitRun r = right;
-    r.length = left.length + right.length;
-    if (right.allDigits) {
-      r.allDigits = left.allDigits;
-      r.digits = left.digits + right.length;
-      r.hash = hash_.Join(left.hash, right.hash, right.length);
-    }
-    return r;
+  // The run of left + right, where right is a piece of rightLength characters.
+  static DigitRun Joined(const DigitRun& left, const DigitRun& right, std::size_t rightLength) {
+    if (!right.allDigits) return right;
+    return {left.allDigits, left.digits + rightLength, PolyHash::Join(left.hash, right.hash, rightLength)};
   }
 
   static TextKey KeyOf(const DigitRun& r) { return {static_cast<long long>(r.digits), r.hash}; }
@@ -86,10 +74,8 @@ class FactorialPass {
       const std::size_t bang = w.find(u'!', from);
       const TextView piece = w.substr(from, (bang == TextView::npos ? w.size() : bang) - from);
       const std::size_t id = bangs_.size();
-      Bang& b = bangs_.emplace_back();
+      Bang& b = bangs_.emplace_back(Bang{.text = {}, .run = RunOf(piece), .next = id + 1});
       pieces_.Append(b.text, piece);
-      b.run = RunOf(piece);
-      b.next = id + 1;
       if (bang == TextView::npos) break;
       Index(id);
       from = bang + 1;
@@ -112,24 +98,20 @@ class FactorialPass {
     const DigitRun valueRun = RunOf(value);
     for (const std::size_t id : copies_) {
       Bang& b = bangs_[id];
-      pieces_.CutBack(b.text, static_cast<std::size_t>(key.length));
       // What is left ends with a character that is not a digit, or is empty.
-      DigitRun left;
-      left.length = b.run.length - static_cast<std::size_t>(key.length);
-      left.allDigits = left.length == 0;
+      const DigitRun left = Joined({.allDigits = b.text.size == key.length}, valueRun, value.size());
+      pieces_.CutBack(b.text, static_cast<std::size_t>(key.length));
       pieces_.Append(b.text, value);
-      left = Joined(left, valueRun);
       b.gone = true;
       b.next = LiveFrom(bangs_, b.next);
       Bang& n = bangs_[b.next];
       const bool grows = n.run.allDigits;
-      n.run = Joined(left, n.run);
+      n.run = Joined(left, n.run, n.text.size);
       pieces_.Prepend(n.text, b.text);
       if (grows && b.next != bangs_.size() - 1) Index(b.next);
     }
   }
 
-  PolyHash hash_;
   Pieces pieces_;
   std::vector<Bang> bangs_;  // reserved in full: references stay valid
   KeyIndex index_;  // "!"s by the key of their run of digits

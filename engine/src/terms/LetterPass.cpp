@@ -41,11 +41,9 @@ struct Letter {
 };
 
 // Its moved letters and the others; gone once it joined the next one.
-struct Stretch : MovedGroup<int> {
-  bool hashed = false;  // most stretches never need their hash (the flags first, to pack with gone)
-  bool closed = true;   // ends with ")"; the last one may not
+struct Stretch : MovedGroup {
+  bool closed = true;  // ends with ")"; the last one may not (first, to pack with gone)
   Pieces::Chain text;
-  TextView original;    // its text until it first changes
   std::uint64_t hash = 0;
   std::size_t next = 0;  // the next stretch still in the text
 };
@@ -107,35 +105,26 @@ class LetterPass {
     pieces_.Append(s.text, text);
     s.closed = closed;
     s.next = id + 1;
-    s.original = text;
-    if (text.find(letter_) == TextView::npos) return;
-    // Each letter's key from the hash of the text before it.
-    found_.clear();
-    std::uint64_t h = 0;
+    const std::size_t firstLetter = text.find(letter_);
+    // Its hash and each letter's key from the hash of the text from it on, from the right.
     // Of a stretch without ")" only the first letter counts: there the pass fails.
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      if (text[i] == letter_ && (closed || found_.empty())) found_.push_back({i, h});
-      h = PolyHash::Step(h, text[i]);
+    std::uint64_t h = 0;
+    for (std::size_t i = text.size(); i-- > 0;) {
+      h = PolyHash::Add(PolyHash::Mul(text[i] + 1u, PolyHash::Pow(text.size() - 1 - i)), h);
+      if (text[i] != letter_ || (!closed && i != firstLetter)) continue;
+      const auto l = static_cast<int>(letters_.size());
+      Letter& letter = letters_.emplace_back(Letter{{static_cast<long long>(text.size() - i), h}, static_cast<std::uint32_t>(id)});
+      letter.indexed = closed;
+      moving_.PushFront(s.indexed, l);
+      if (closed) index_.Set(static_cast<std::size_t>(l), Filed(letter.key));
     }
     s.hash = h;
-    s.hashed = true;
-    for (auto it = found_.rbegin(); it != found_.rend(); ++it) {
-      const std::size_t i = it->first;
-      const std::uint64_t suffix = PolyHash::Sub(h, PolyHash::Mul(it->second, hash_.Pow(text.size() - i)));
-      const auto l = static_cast<int>(letters_.size());
-      letters_.push_back({{static_cast<long long>(text.size() - i), suffix}, static_cast<std::uint32_t>(id)});
-      moving_.PushFront(s.indexed, l);
-      if (closed) {
-        letters_.back().indexed = true;
-        index_.Set(static_cast<std::size_t>(l), Filed(letters_.back().key));
-      }
-    }
   }
 
   // Gives the moved letters of a stretch their own keys in the index.
   void Index(std::size_t id) {
     Stretch& s = stretches_[id];
-    if (s.moved.count == 0 || !s.closed) return;
+    if (!s.closed) return;
     moving_.Settle(s, [&](Letter& l, int lid) {
       l.stretch = static_cast<std::uint32_t>(id);
       index_.Set(static_cast<std::size_t>(lid), Filed(l.key));
@@ -171,30 +160,21 @@ class LetterPass {
     Stretch& s = stretches_[q];
     const auto length = static_cast<std::size_t>(key.length);
     pieces_.CutBack(s.text, length);
-    // The moved letters stand before the others.
-    while (s.indexed.count && At(s.indexed.last).key.length <= key.length) At(moving_.PopBack(s.indexed)).alive = false;
-    while (s.indexed.count == 0 && s.moved.count && Groups::Own(At(s.moved.last), s).length <= key.length) {
-      moving_.Forget(s.moved.last);
-      At(moving_.PopBack(s.moved)).alive = false;
-    }
-    const std::uint64_t restHash = hash_.Unjoin(s.hash, key.hash, length);
+    // The letters in the copy go: those whose terms are no longer than it.
+    TrimBack(moving_, s, [&](int l, bool moved) { return (moved ? Groups::Own(At(l), s) : At(l).key).length <= key.length; });
+    const std::uint64_t restHash = PolyHash::Unjoin(s.hash, key.hash, length);
     s.next = LiveFrom(stretches_, s.next);
     Stretch& p = stretches_[s.next];
-    if (!p.hashed) {
-      p.hash = PolyHash::Of(p.original);
-      p.hashed = true;
-    }
     // Every letter that moves loses the copy and gains the value and p's text.
-    const Key tail{static_cast<long long>(value.size() + p.text.size), hash_.Join(valueHash, p.hash, p.text.size)};
+    const Key tail{static_cast<long long>(value.size() + p.text.size), PolyHash::Join(valueHash, p.hash, p.text.size)};
     if (!moving_.Merge(s, p, Replacing(key, tail)) && p.moved.count && p.closed) moving_.AddTail(p, s.next, tail);
-    p.hash = hash_.Join(restHash, tail.hash, static_cast<std::size_t>(tail.length));
+    p.hash = PolyHash::Join(restHash, tail.hash, static_cast<std::size_t>(tail.length));
     pieces_.Append(s.text, value);
     pieces_.Prepend(p.text, s.text);
     s.gone = true;
   }
 
   Kind letter_;
-  PolyHash hash_;
   Pieces pieces_;
   std::vector<Stretch> stretches_;  // reserved in full: references stay valid
   std::vector<Letter> letters_;
@@ -203,7 +183,6 @@ class LetterPass {
   ValueCache values_;  // the pieces of the text point into its texts
   std::vector<std::size_t> copies_;
   std::vector<std::size_t> moved_;  // stretches whose copy is among their moved letters
-  std::vector<std::pair<std::size_t, std::uint64_t>> found_;  // letters of a new stretch, with the hash before them
 };
 
 }  // namespace

@@ -84,43 +84,36 @@ class Marks {
 };
 
 // Where each mark stands in the working text and the hash of the text before
-// it, from which the key of the text between any two marks is cut.
+// it: the keys of the text before a mark and through it, from which the key
+// of the text between any two marks is cut.
 class MarkCuts {
  public:
-  struct Cut {
-    std::size_t at;
-    std::uint64_t hash;  // of the text before it
-  };
-
   // Fills marks with the text's "P", "(" and ")", after a mark for its start
   // and room for one after them for its end.
   MarkCuts(TextView w, std::vector<Mark>& marks) : marks_(marks) {
     const auto isMark = [](char16_t c) { return c == u'P' || c == u'(' || c == u')'; };
-    marks.reserve(static_cast<std::size_t>(std::count_if(w.begin(), w.end(), isMark)) + 2);
-    at_.reserve(marks.capacity() - 1);
+    const std::size_t count = static_cast<std::size_t>(std::count_if(w.begin(), w.end(), isMark)) + 1;
+    marks.reserve(count + 1);
+    at_.reserve(count);
+    before_.reserve(count);
     marks.emplace_back();
     at_.push_back(0);
-    for (std::size_t i = 0; i < w.size(); ++i) {
-      if (!isMark(w[i])) continue;
-      marks.emplace_back().kind = w[i];
-      at_.push_back(static_cast<std::uint32_t>(i));
-    }
-    before_.assign(marks.size(), 0);
+    before_.push_back(0);
     std::uint64_t h = 0;
-    for (std::size_t i = 0, t = 1; i < w.size(); ++i) {
-      if (t < at_.size() && at_[t] == i) before_[t++] = h;
+    for (std::size_t i = 0; i < w.size(); ++i) {
+      if (isMark(w[i])) {
+        marks.emplace_back().kind = w[i];
+        at_.push_back(static_cast<std::uint32_t>(i));
+        before_.push_back(h);
+      }
       h = PolyHash::Step(h, w[i]);
     }
   }
   std::size_t At(int t) const { return at_[static_cast<std::size_t>(t)]; }
-  Cut Front(int t) const { return {At(t), before_[static_cast<std::size_t>(t)]}; }
-  Cut Back(int t) const {
+  TextKey Before(int t) const { return {static_cast<long long>(At(t)), before_[static_cast<std::size_t>(t)]}; }
+  TextKey Through(int t) const {
     const auto i = static_cast<std::size_t>(t);
-    return {At(t) + 1, PolyHash::Step(before_[i], marks_[i].kind)};
-  }
-  static TextKey Between(const Cut& from, const Cut& to) {
-    return {static_cast<long long>(to.at - from.at),
-            PolyHash::Sub(to.hash, PolyHash::Mul(from.hash, PolyHash::Pow(to.at - from.at)))};
+    return {static_cast<long long>(At(t)) + 1, PolyHash::Step(before_[i], marks_[i].kind)};
   }
 
  private:
@@ -129,38 +122,39 @@ class MarkCuts {
   std::vector<std::uint64_t> before_;
 };
 
-// The working text as its marks and the text after each of them: the live
-// marks in text order, and the live "(" and ")" found over the removed ones.
+// The working text as its marks and the text before each of them: the live
+// marks, and the live "(" and ")", found over the removed ones. The text
+// before a removed mark joins that of the next live one, the end at last.
 class MarkedText {
  public:
   void Cut(TextView w, const MarkCuts& cuts) {
-    const int n = static_cast<int>(marks.size());
     marks.emplace_back();  // the end
+    live = Marks(marks, u"P()", &Mark::nextLive, false);
     opens = Marks(marks, u"(", &Mark::nextOpen, false);
     closes = Marks(marks, u")", &Mark::nextClose, false);
     brackets = Marks(marks, u"()", &Mark::lastBracket, true);
-    for (int t = 0; t < n; ++t) {
-      const std::size_t from = t == 0 ? 0 : cuts.At(t) + 1;
-      const std::size_t to = t + 1 < n ? cuts.At(t + 1) : w.size();
+    for (int t = 1; t <= End(); ++t) {
+      const std::size_t from = t == 1 ? 0 : cuts.At(t - 1) + 1;
+      const std::size_t to = t < End() ? cuts.At(t) : w.size();
       pieces.Append(Gap(t), w.substr(from, to - from));
-      At(t).before = t - 1;
-      At(t).after = t + 1 < n ? t + 1 : kNone;
     }
   }
 
-  // The marks once cut, the text's start among them, not its end.
-  int Count() const { return static_cast<int>(marks.size()) - 1; }
+  // The record after the last mark, which stands for the end of the text.
+  int End() const { return static_cast<int>(marks.size()) - 1; }
   Mark& At(int mark) { return marks[static_cast<std::size_t>(mark)]; }
   Pieces::Chain& Gap(int mark) { return At(mark).gap; }
-  int Next(int mark) { return At(mark).after; }
+  // The first live mark after a mark, or the end.
+  int Next(int mark) {
+    const int next = live.Next(mark + 1);
+    return next == kNone ? End() : next;
+  }
 
   // Replaces the marks from a through b, and the text between them, by the
   // value; goneP(t) learns of each P that goes.
   template <typename F>
   void Replace(int a, int b, TextView value, F goneP) {
-    const int before = At(a).before;
-    const int after = Next(b);
-    for (int t = a;; t = Next(t)) {
+    for (int t = a; t <= b; t = Next(t)) {
       const char16_t c = At(t).kind;
       if (c == u'P') {
         goneP(t);
@@ -168,29 +162,24 @@ class MarkedText {
         (c == u'(' ? opens : closes).Remove(t);
         brackets.Remove(t);
       }
-      if (t == b) break;
+      live.Remove(t);
     }
-    At(before).after = after;
-    if (after != kNone) At(after).before = before;
-    Pieces::Chain joined = Gap(before);
-    pieces.Append(joined, value);
-    Pieces::Chain tailGap = Gap(b);
-    pieces.Prepend(tailGap, joined);
-    Gap(before) = tailGap;
+    pieces.Append(Gap(a), value);
+    pieces.Prepend(Gap(Next(b)), Gap(a));
   }
 
   Text Read() {
     Text out;
-    for (int t = 0; t != kNone; t = Next(t)) {
-      if (t > 0) out += At(t).kind;
+    for (int t = Next(0);; t = Next(t)) {
       pieces.AppendTo(Gap(t), out);
+      if (t == End()) return out;
+      out += At(t).kind;
     }
-    return out;
   }
 
   // Numbers the P's in text order.
   void NumberPs() {
-    for (int t = 1; t < Count(); ++t) {
+    for (int t = 1; t < End(); ++t) {
       if (At(t).kind != u'P') continue;
       At(t).group = static_cast<int>(ps.size());
       ps.push_back(t);
@@ -200,6 +189,7 @@ class MarkedText {
   Pieces pieces;
   std::vector<Mark> marks;
   std::vector<int> ps;  // the P's by number
+  Marks live;
   Marks opens;
   Marks closes;
   Marks brackets;  // backwards, for the "(" or ")" before a mark
@@ -226,7 +216,7 @@ class MultisetPass {
     // with the index; by their numbers, so that the index has room for P's alone.
     text_.NumberPs();
     index_ = KeyIndex(text_.ps.size(), text_.ps.size());
-    for (int t = text_.Count() - 1; t > 0; --t)
+    for (int t = text_.End() - 1; t > 0; --t)
       if (closers_.At(t).indexed) File(closers_.At(t));
     closers_.moving.Expect(closers_.groups.size() + 2);  // a copy's groups take the places of those it empties
   }
@@ -236,16 +226,16 @@ class MultisetPass {
 
   // Closers, with their bodies, and every ")" with the text since the one before.
   void FileClosers(const MarkCuts& cuts) {
-    MarkCuts::Cut lastClose{0, 0}, lastCloser{0, 0};
+    TextKey lastClose{}, lastCloser{};  // the text through them
     bool open = false;
-    for (int t = 1; t < text_.Count(); ++t) {
+    for (int t = 1; t < text_.End(); ++t) {
       const char16_t c = text_.At(t).kind;
       if (c == u'(') open = true;
       if (c != u')') continue;
-      const MarkCuts::Cut end = cuts.Back(t);
-      Seg(t) = MarkCuts::Between(lastClose, end);
+      const TextKey end = cuts.Through(t);
+      Seg(t) = WithoutFront(end, lastClose);
       lastClose = end;
-      if (open) closers_.NewGroup(t, MarkCuts::Between(lastCloser, end));
+      if (open) closers_.NewGroup(t, WithoutFront(end, lastCloser));
       if (open) lastCloser = end;
       open = false;
     }
@@ -255,13 +245,13 @@ class MultisetPass {
   // the key of its term.
   void KeyItems(const MarkCuts& cuts) {
     int nextClose = kNone, closer = kNone;
-    for (int t = text_.Count() - 1; t > 0; --t) {
+    for (int t = text_.End() - 1; t > 0; --t) {
       const char16_t c = text_.At(t).kind;
       if (c == u')') nextClose = t;
       if (c == u'(') closer = nextClose;
       if (c != u'P' || closer == kNone) continue;
       Mark& m = closers_.At(t);
-      m.key = MarkCuts::Between(cuts.Front(t), cuts.Back(closer));
+      m.key = WithoutFront(cuts.Through(closer), cuts.Before(t));
       m.indexed = true;
       closers_.moving.PushFront(closers_.G(closers_.GroupOf(closer)).indexed, t);
     }
@@ -270,9 +260,9 @@ class MultisetPass {
   // The leftmost P, or kNone; the cursor moves to the mark before it. The
   // marks it passes are "(" and ")", which no copy reaches any more.
   int Front() {
-    for (int t = text_.Next(cursor_); t != kNone; t = text_.Next(cursor_)) {
+    for (int t = text_.Next(cursor_); t != text_.End(); t = text_.Next(cursor_)) {
       if (text_.At(t).kind == u'P') return t;
-      before_ += static_cast<long long>(text_.Gap(cursor_).size) + 1;
+      before_ += static_cast<long long>(text_.Gap(t).size) + 1;
       cursor_ = t;
     }
     return kNone;
@@ -280,35 +270,32 @@ class MultisetPass {
 
   // Expands the leftmost P and every copy of its term.
   void Step(int front) {
-    const long long first = before_ + static_cast<long long>(text_.Gap(cursor_).size) + 1;
+    const long long first = before_ + static_cast<long long>(text_.Gap(front).size) + 1;
     const int open = text_.opens.Next(front);
     if (open == kNone) MultisetTerm(u"", first, 0, 0);
     const int close = text_.closes.Next(open);
     Text text;
     long long openAt = 0;
-    for (int t = front;; t = text_.Next(t)) {
+    for (int t = front;;) {
       if (t == open) openAt = first + static_cast<long long>(text.size());
       text += text_.At(t).kind;
       if (t == close) break;
       if (t == open && close == kNone) MultisetTerm(u"", first, openAt, 0);
+      t = text_.Next(t);
       text_.pieces.AppendTo(text_.Gap(t), text);
     }
     const TextView value = values_(MultisetTerm(text, first, openAt, first + static_cast<long long>(text.size()) - 1));
     const std::size_t firstClose = text.find(u')') + 1;
     toFirstClose_ = {static_cast<long long>(firstClose), PolyHash::Of(TextView(text).substr(0, firstClose))};
-    const Key key{static_cast<long long>(text.size()),
-                  PolyHash::Join(toFirstClose_.hash, PolyHash::Of(TextView(text).substr(firstClose)), text.size() - firstClose)};
+    const TextView rest = TextView(text).substr(firstClose);
+    const Key key = Join(toFirstClose_, {static_cast<long long>(rest.size()), PolyHash::Of(rest)});
     FindMovedCopies(text, key);
     moved_.push_back(front);  // found by its key too; named so that the walk always moves on
     ReplaceCopies(key, value);
   }
 
   // Gives the moved P's of a group their own keys in the index.
-  void Index(int id) {
-    PGroup& g = closers_.G(id);
-    if (g.moved.count == 0) return;
-    closers_.moving.Settle(g, [&](Mark& m, int) { File(m); });
-  }
+  void Index(int id) { closers_.moving.Settle(closers_.G(id), [&](Mark& m, int) { File(m); }); }
   void File(const Mark& p) { index_.Set(static_cast<std::size_t>(p.group), Filed(p.key)); }
   Mark& P(std::size_t number) { return closers_.At(text_.ps[number]); }
 
@@ -359,8 +346,8 @@ class MultisetPass {
     const int nextCloser = nextOpen == kNone ? kNone : text_.closes.Next(nextOpen);
     const int nextGroup = nextCloser == kNone ? kNone : closers_.GroupOf(nextCloser);
     // The P's inside go: the end of the closer's group and the front of the next one.
-    closers_.TrimBack(closers_.G(closerGroup), copyP);
-    if (nextGroup != kNone) closers_.TrimFront(closers_.G(nextGroup), closer);
+    TrimBack(closers_.moving, closers_.G(closerGroup), [&](int p, bool) { return p >= copyP; });
+    if (nextGroup != kNone) TrimFront(closers_.moving, closers_.G(nextGroup), [&](int p, bool) { return p < closer; });
     text_.Replace(copyP, closer, value, [&](int t) { closers_.At(t).alive = false; });
     Key nextSeg{};
     if (nextClose != kNone) {
@@ -380,18 +367,14 @@ class MultisetPass {
     }
     if (keptTo != lostTo) {  // the P's after the "(" that stays keep it
       const int keptPart = closers_.SplitBefore(closerGroup, lastBracket);
-      closers_.Move(closerGroup, lostTo, Replacing(key, lostTail), lostTail);
       closers_.Move(keptPart, keptTo, Replacing(key, keptTail), keptTail);
       closers_.Retire(keptPart);
-    } else {
-      closers_.Move(closerGroup, lostTo, Replacing(key, lostTail), lostTail);
     }
-    if (firstCloseGroup != kNone) closers_.Move(firstCloseGroup, keptTo, Replacing(toFirstClose_, keptTail), keptTail);
+    closers_.Move(closerGroup, lostTo, Replacing(key, lostTail), lostTail);
     closers_.Retire(closerGroup);
-    closers_.GroupOf(closer) = kNone;
     if (firstCloseGroup == kNone) return;
+    closers_.Move(firstCloseGroup, keptTo, Replacing(toFirstClose_, keptTail), keptTail);
     closers_.Retire(firstCloseGroup);
-    closers_.GroupOf(firstClose) = kNone;
   }
 
   MarkedText text_;
@@ -402,7 +385,7 @@ class MultisetPass {
   std::vector<int> copies_;
   std::vector<int> moved_;
   int cursor_ = 0;        // a mark before the front
-  long long before_ = 0;  // the length of the text before the cursor's gap
+  long long before_ = 0;  // the length of the text through the cursor
 };
 
 }  // namespace
