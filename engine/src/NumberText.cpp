@@ -13,7 +13,7 @@
 
 namespace orvane {
 
-using detail::IsDigit;
+using namespace detail;
 
 namespace {
 
@@ -21,7 +21,6 @@ constexpr int kSignificantDigits = 15;
 // Whole numbers below 10^15 are doubles exactly.
 constexpr std::uint64_t kWholeLimit = 1'000'000'000'000'000;
 
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n'; }
 
 std::size_t SkipBlanks(TextView text, std::size_t i) {
   while (i < text.size() && IsBlank(text[i])) ++i;

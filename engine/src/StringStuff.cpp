@@ -13,9 +13,7 @@
 namespace StringStuff {
 
 using namespace orvane;
-using orvane::detail::CheckLength;
-using orvane::detail::Occurrences;
-using orvane::detail::ReplaceAll;
+using namespace orvane::detail;
 
 Text GetField(TextView text, Int16 index, TextView delimiter) {
   if (delimiter.empty()) return {};

@@ -8,8 +8,7 @@
 namespace StringStuff {
 
 using namespace orvane;
-using detail::Find;
-using detail::Mid;
+using namespace orvane::detail;
 
 FieldCursor::FieldCursor(TextView text, TextView delimiter) : delimiter_(delimiter) {
   // The working text always begins and ends with the delimiter, so a leading

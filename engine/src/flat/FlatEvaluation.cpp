@@ -14,13 +14,10 @@
 namespace StringStuff {
 
 using namespace orvane;
-using orvane::detail::CheckLength;
-using orvane::detail::Contains;
-using orvane::detail::Occurrences;
+using namespace orvane::detail;
 
 namespace {
 
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n'; }
 bool IsSign(char16_t c) { return c == u'+' || c == u'-'; }
 
 bool IsHexDigit(char16_t c) {

@@ -15,9 +15,7 @@
 namespace StringStuff::groups {
 
 using namespace orvane;
-using orvane::detail::CheckLength;
-using orvane::detail::Contains;
-using orvane::detail::ReplaceAll;
+using namespace orvane::detail;
 
 namespace {
 

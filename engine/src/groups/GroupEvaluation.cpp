@@ -17,8 +17,7 @@
 namespace StringStuff::groups {
 
 using namespace orvane;
-using orvane::detail::Contains;
-using orvane::detail::ReplaceAll;
+using namespace orvane::detail;
 
 std::optional<std::size_t> MatchingParen(TextView text, std::size_t open) {
   std::uint8_t depth = 1;

@@ -50,15 +50,11 @@ class Passes {
     // groups or copies along leaves passes over: they find no group, but each
     // still checks the length of the text.
     const TextView text = groups_.text;
-    if (passes < static_cast<std::size_t>(std::count(text.begin(), text.end(), u'('))) CheckLength(current_.Length());
+    if (passes < static_cast<std::size_t>(std::count(text.begin(), text.end(), u'('))) detail::CheckLength(current_.Length());
     return current_.Read(0, groups_.text.size());
   }
 
  private:
-  static void CheckLength(long long length) {
-    if (length >= kInt16Max) throw RunTimeError(ErrorKind::IntegerOverflow);
-  }
-
   // The passes over the positions first to last, a text of its own whose
   // groups run up to lastGroup, each over the first group left: how many
   // found one, and where a "(" that never closes ended them (only the whole
@@ -72,7 +68,7 @@ class Passes {
         i = groups_.match[i];
         continue;
       }
-      CheckLength(current_.Length(first, last));
+      detail::CheckLength(current_.Length(first, last));
       if (k == kNone) {
         unclosed = i;
         break;
@@ -113,7 +109,7 @@ class Passes {
       const std::size_t passes = PassesOver(open + 1, close, groups_.lastInside[k], unclosed);
       evaluating_.pop_back();
       Text inner = current_.Read(open + 1, close);
-      if (passes < groups_.lastInside[k] - k) CheckLength(static_cast<long long>(inner.size()));  // passes left
+      if (passes < groups_.lastInside[k] - k) detail::CheckLength(inner);  // passes left
       return inner;
     }
     Text inner = current_.Read(open + 1, close);

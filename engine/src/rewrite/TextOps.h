@@ -10,11 +10,14 @@
 namespace orvane::detail {
 
 inline bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+// The blanks that a number's text may hold between its characters.
+inline bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n'; }
 
 // Texts of 32767 characters or more overflow the 16-bit position counter.
-inline void CheckLength(TextView text) {
-  if (text.size() >= static_cast<std::size_t>(kInt16Max)) throw RunTimeError(ErrorKind::IntegerOverflow);
+inline void CheckLength(long long length) {
+  if (length >= kInt16Max) throw RunTimeError(ErrorKind::IntegerOverflow);
 }
+inline void CheckLength(TextView text) { CheckLength(static_cast<long long>(text.size())); }
 
 // How often c occurs, counted in 16 bits as a text's characters are.
 inline Int16 Occurrences(TextView text, char16_t c) {
