@@ -119,31 +119,25 @@ class Passes {
   // The groups after k, up to lastGroup, whose current text is k's: those
   // filed under its key (and left there by the lookup) with the same length
   // and hash, as a copy is accepted everywhere. The index lists groups in
-  // text order, and those before k are gone.
+  // text order, and those before k are gone, so they come in text order.
   void CopiesOf(std::size_t k, std::size_t lastGroup) {
     if (groups_.lastInside[k] >= lastGroup) return copies_.push_back(k);  // no group after it
     const TextKey inside = keys_.Inside(k);
     const std::uint64_t key = orvane::detail::Filed(inside);
     keys_.Refresh(inside.length);
-    const std::size_t first = copies_.size();
     copies_.push_back(k);
-    index_.ForEach(key, [&](std::size_t c) {
-      if (c > lastGroup) return false;
-      if (c <= groups_.lastInside[k] || groups_.dead[c] || groups_.replaced[c]) {
-        index_.Remove(c);  // gone, or going with k
-        return true;
-      }
-      const TextKey other = keys_.Inside(c);
-      if (other == inside) {
-        copies_.push_back(c);
-        index_.Remove(c);
-      } else if (orvane::detail::Filed(other) != key) {
-        index_.Remove(c);  // stale: filed again under its new key when refreshed
-      }  // else another key under the same 64 bits
-      return true;
-    });
-    std::sort(copies_.begin() + static_cast<std::ptrdiff_t>(first), copies_.end());
-    copies_.erase(std::unique(copies_.begin() + static_cast<std::ptrdiff_t>(first), copies_.end()), copies_.end());
+    index_.TakeOut(
+        key,
+        [&](std::size_t c) {
+          using Found = detail::Found;
+          // Gone, or going with k.
+          if (c <= groups_.lastInside[k] || groups_.dead[c] || groups_.replaced[c]) return Found::kGone;
+          const TextKey other = keys_.Inside(c);
+          if (other == inside) return Found::kCopy;
+          // A stale key is filed again under the new one when refreshed.
+          return orvane::detail::Filed(other) != key ? Found::kGone : Found::kOther;
+        },
+        [&](std::size_t c) { copies_.push_back(c); }, lastGroup);
   }
 
   // One pass over a text whose groups run up to lastGroup: group k, the first

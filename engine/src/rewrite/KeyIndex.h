@@ -13,6 +13,11 @@
 
 namespace orvane::detail {
 
+// What a lookup makes of an item filed under its key: a copy, an item that
+// went stale or is gone, or another text filed alike by chance.
+enum class Found { kCopy, kGone, kOther };
+inline Found Judged(bool live, bool copy) { return !live ? Found::kGone : copy ? Found::kCopy : Found::kOther; }
+
 // Items (numbered from 0) by a 64-bit key: each item in the list of its
 // current key, the lists behind an open-addressed table that holds one slot
 // per key in use. The table doubles as keys come into use, so that many
@@ -69,16 +74,17 @@ class KeyIndex {
 
   bool Empty() const { return used_ == 0; }
 
-  // The one loop of the term passes that collects a term's copies: takes
-  // out the items filed under key that are copies (copy(item)), in
-  // ascending order, giving each to take(item), and those that went stale
-  // (live(item) false); others, filed alike by chance, stay.
-  template <typename Live, typename Copy, typename Take>
-  void TakeOut(std::uint64_t key, Live live, Copy copy, Take take) {
+  // The one loop of every pass that collects a text's copies: walks the items
+  // filed under key in ascending order up to last, takes out the copies,
+  // giving each to take(item), and the items that are gone, by what
+  // judge(item) finds; the others stay.
+  template <typename Judge, typename Take>
+  void TakeOut(std::uint64_t key, Judge judge, Take take, std::size_t last = SIZE_MAX) {
     ForEach(key, [&](std::size_t item) {
-      const bool stale = !live(item);
-      if (stale || copy(item)) Remove(item);
-      if (!stale && copy(item)) take(item);
+      if (item > last) return false;
+      const Found found = judge(item);
+      if (found != Found::kOther) Remove(item);
+      if (found == Found::kCopy) take(item);
       return true;
     });
   }

@@ -92,8 +92,8 @@ class FactorialPass {
   void ReplaceCopies(const TextKey& key, TextView value) {
     copies_.clear();
     index_.TakeOut(
-        Filed(key), [&](std::size_t id) { return !bangs_[id].gone; },
-        [&](std::size_t id) { return KeyOf(bangs_[id].run) == key; }, [&](std::size_t id) { copies_.push_back(id); });
+        Filed(key), [&](std::size_t id) { return Judged(!bangs_[id].gone, KeyOf(bangs_[id].run) == key); },
+        [&](std::size_t id) { copies_.push_back(id); });
     std::reverse(copies_.begin(), copies_.end());
     const DigitRun valueRun = RunOf(value);
     for (const std::size_t id : copies_) {

@@ -147,8 +147,8 @@ class LetterPass {
     // letter that moved on since waits to be indexed under its new key.
     copies_ = moved_;
     index_.TakeOut(
-        Filed(key), [&](std::size_t id) { return letters_[id].alive && letters_[id].indexed; },
-        [&](std::size_t id) { return letters_[id].key == key; },
+        Filed(key),
+        [&](std::size_t id) { return Judged(letters_[id].alive && letters_[id].indexed, letters_[id].key == key); },
         [&](std::size_t id) { copies_.push_back(letters_[id].stretch); });
     std::sort(copies_.begin(), copies_.end(), std::greater<>());
     const std::uint64_t valueHash = PolyHash::Of(value);

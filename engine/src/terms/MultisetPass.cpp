@@ -314,8 +314,9 @@ class MultisetPass {
   void ReplaceCopies(const Key& key, TextView value) {
     copies_ = moved_;
     index_.TakeOut(
-        Filed(key), [&](std::size_t number) { return P(number).alive && P(number).indexed; },
-        [&](std::size_t number) { return P(number).key == key; }, [&](std::size_t number) { copies_.push_back(text_.ps[number]); });
+        Filed(key),
+        [&](std::size_t number) { return Judged(P(number).alive && P(number).indexed, P(number).key == key); },
+        [&](std::size_t number) { copies_.push_back(text_.ps[number]); });
     std::sort(copies_.begin(), copies_.end());
     std::size_t kept = 0;
     int end = kNone;
