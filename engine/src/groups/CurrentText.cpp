@@ -12,7 +12,8 @@ using orvane::Text;
 using orvane::TextView;
 
 CurrentText::CurrentText(const GroupTree& groups)
-    : groups_(groups), state_(groups.text.size(), kOwn), pieces_(u"\\"), starts_{0, 0, 0, 1},
+    : groups_(groups), state_(groups.text.size(), kOwn), toEnd_(groups.text.size(), orvane::detail::Toward::kEnd),
+      toStart_(groups.text.size(), orvane::detail::Toward::kStart), pieces_(u"\\"), starts_{0, 0, 0, 1},
       pieceHashes_{0, 0, PolyHash::Of(u"\\")} {
   const std::size_t size = groups.text.size();
   while (leaves_ * kBlock < size) leaves_ *= 2;
@@ -87,6 +88,10 @@ void CurrentText::Put(std::size_t i, TextView text) {
 void CurrentText::Set(std::size_t i, State state) {
   const long long change = -LengthAt(i);
   state_[i] = state;
+  if (state == kEmpty) {
+    toEnd_.Remove(static_cast<Pos>(i));
+    toStart_.Remove(static_cast<Pos>(i));
+  }
   const auto delta = static_cast<std::uint32_t>(change + LengthAt(i));  // modulo 2^32, as the sums are
   bool fresh = true;
   for (std::size_t node = leaves_ + i / kBlock; node > 0; node /= 2) {
@@ -102,27 +107,7 @@ bool CurrentText::IsBackslash(std::size_t i) const {
   return state_[i] == kOwn ? groups_.text[i] == u'\\' : state_[i] == kBackslash;
 }
 
-std::size_t CurrentText::Before(std::size_t i) const {
-  while (i > 0) {
-    --i;
-    if (groups_.text[i] == u')' && groups_.match[i] != kNone && groups_.replaced[groups_.group[groups_.match[i]]])
-      i = groups_.match[i];
-    if (!IsEmpty(i)) return i;
-  }
-  return kNone;
-}
-
-std::size_t CurrentText::After(std::size_t i) const {
-  const std::size_t k = groups_.group[i];
-  if (k != kNone && (groups_.replaced[k] || groups_.InPass(k))) i = groups_.match[i];
-  for (++i; i < groups_.text.size(); ++i) {
-    if (!IsEmpty(i)) return i;
-    if (groups_.IsReplaced(groups_.group[i])) i = groups_.match[i];
-  }
-  return kNone;
-}
-
-void CurrentText::RunThrough(std::size_t open, std::vector<std::size_t>& run) const {
+void CurrentText::RunThrough(std::size_t open, std::vector<std::size_t>& run) {
   run.clear();
   if (const std::size_t b = Before(open); b != kNone && IsBackslash(b)) run.push_back(b);
   for (std::size_t at = open;;) {

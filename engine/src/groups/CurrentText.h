@@ -13,11 +13,13 @@
 
 #include "groups/GroupTree.h"
 #include "orvane/Text.h"
+#include "rewrite/LiveLinks.h"
 #include "rewrite/PolyHash.h"
 
 namespace StringStuff::groups {
 
 using orvane::detail::Join;
+using orvane::detail::LiveLinks;
 using orvane::detail::PolyHash;
 using orvane::detail::TextKey;
 
@@ -52,14 +54,17 @@ class CurrentText {
   bool IsBackslash(std::size_t i) const;
   bool IsEmpty(std::size_t i) const { return state_[i] == kEmpty; }
   // The position of the piece before i (a replaced group counts at its "("), or kNone.
-  std::size_t Before(std::size_t i) const;
-  // The position of the piece after the one at i, or kNone.
-  std::size_t After(std::size_t i) const;
+  std::size_t Before(std::size_t i) { return i == 0 ? kNone : toStart_.From(static_cast<Pos>(i - 1)); }
+  // The position of the piece after the one at i (a group of the pass counts whole), or kNone.
+  std::size_t After(std::size_t i) {
+    if (groups_.IsPassGroup(i)) i = groups_.match[i];
+    return toEnd_.From(static_cast<Pos>(i + 1));
+  }
 
   // The run of backslashes through the group whose "(" is at open: the
   // placeholders of the groups that the current pass takes there and the lone
   // backslashes next to them, as their positions, into run.
-  void RunThrough(std::size_t open, std::vector<std::size_t>& run) const;
+  void RunThrough(std::size_t open, std::vector<std::size_t>& run);
 
  private:
   // What a position holds: its own character, nothing, or a piece of pieces_.
@@ -100,6 +105,10 @@ class CurrentText {
 
   const GroupTree& groups_;
   std::vector<State> state_;  // per position: kOwn, kEmpty or a piece
+  // The positions not emptied, toward either end. An emptied position is
+  // never filled again, and a replaced group's inside is all emptied, so
+  // that the walks step over both.
+  LiveLinks<Pos> toEnd_, toStart_;
   // Each value once for all its copies, one after the other, with their hashes.
   orvane::Text pieces_;
   std::vector<std::uint32_t> starts_;  // per piece, and the end of the last

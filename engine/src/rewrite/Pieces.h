@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "orvane/Text.h"
+#include "rewrite/LiveLinks.h"
 
 namespace orvane::detail {
 
@@ -98,24 +99,11 @@ class Pieces {
   int free_ = -1;  // the pieces cut off, linked by next
 };
 
-// Blocks of a text, in order in a vector, each with its text, the next block
-// and whether it is gone. A block leaves the text only by joining the next
-// one, so the first block from id on that is still in it is found forward,
-// each link on the way shortened to it (path compression).
+// The text of the blocks still in it, each block with its text.
 template <typename Block>
-std::size_t LiveFrom(std::vector<Block>& blocks, std::size_t id) {
-  std::size_t live = id;
-  while (live < blocks.size() && blocks[live].gone) live = blocks[live].next;
-  while (id != live) id = std::exchange(blocks[id].next, live);
-  return live;
-}
-
-// The text of the blocks still in it.
-template <typename Block>
-Text ReadLive(std::vector<Block>& blocks, const Pieces& pieces) {
+Text ReadLive(const std::vector<Block>& blocks, LiveLinks<std::size_t>& live, const Pieces& pieces) {
   Text out;
-  for (std::size_t i = LiveFrom(blocks, 0); i < blocks.size(); i = LiveFrom(blocks, blocks[i].next))
-    pieces.AppendTo(blocks[i].text, out);
+  for (std::size_t i = live.From(0); i != live.kNone; i = live.From(i + 1)) pieces.AppendTo(blocks[i].text, out);
   return out;
 }
 

@@ -19,8 +19,8 @@ namespace orvane::detail {
 inline constexpr int kNoMark = -1;
 
 // A "P", "(" or ")" of the pass; mark 0 stands for the text's start, and one
-// more after the last for its end. All that the pass keeps of a mark is in
-// its record, so that the pass holds one block sized to the text.
+// more after the last for its end. All that the pass keeps of a mark, but
+// its links in the live lists, is in its record, one block sized to the text.
 struct Mark {
   TextKey key{};           // a P's term: its own while indexed, else relative to its group;
                            // a ")": the text after the ")" before it through it
@@ -31,12 +31,6 @@ struct Mark {
   char16_t kind = 0;
   int group = kNoMark;     // a closer's group; a P's number among the P's, its item in the index
   Pieces::Chain gap;       // the text before it, since the live mark before it
-  // The nearest live mark, "(" and ")" at or after it, and "(" or ")" before
-  // it (one mark on), as path-halving links.
-  int nextLive = 0;
-  int nextOpen = 0;
-  int nextClose = 0;
-  int lastBracket = 0;
 };
 
 // The P's of a closer: those that came from copies' groups, then the others.

@@ -30,8 +30,6 @@ struct DigitRun {
 struct Bang {
   Pieces::Chain text;
   DigitRun run;
-  std::size_t next = 0;
-  bool gone = false;
 };
 
 class FactorialPass {
@@ -40,14 +38,14 @@ class FactorialPass {
 
   Text Run() {
     const std::size_t end = bangs_.size() - 1;
-    for (std::size_t front = 0; front != end; front = LiveFrom(bangs_, front)) {
+    for (std::size_t front = 0; front != end; front = live_.From(front)) {
       const Bang& b = bangs_[front];
       // Everything before the first "!" left is its piece.
       const long long bang = static_cast<long long>(b.text.size) + 1;
       const Term term = FactorialTerm(pieces_.Back(b.text, b.run.digits) + u"!", bang);
       ReplaceCopies(KeyOf(b.run), values_(term));
     }
-    return ReadLive(bangs_, pieces_);
+    return ReadLive(bangs_, live_, pieces_);
   }
 
  private:
@@ -68,13 +66,14 @@ class FactorialPass {
   void Split(TextView w) {
     const std::size_t bangs = static_cast<std::size_t>(std::count(w.begin(), w.end(), u'!')) + 1;
     bangs_.reserve(bangs);
+    live_ = LiveLinks<std::size_t>(bangs);
     index_ = KeyIndex(bangs);  // few "!"s are filed at once: the keys come as they are used
     std::size_t from = 0;
     while (true) {
       const std::size_t bang = w.find(u'!', from);
       const TextView piece = w.substr(from, (bang == TextView::npos ? w.size() : bang) - from);
       const std::size_t id = bangs_.size();
-      Bang& b = bangs_.emplace_back(Bang{.text = {}, .run = RunOf(piece), .next = id + 1});
+      Bang& b = bangs_.emplace_back(Bang{.text = {}, .run = RunOf(piece)});
       pieces_.Append(b.text, piece);
       if (bang == TextView::npos) break;
       Index(id);
@@ -92,7 +91,7 @@ class FactorialPass {
   void ReplaceCopies(const TextKey& key, TextView value) {
     copies_.clear();
     index_.TakeOut(
-        Filed(key), [&](std::size_t id) { return Judged(!bangs_[id].gone, KeyOf(bangs_[id].run) == key); },
+        Filed(key), [&](std::size_t id) { return Judged(live_.IsLive(id), KeyOf(bangs_[id].run) == key); },
         [&](std::size_t id) { copies_.push_back(id); });
     std::reverse(copies_.begin(), copies_.end());
     const DigitRun valueRun = RunOf(value);
@@ -102,18 +101,19 @@ class FactorialPass {
       const DigitRun left = Joined({.allDigits = b.text.size == key.length}, valueRun, value.size());
       pieces_.CutBack(b.text, static_cast<std::size_t>(key.length));
       pieces_.Append(b.text, value);
-      b.gone = true;
-      b.next = LiveFrom(bangs_, b.next);
-      Bang& n = bangs_[b.next];
+      live_.Remove(id);
+      const std::size_t next = live_.From(id);
+      Bang& n = bangs_[next];
       const bool grows = n.run.allDigits;
       n.run = Joined(left, n.run, n.text.size);
       pieces_.Prepend(n.text, b.text);
-      if (grows && b.next != bangs_.size() - 1) Index(b.next);
+      if (grows && next != bangs_.size() - 1) Index(next);
     }
   }
 
   Pieces pieces_;
   std::vector<Bang> bangs_;  // reserved in full: references stay valid
+  LiveLinks<std::size_t> live_;  // the "!"s still in the text; the last, the end, stays
   KeyIndex index_;  // "!"s by the key of their run of digits
   ValueCache values_;  // the pieces of the text point into its texts
   std::vector<std::size_t> copies_;

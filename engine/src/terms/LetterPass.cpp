@@ -45,7 +45,6 @@ struct Stretch : MovedGroup {
   bool closed = true;  // ends with ")"; the last one may not (first, to pack with gone)
   Pieces::Chain text;
   std::uint64_t hash = 0;
-  std::size_t next = 0;  // the next stretch still in the text
 };
 
 using Groups = MovedGroups<Letter, std::size_t>;
@@ -56,11 +55,11 @@ class LetterPass {
 
   Text Run() {
     long long before = 0;  // length of the stretches before the front, which hold no letter
-    for (std::size_t front = 0; front < stretches_.size(); front = LiveFrom(stretches_, front)) {
+    for (std::size_t front = 0; front != live_.kNone; front = live_.From(front)) {
       Stretch& s = stretches_[front];
       if (s.moved.count + s.indexed.count == 0) {
         before += static_cast<long long>(s.text.size);
-        front = s.next;
+        ++front;
         continue;
       }
       const Key key = s.moved.count ? Groups::Own(At(s.moved.first), s) : At(s.indexed.first).key;
@@ -73,7 +72,7 @@ class LetterPass {
       FindMovedCopies(text, key);
       ReplaceCopies(key, value);
     }
-    return ReadLive(stretches_, pieces_);
+    return ReadLive(stretches_, live_, pieces_);
   }
 
  private:
@@ -97,6 +96,7 @@ class LetterPass {
       from = end;
     }
     moving_.Expect(stretches_.size());
+    live_ = LiveLinks<std::size_t>(stretches_.size());
   }
 
   void AddStretch(TextView text, bool closed) {
@@ -104,7 +104,6 @@ class LetterPass {
     Stretch& s = stretches_.emplace_back();
     pieces_.Append(s.text, text);
     s.closed = closed;
-    s.next = id + 1;
     const std::size_t firstLetter = text.find(letter_);
     // Its hash and each letter's key from the hash of the text from it on, from the right.
     // Of a stretch without ")" only the first letter counts: there the pass fails.
@@ -163,20 +162,22 @@ class LetterPass {
     // The letters in the copy go: those whose terms are no longer than it.
     TrimBack(moving_, s, [&](int l, bool moved) { return (moved ? Groups::Own(At(l), s) : At(l).key).length <= key.length; });
     const std::uint64_t restHash = PolyHash::Unjoin(s.hash, key.hash, length);
-    s.next = LiveFrom(stretches_, s.next);
-    Stretch& p = stretches_[s.next];
+    const std::size_t next = live_.From(q + 1);
+    Stretch& p = stretches_[next];
     // Every letter that moves loses the copy and gains the value and p's text.
     const Key tail{static_cast<long long>(value.size() + p.text.size), PolyHash::Join(valueHash, p.hash, p.text.size)};
-    if (!moving_.Merge(s, p, Replacing(key, tail)) && p.moved.count && p.closed) moving_.AddTail(p, s.next, tail);
+    if (!moving_.Merge(s, p, Replacing(key, tail)) && p.moved.count && p.closed) moving_.AddTail(p, next, tail);
     p.hash = PolyHash::Join(restHash, tail.hash, static_cast<std::size_t>(tail.length));
     pieces_.Append(s.text, value);
     pieces_.Prepend(p.text, s.text);
     s.gone = true;
+    live_.Remove(q);
   }
 
   Kind letter_;
   Pieces pieces_;
   std::vector<Stretch> stretches_;  // reserved in full: references stay valid
+  LiveLinks<std::size_t> live_;  // the stretches still in the text
   std::vector<Letter> letters_;
   Groups moving_{letters_};  // stretches by the tail of their moved letters
   KeyIndex index_;  // letters by their own keys

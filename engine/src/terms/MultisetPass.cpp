@@ -16,13 +16,14 @@
 // the text after them (the tail, which starts with a value).
 //
 // A text of 32766 marks is the pass's worst case for memory, so all it keeps
-// of a mark is in one record, the index has room for P's alone, and the
-// groups that copies empty serve again.
+// of a mark is in one record and its links in the live lists, the index has
+// room for P's alone, and the groups that copies empty serve again.
 
 #include <algorithm>
 #include <vector>
 
 #include "rewrite/KeyIndex.h"
+#include "rewrite/LiveLinks.h"
 #include "rewrite/Pieces.h"
 #include "rewrite/PolyHash.h"
 #include "terms/CloserGroups.h"
@@ -36,52 +37,6 @@ namespace {
 constexpr int kNone = -1;
 
 using Key = TextKey;
-
-// The live marks of some kinds: the nearest one at or after (or before) a
-// mark, found over the removed ones by path halving on one link of each
-// mark's record. The record after the last mark stands for the end.
-class Marks {
- public:
-  Marks() = default;
-  // Every link starts at the nearest mark of the kinds itself; a link
-  // backwards stands one mark on, so that link 0 stands for none.
-  Marks(std::vector<Mark>& marks, TextView kinds, int Mark::*link, bool backwards)
-      : marks_(&marks), link_(link), backwards_(backwards), end_(static_cast<int>(marks.size()) - 1) {
-    const auto ofKinds = [&](int i) { return kinds.find(At(i).kind) != TextView::npos; };
-    int nearest = backwards ? 0 : end_;
-    for (int step = 0; step <= end_; ++step) {
-      const int i = backwards ? step : end_ - step;
-      if (backwards ? i > 0 && ofKinds(i - 1) : i < end_ && ofKinds(i)) nearest = i;
-      At(i).*link_ = nearest;
-    }
-  }
-  // The first live mark at or after i, or kNone; of links forwards.
-  int Next(int i) {
-    const int found = Walk(i);
-    return found == end_ ? kNone : found;
-  }
-  // The last live mark at or before i, or kNone; of links backwards.
-  int Prev(int i) { return Walk(i + 1) - 1; }
-  void Remove(int i) {
-    if (backwards_) At(i + 1).*link_ = i;
-    else At(i).*link_ = i + 1;
-  }
-
- private:
-  Mark& At(int i) { return (*marks_)[static_cast<std::size_t>(i)]; }
-  int Walk(int i) {
-    while (At(i).*link_ != i) {
-      int& link = At(i).*link_;
-      link = At(link).*link_;
-      i = link;
-    }
-    return i;
-  }
-  std::vector<Mark>* marks_ = nullptr;
-  int Mark::*link_ = nullptr;
-  bool backwards_ = false;
-  int end_ = 0;
-};
 
 // Where each mark stands in the working text and the hash of the text before
 // it: the keys of the text before a mark and through it, from which the key
@@ -129,10 +84,10 @@ class MarkedText {
  public:
   void Cut(TextView w, const MarkCuts& cuts) {
     marks.emplace_back();  // the end
-    live = Marks(marks, u"P()", &Mark::nextLive, false);
-    opens = Marks(marks, u"(", &Mark::nextOpen, false);
-    closes = Marks(marks, u")", &Mark::nextClose, false);
-    brackets = Marks(marks, u"()", &Mark::lastBracket, true);
+    live = Of(u"P()", Toward::kEnd);
+    opens = Of(u"(", Toward::kEnd);
+    closes = Of(u")", Toward::kEnd);
+    brackets = Of(u"()", Toward::kStart);
     for (int t = 1; t <= End(); ++t) {
       const std::size_t from = t == 1 ? 0 : cuts.At(t - 1) + 1;
       const std::size_t to = t < End() ? cuts.At(t) : w.size();
@@ -146,7 +101,7 @@ class MarkedText {
   Pieces::Chain& Gap(int mark) { return At(mark).gap; }
   // The first live mark after a mark, or the end.
   int Next(int mark) {
-    const int next = live.Next(mark + 1);
+    const int next = live.From(mark + 1);
     return next == kNone ? End() : next;
   }
 
@@ -189,10 +144,19 @@ class MarkedText {
   Pieces pieces;
   std::vector<Mark> marks;
   std::vector<int> ps;  // the P's by number
+  // The live marks of some kinds, the nearest at or after (or before) a mark.
+  using Marks = LiveLinks<int>;
   Marks live;
   Marks opens;
   Marks closes;
-  Marks brackets;  // backwards, for the "(" or ")" before a mark
+  Marks brackets;  // toward the start, for the "(" or ")" before a mark
+
+ private:
+  // The marks of the kinds, the end not among them.
+  Marks Of(TextView kinds, Toward toward) const {
+    return Marks(static_cast<std::size_t>(End()), toward,
+                 [&](int i) { return kinds.find(marks[static_cast<std::size_t>(i)].kind) != TextView::npos; });
+  }
 };
 
 class MultisetPass {
@@ -271,9 +235,9 @@ class MultisetPass {
   // Expands the leftmost P and every copy of its term.
   void Step(int front) {
     const long long first = before_ + static_cast<long long>(text_.Gap(front).size) + 1;
-    const int open = text_.opens.Next(front);
+    const int open = text_.opens.From(front);
     if (open == kNone) MultisetTerm(u"", first, 0, 0);
-    const int close = text_.closes.Next(open);
+    const int close = text_.closes.From(open);
     Text text;
     long long openAt = 0;
     for (int t = front;;) {
@@ -323,7 +287,7 @@ class MultisetPass {
     for (const int p : copies_) {
       if (p <= end) continue;
       copies_[kept++] = p;
-      end = text_.closes.Next(text_.opens.Next(p));
+      end = text_.closes.From(text_.opens.From(p));
     }
     copies_.resize(kept);
     const Key valueKey{static_cast<long long>(value.size()), PolyHash::Of(value)};
@@ -332,9 +296,9 @@ class MultisetPass {
 
   // Replaces the copy whose P is mark copyP, through its closer, by the value.
   void Replace(int copyP, const Key& key, TextView value, const Key& valueKey) {
-    const int closer = text_.closes.Next(text_.opens.Next(copyP));
-    const int firstClose = text_.closes.Next(copyP);  // the first ")" of the copy
-    const int lastBracket = text_.brackets.Prev(copyP);
+    const int closer = text_.closes.From(text_.opens.From(copyP));
+    const int firstClose = text_.closes.From(copyP);  // the first ")" of the copy
+    const int lastBracket = text_.brackets.From(copyP);
     // A "(" that stays before the copy closes after it.
     const bool keptOpen = lastBracket != kNone && text_.At(lastBracket).kind == u'(';
     const int closerGroup = closers_.GroupOf(closer);
@@ -342,9 +306,9 @@ class MultisetPass {
     const Key rest = firstCloseGroup != kNone ? WithoutBack(closers_.G(firstCloseGroup).body, toFirstClose_)
                                               : WithoutBack(closers_.G(closerGroup).body, key);
     const Key segRest = WithoutBack(Seg(firstClose), toFirstClose_);
-    const int nextClose = text_.closes.Next(closer + 1);
-    const int nextOpen = text_.opens.Next(closer + 1);
-    const int nextCloser = nextOpen == kNone ? kNone : text_.closes.Next(nextOpen);
+    const int nextClose = text_.closes.From(closer + 1);
+    const int nextOpen = text_.opens.From(closer + 1);
+    const int nextCloser = nextOpen == kNone ? kNone : text_.closes.From(nextOpen);
     const int nextGroup = nextCloser == kNone ? kNone : closers_.GroupOf(nextCloser);
     // The P's inside go: the end of the closer's group and the front of the next one.
     TrimBack(closers_.moving, closers_.G(closerGroup), [&](int p, bool) { return p >= copyP; });
