@@ -2,13 +2,17 @@
 // The hashed text of the group passes: a text's hash must not depend on how
 // it is cut into pieces, at any length, and the tree over blocks must give
 // what a plain list of the positions' texts gives after any replacements.
+// The live lists that the passes walk must find what a scan finds.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <random>
 #include <vector>
 
 #include "groups/CurrentText.h"
+#include "rewrite/LiveLinks.h"
 
 namespace {
 
@@ -58,6 +62,36 @@ TEST(GroupText, TreeAgreesWithThePositionsAfterChanges) {
       ASSERT_EQ(got.length, static_cast<long long>(expected.size()));
       ASSERT_EQ(current.Length(from, to), static_cast<long long>(expected.size()));
       ASSERT_EQ(current.Read(from, to), expected);
+    }
+  }
+}
+
+// Items of one kind in three start live; random ones go, and every item's
+// nearest live one either way must be what a scan of the items finds.
+TEST(GroupText, LiveListsFindWhatAScanFinds) {
+  using orvane::detail::Toward;
+  using Links = orvane::detail::LiveLinks<int, std::uint16_t>;
+  std::mt19937 rng(7);
+  for (const int size : {0, 1, 2, 5, 300}) {
+    std::vector<bool> live(static_cast<std::size_t>(size));
+    for (int i = 0; i < size; ++i) live[static_cast<std::size_t>(i)] = i % 3 == 0;
+    const auto isLive = [&](int i) { return live[static_cast<std::size_t>(i)]; };
+    Links toEnd(live.size(), Toward::kEnd, isLive), toStart(live.size(), Toward::kStart, isLive);
+    for (int step = 0; step <= size; ++step) {
+      for (int i = -1; i <= size; ++i) {  // -1 is kNone, the place before item 0
+        int after = std::max(i, 0), before = std::min(i, size - 1);
+        while (after < size && !isLive(after)) ++after;
+        while (before >= 0 && !isLive(before)) --before;
+        ASSERT_EQ(toEnd.From(i), after == size ? Links::kNone : after) << size << " " << i;
+        if (i < size) {
+          ASSERT_EQ(toStart.From(i), before) << size << " " << i;
+        }
+      }
+      if (size == 0) break;
+      const int gone = static_cast<int>(rng() % static_cast<unsigned>(size));
+      live[static_cast<std::size_t>(gone)] = false;
+      toEnd.Remove(gone);
+      toStart.Remove(gone);
     }
   }
 }

@@ -52,7 +52,6 @@ class CurrentText {
 
   // Of a piece of the current text of one character or more, at position i:
   bool IsBackslash(std::size_t i) const;
-  bool IsEmpty(std::size_t i) const { return state_[i] == kEmpty; }
   // The position of the piece before i (a replaced group counts at its "("), or kNone.
   std::size_t Before(std::size_t i) { return i == 0 ? kNone : toStart_.From(static_cast<Pos>(i - 1)); }
   // The position of the piece after the one at i (a group of the pass counts whole), or kNone.
@@ -108,7 +107,7 @@ class CurrentText {
   // The positions not emptied, toward either end. An emptied position is
   // never filled again, and a replaced group's inside is all emptied, so
   // that the walks step over both.
-  LiveLinks<Pos> toEnd_, toStart_;
+  LiveLinks<Pos, Pos> toEnd_, toStart_;
   // Each value once for all its copies, one after the other, with their hashes.
   orvane::Text pieces_;
   std::vector<std::uint32_t> starts_;  // per piece, and the end of the last

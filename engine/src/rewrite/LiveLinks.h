@@ -22,8 +22,9 @@ namespace orvane::detail {
 
 enum class Toward { kEnd, kStart };
 
-// Items 0 to n-1, numbered in Id; kNone, Id(-1), is "no item".
-template <typename Id>
+// Items 0 to n-1, numbered in Id; kNone, Id(-1), is "no item". A Link must
+// hold n + 1.
+template <typename Id, typename Link = std::uint32_t>
 class LiveLinks {
  public:
   static constexpr Id kNone = static_cast<Id>(-1);
@@ -32,13 +33,14 @@ class LiveLinks {
   // Items for which isLive(i) is false start removed.
   template <typename IsLive>
   LiveLinks(std::size_t n, Toward toward, IsLive isLive) : toward_(toward), link_(n + 2) {
-    // Slot i + 1 is item i; slots 0 and n + 1 stand for the two ends, live.
+    // Slot i + 1 is item i, slots 0 and n + 1 the places before and after
+    // them all; the one that the walks go toward stays live.
     const std::size_t endSlot = toward == Toward::kEnd ? n + 1 : 0;
-    auto nearest = static_cast<std::uint32_t>(endSlot);
+    auto nearest = static_cast<Link>(endSlot);
     for (std::size_t step = 0; step < n + 2; ++step) {
       const std::size_t slot = toward == Toward::kEnd ? n + 1 - step : step;
       if (slot == endSlot || (slot != n + 1 - endSlot && isLive(static_cast<Id>(slot - 1))))
-        nearest = static_cast<std::uint32_t>(slot);
+        nearest = static_cast<Link>(slot);
       link_[slot] = nearest;
     }
   }
@@ -50,7 +52,7 @@ class LiveLinks {
   Id From(Id i) {
     std::size_t slot = i == kNone ? 0 : static_cast<std::size_t>(i) + 1;
     while (link_[slot] != slot) {
-      std::uint32_t& link = link_[slot];
+      Link& link = link_[slot];
       link = link_[link];
       slot = link;
     }
@@ -59,13 +61,13 @@ class LiveLinks {
   bool IsLive(Id i) const { return link_[static_cast<std::size_t>(i) + 1] == static_cast<std::size_t>(i) + 1; }
   // Removes item i, live or not.
   void Remove(Id i) {
-    const auto slot = static_cast<std::uint32_t>(static_cast<std::size_t>(i) + 1);
-    link_[slot] = toward_ == Toward::kEnd ? slot + 1 : slot - 1;
+    const std::size_t slot = static_cast<std::size_t>(i) + 1;
+    link_[slot] = static_cast<Link>(toward_ == Toward::kEnd ? slot + 1 : slot - 1);
   }
 
  private:
   Toward toward_ = Toward::kEnd;
-  std::vector<std::uint32_t> link_;  // per slot; a text has far fewer than 2^32 items
+  std::vector<Link> link_;  // per slot
 };
 
 }  // namespace orvane::detail
