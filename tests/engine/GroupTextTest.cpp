@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -70,7 +69,7 @@ TEST(GroupText, TreeAgreesWithThePositionsAfterChanges) {
 // nearest live one either way must be what a scan of the items finds.
 TEST(GroupText, LiveListsFindWhatAScanFinds) {
   using orvane::detail::Toward;
-  using Links = orvane::detail::LiveLinks<int, std::uint16_t>;
+  using Links = orvane::detail::LiveLinks<int, std::vector<std::uint16_t>>;
   std::mt19937 rng(7);
   for (const int size : {0, 1, 2, 5, 300}) {
     std::vector<bool> live(static_cast<std::size_t>(size));
@@ -78,14 +77,12 @@ TEST(GroupText, LiveListsFindWhatAScanFinds) {
     const auto isLive = [&](int i) { return live[static_cast<std::size_t>(i)]; };
     Links toEnd(live.size(), Toward::kEnd, isLive), toStart(live.size(), Toward::kStart, isLive);
     for (int step = 0; step <= size; ++step) {
-      for (int i = -1; i <= size; ++i) {  // -1 is kNone, the place before item 0
-        int after = std::max(i, 0), before = std::min(i, size - 1);
+      for (int i = 0; i <= size; ++i) {
+        int after = i, before = i - 1;  // toward the start, from i - 1 (kNone, -1, for the start)
         while (after < size && !isLive(after)) ++after;
         while (before >= 0 && !isLive(before)) --before;
         ASSERT_EQ(toEnd.From(i), after == size ? Links::kNone : after) << size << " " << i;
-        if (i < size) {
-          ASSERT_EQ(toStart.From(i), before) << size << " " << i;
-        }
+        ASSERT_EQ(toStart.From(i - 1), before) << size << " " << i;
       }
       if (size == 0) break;
       const int gone = static_cast<int>(rng() % static_cast<unsigned>(size));

@@ -107,7 +107,7 @@ class CurrentText {
   // The positions not emptied, toward either end. An emptied position is
   // never filled again, and a replaced group's inside is all emptied, so
   // that the walks step over both.
-  LiveLinks<Pos, Pos> toEnd_, toStart_;
+  LiveLinks<Pos, std::vector<Pos>> toEnd_, toStart_;
   // Each value once for all its copies, one after the other, with their hashes.
   orvane::Text pieces_;
   std::vector<std::uint32_t> starts_;  // per piece, and the end of the last

@@ -16,58 +16,66 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace orvane::detail {
 
 enum class Toward { kEnd, kStart };
 
-// Items 0 to n-1, numbered in Id; kNone, Id(-1), is "no item". A Link must
-// hold n + 1.
-template <typename Id, typename Link = std::uint32_t>
+// Items 0 to n-1, numbered in Id; kNone, Id(-1), is "no item". The links are
+// n + 1 slots of Links: a vector of the list's own, or a view of links kept
+// in a pass's own records. Toward the end item i has slot i and slot n stands
+// for the end; toward the start item i has slot i + 1 and slot 0 stands for
+// the start. That slot stays live.
+template <typename Id, typename Links = std::vector<std::uint32_t>>
 class LiveLinks {
  public:
   static constexpr Id kNone = static_cast<Id>(-1);
 
   LiveLinks() = default;
-  // Items for which isLive(i) is false start removed.
+  // Items for which isLive(i) is false start removed. A vector of links is
+  // sized here; a view must hold n + 1 slots already.
   template <typename IsLive>
-  LiveLinks(std::size_t n, Toward toward, IsLive isLive) : toward_(toward), link_(n + 2) {
-    // Slot i + 1 is item i, slots 0 and n + 1 the places before and after
-    // them all; the one that the walks go toward stays live.
-    const std::size_t endSlot = toward == Toward::kEnd ? n + 1 : 0;
-    auto nearest = static_cast<Link>(endSlot);
-    for (std::size_t step = 0; step < n + 2; ++step) {
-      const std::size_t slot = toward == Toward::kEnd ? n + 1 - step : step;
-      if (slot == endSlot || (slot != n + 1 - endSlot && isLive(static_cast<Id>(slot - 1))))
-        nearest = static_cast<Link>(slot);
-      link_[slot] = nearest;
+  LiveLinks(std::size_t n, Toward toward, IsLive isLive, Links links = Links())
+      : link_(std::move(links)), toward_(toward), offset_(toward == Toward::kEnd ? 0 : 1), end_(toward == Toward::kEnd ? n : 0) {
+    if constexpr (requires { link_.resize(n); }) link_.resize(n + 1);
+    std::size_t nearest = end_;
+    for (std::size_t step = 0; step <= n; ++step) {
+      const std::size_t slot = toward == Toward::kEnd ? n - step : step;
+      if (slot != end_ && isLive(static_cast<Id>(slot - offset_))) nearest = slot;
+      link_[slot] = static_cast<Link>(nearest);
     }
   }
   explicit LiveLinks(std::size_t n, Toward toward = Toward::kEnd)
       : LiveLinks(n, toward, [](Id) { return true; }) {}
 
   // The nearest live item from i on toward the end (or the start), i itself
-  // included, or kNone. kNone as i stands for the place before item 0.
+  // included, or kNone. Toward the start, kNone as i stands for the start.
   Id From(Id i) {
-    std::size_t slot = i == kNone ? 0 : static_cast<std::size_t>(i) + 1;
+    std::size_t slot = i == kNone ? 0 : static_cast<std::size_t>(i) + offset_;
     while (link_[slot] != slot) {
       Link& link = link_[slot];
       link = link_[link];
       slot = link;
     }
-    return slot == 0 || slot == link_.size() - 1 ? kNone : static_cast<Id>(slot - 1);
+    return slot == end_ ? kNone : static_cast<Id>(slot - offset_);
   }
-  bool IsLive(Id i) const { return link_[static_cast<std::size_t>(i) + 1] == static_cast<std::size_t>(i) + 1; }
+  bool IsLive(Id i) { return link_[static_cast<std::size_t>(i) + offset_] == static_cast<std::size_t>(i) + offset_; }
   // Removes item i, live or not.
   void Remove(Id i) {
-    const std::size_t slot = static_cast<std::size_t>(i) + 1;
+    const std::size_t slot = static_cast<std::size_t>(i) + offset_;
     link_[slot] = static_cast<Link>(toward_ == Toward::kEnd ? slot + 1 : slot - 1);
   }
 
  private:
+  using Link = std::remove_reference_t<decltype(std::declval<Links&>()[0])>;
+  static_assert(std::is_unsigned_v<Link>);
+  Links link_;
   Toward toward_ = Toward::kEnd;
-  std::vector<Link> link_;  // per slot
+  std::size_t offset_ = 0;  // the slot of item 0
+  std::size_t end_ = 0;     // the slot that stands for the end (or the start)
 };
 
 }  // namespace orvane::detail

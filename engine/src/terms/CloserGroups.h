@@ -19,8 +19,8 @@ namespace orvane::detail {
 inline constexpr int kNoMark = -1;
 
 // A "P", "(" or ")" of the pass; mark 0 stands for the text's start, and one
-// more after the last for its end. All that the pass keeps of a mark, but
-// its links in the live lists, is in its record, one block sized to the text.
+// more after the last for its end. All that the pass keeps of a mark is in
+// its record, so that the pass holds one block sized to the text.
 struct Mark {
   TextKey key{};           // a P's term: its own while indexed, else relative to its group;
                            // a ")": the text after the ")" before it through it
@@ -31,6 +31,20 @@ struct Mark {
   char16_t kind = 0;
   int group = kNoMark;     // a closer's group; a P's number among the P's, its item in the index
   Pieces::Chain gap;       // the text before it, since the live mark before it
+  // Its links in the live lists of the marks, "(" and ")" toward the end
+  // and of "(" or ")" toward the start.
+  std::uint32_t toLive = 0, toOpen = 0, toClose = 0, toBracket = 0;
+};
+
+// The links of one live list in the marks' own records: slot s is mark s's.
+// One block for the marks matters beyond its size: left to its own settings,
+// the C library keeps for the next calculation up to twice the largest block
+// freed, and hands the rest back to be faulted in again; a pass over 32766
+// marks holds about twice its block of marks.
+struct MarkLinks {
+  std::vector<Mark>* marks = nullptr;
+  std::uint32_t Mark::*link = nullptr;
+  std::uint32_t& operator[](std::size_t slot) const { return (*marks)[slot].*link; }
 };
 
 // The P's of a closer: those that came from copies' groups, then the others.

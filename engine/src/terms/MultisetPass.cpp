@@ -16,7 +16,7 @@
 // the text after them (the tail, which starts with a value).
 //
 // A text of 32766 marks is the pass's worst case for memory, so all it keeps
-// of a mark is in one record and its links in the live lists, the index has
+// of a mark is in one record, its links in the live lists too, the index has
 // room for P's alone, and the groups that copies empty serve again.
 
 #include <algorithm>
@@ -84,10 +84,10 @@ class MarkedText {
  public:
   void Cut(TextView w, const MarkCuts& cuts) {
     marks.emplace_back();  // the end
-    live = Of(u"P()", Toward::kEnd);
-    opens = Of(u"(", Toward::kEnd);
-    closes = Of(u")", Toward::kEnd);
-    brackets = Of(u"()", Toward::kStart);
+    live = Of(u"P()", Toward::kEnd, &Mark::toLive);
+    opens = Of(u"(", Toward::kEnd, &Mark::toOpen);
+    closes = Of(u")", Toward::kEnd, &Mark::toClose);
+    brackets = Of(u"()", Toward::kStart, &Mark::toBracket);
     for (int t = 1; t <= End(); ++t) {
       const std::size_t from = t == 1 ? 0 : cuts.At(t - 1) + 1;
       const std::size_t to = t < End() ? cuts.At(t) : w.size();
@@ -145,7 +145,7 @@ class MarkedText {
   std::vector<Mark> marks;
   std::vector<int> ps;  // the P's by number
   // The live marks of some kinds, the nearest at or after (or before) a mark.
-  using Marks = LiveLinks<int>;
+  using Marks = LiveLinks<int, MarkLinks>;
   Marks live;
   Marks opens;
   Marks closes;
@@ -153,9 +153,9 @@ class MarkedText {
 
  private:
   // The marks of the kinds, the end not among them.
-  Marks Of(TextView kinds, Toward toward) const {
-    return Marks(static_cast<std::size_t>(End()), toward,
-                 [&](int i) { return kinds.find(marks[static_cast<std::size_t>(i)].kind) != TextView::npos; });
+  Marks Of(TextView kinds, Toward toward, std::uint32_t Mark::*link) {
+    const auto ofKinds = [&](int i) { return kinds.find(marks[static_cast<std::size_t>(i)].kind) != TextView::npos; };
+    return Marks(static_cast<std::size_t>(End()), toward, ofKinds, MarkLinks{&marks, link});
   }
 };
 
