@@ -12,10 +12,13 @@ using orvane::Text;
 using orvane::TextView;
 
 CurrentText::CurrentText(const GroupTree& groups)
-    : groups_(groups), state_(groups.text.size(), kOwn), toEnd_(groups.text.size(), orvane::detail::Toward::kEnd),
-      toStart_(groups.text.size(), orvane::detail::Toward::kStart), pieces_(u"\\"), starts_{0, 0, 0, 1},
+    : groups_(groups), state_(groups.text.size(), kOwn), pieces_(u"\\"), starts_{0, 0, 0, 1},
       pieceHashes_{0, 0, PolyHash::Of(u"\\")} {
   const std::size_t size = groups.text.size();
+  if (groups.anyBackslash) {  // only runs of backslashes walk the pieces
+    toEnd_ = LiveLinks<Pos, std::vector<Pos>>(size, orvane::detail::Toward::kEnd);
+    toStart_ = LiveLinks<Pos, std::vector<Pos>>(size, orvane::detail::Toward::kStart);
+  }
   while (leaves_ * kBlock < size) leaves_ *= 2;
   lengths_.assign(2 * leaves_, 0);
   hashes_.assign(2 * leaves_, 0);
@@ -88,7 +91,7 @@ void CurrentText::Put(std::size_t i, TextView text) {
 void CurrentText::Set(std::size_t i, State state) {
   const long long change = -LengthAt(i);
   state_[i] = state;
-  if (state == kEmpty) {
+  if (state == kEmpty && groups_.anyBackslash) {
     toEnd_.Remove(static_cast<Pos>(i));
     toStart_.Remove(static_cast<Pos>(i));
   }

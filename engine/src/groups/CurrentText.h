@@ -52,7 +52,8 @@ class CurrentText {
 
   // Of a piece of the current text of one character or more, at position i:
   bool IsBackslash(std::size_t i) const;
-  // The position of the piece before i (a replaced group counts at its "("), or kNone.
+  // Of a text with a backslash, the position of the piece before i (a
+  // replaced group counts at its "("), or kNone.
   std::size_t Before(std::size_t i) { return i == 0 ? kNone : toStart_.From(static_cast<Pos>(i - 1)); }
   // The position of the piece after the one at i (a group of the pass counts whole), or kNone.
   std::size_t After(std::size_t i) {
@@ -104,9 +105,9 @@ class CurrentText {
 
   const GroupTree& groups_;
   std::vector<State> state_;  // per position: kOwn, kEmpty or a piece
-  // The positions not emptied, toward either end. An emptied position is
-  // never filled again, and a replaced group's inside is all emptied, so
-  // that the walks step over both.
+  // The positions not emptied, toward either end, in a text with a
+  // backslash. An emptied position is never filled again, and a replaced
+  // group's inside is all emptied, so that the walks step over both.
   LiveLinks<Pos, std::vector<Pos>> toEnd_, toStart_;
   // Each value once for all its copies, one after the other, with their hashes.
   orvane::Text pieces_;

@@ -48,8 +48,7 @@ class LiveLinks {
       link_[slot] = static_cast<Link>(nearest);
     }
   }
-  explicit LiveLinks(std::size_t n, Toward toward = Toward::kEnd)
-      : LiveLinks(n, toward, [](Id) { return true; }) {}
+  explicit LiveLinks(std::size_t n, Toward toward = Toward::kEnd) : LiveLinks(n, toward, [](Id) { return true; }) {}
 
   // The nearest live item from i on toward the end (or the start), i itself
   // included, or kNone. Toward the start, kNone as i stands for the start.
@@ -62,7 +61,6 @@ class LiveLinks {
     }
     return slot == end_ ? kNone : static_cast<Id>(slot - offset_);
   }
-  bool IsLive(Id i) { return link_[static_cast<std::size_t>(i) + offset_] == static_cast<std::size_t>(i) + offset_; }
   // Removes item i, live or not.
   void Remove(Id i) {
     const std::size_t slot = static_cast<std::size_t>(i) + offset_;

@@ -91,7 +91,7 @@ class FactorialPass {
   void ReplaceCopies(const TextKey& key, TextView value) {
     copies_.clear();
     index_.TakeOut(
-        Filed(key), [&](std::size_t id) { return Judged(live_.IsLive(id), KeyOf(bangs_[id].run) == key); },
+        Filed(key), [&](std::size_t id) { return Judged(live_.From(id) == id, KeyOf(bangs_[id].run) == key); },
         [&](std::size_t id) { copies_.push_back(id); });
     std::reverse(copies_.begin(), copies_.end());
     const DigitRun valueRun = RunOf(value);
