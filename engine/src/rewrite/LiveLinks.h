@@ -28,7 +28,7 @@ enum class Toward { kEnd, kStart };
 // n + 1 slots of Links: a vector of the list's own, or a view of links kept
 // in a pass's own records. Toward the end item i has slot i and slot n stands
 // for the end; toward the start item i has slot i + 1 and slot 0 stands for
-// the start. That slot stays live.
+// the start. The slot that stands for the end (or the start) stays live.
 template <typename Id, typename Links = std::vector<std::uint32_t>>
 class LiveLinks {
  public:
@@ -39,7 +39,8 @@ class LiveLinks {
   // sized here; a view must hold n + 1 slots already.
   template <typename IsLive>
   LiveLinks(std::size_t n, Toward toward, IsLive isLive, Links links = Links())
-      : link_(std::move(links)), toward_(toward), offset_(toward == Toward::kEnd ? 0 : 1), end_(toward == Toward::kEnd ? n : 0) {
+      : link_(std::move(links)), offset_(toward == Toward::kEnd ? 0 : 1),
+        end_(toward == Toward::kEnd ? n : 0) {
     if constexpr (requires { link_.resize(n); }) link_.resize(n + 1);
     std::size_t nearest = end_;
     for (std::size_t step = 0; step <= n; ++step) {
@@ -64,15 +65,14 @@ class LiveLinks {
   // Removes item i, live or not.
   void Remove(Id i) {
     const std::size_t slot = static_cast<std::size_t>(i) + offset_;
-    link_[slot] = static_cast<Link>(toward_ == Toward::kEnd ? slot + 1 : slot - 1);
+    link_[slot] = static_cast<Link>(offset_ == 0 ? slot + 1 : slot - 1);  // one on, toward the end or the start
   }
 
  private:
   using Link = std::remove_reference_t<decltype(std::declval<Links&>()[0])>;
   static_assert(std::is_unsigned_v<Link>);
   Links link_;
-  Toward toward_ = Toward::kEnd;
-  std::size_t offset_ = 0;  // the slot of item 0
+  std::size_t offset_ = 0;  // the slot of item 0: 0 toward the end, 1 toward the start
   std::size_t end_ = 0;     // the slot that stands for the end (or the start)
 };
 
