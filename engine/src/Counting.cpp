@@ -3,8 +3,7 @@
 // floating-point result that decide where they fail.
 #include "orvane/Counting.h"
 
-#include <cmath>
-
+#include "WholePower.h"
 #include "flat/FieldCursor.h"
 #include "orvane/NumberText.h"
 #include "orvane/StringStuff.h"
@@ -15,10 +14,10 @@ using namespace orvane;
 
 namespace {
 
-// The general power operation, refusing results beyond the double range.
-double Power(double base, double exponent) {
-  if (base == 0.0 && exponent < 0) throw RunTimeError(ErrorKind::DivisionByZero);
-  return Checked(std::pow(base, exponent));
+// The power of two counts, refusing results beyond the double range.
+double Power(long base, long exponent) {
+  if (base == 0 && exponent < 0) throw RunTimeError(ErrorKind::DivisionByZero);
+  return Checked(detail::WholePower(base, exponent));
 }
 
 }  // namespace
@@ -44,7 +43,7 @@ double Combinations(Int16 k, Int16 n) {
 
 double ArrangementsRep(Int16 k, Int16 n) { return Power(n, k); }
 
-double TotalCombinations(Int16 n) { return Power(2.0, n); }
+double TotalCombinations(Int16 n) { return Power(2, n); }
 
 double PermutationsRep(Int16 n, TextView list) {
   const Int16 fields = Add16(StringStuff::CountChar(list, u","), 1);

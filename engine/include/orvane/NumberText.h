@@ -4,6 +4,7 @@
 // The two conversions between numbers and their texts on which every value
 // of the engine passes.
 
+#include <cfloat>
 #include <cmath>
 #include <cstddef>
 
@@ -11,6 +12,10 @@
 #include "orvane/Text.h"
 
 namespace orvane {
+
+// Each step on doubles is rounded to double as it happens, whatever the
+// processor; the engine's build asks for it where the default would not.
+static_assert(FLT_EVAL_METHOD == 0, "the engine needs double steps rounded to double (SSE2 on 32-bit x86)");
 
 // The longest text NumberToText gives, as in "-1.23456789012345E-300".
 constexpr std::size_t kLongestNumberText = 22;

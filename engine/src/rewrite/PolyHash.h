@@ -27,14 +27,36 @@ struct TextKey {
 inline std::uint64_t Filed(const TextKey& k) { return k.hash ^ (static_cast<std::uint64_t>(k.length) * 0x9E3779B97F4A7C15ull); }
 
 class PolyHash {
-  __extension__ using Wide = unsigned __int128;
-
  public:
   static constexpr std::uint64_t kMod = (std::uint64_t{1} << 61) - 1;
 
+  // a * b mod 2^61 - 1, for a and b below the modulus. A 128-bit product
+  // where the compiler has one (every 64-bit target), four 32-bit ones where
+  // it has not (32-bit ARM and x86); both give the same residue.
   static std::uint64_t Mul(std::uint64_t a, std::uint64_t b) {
+#ifdef __SIZEOF_INT128__
+    return MulWide(a, b);
+#else
+    return MulHalves(a, b);
+#endif
+  }
+#ifdef __SIZEOF_INT128__
+  static std::uint64_t MulWide(std::uint64_t a, std::uint64_t b) {
+    __extension__ using Wide = unsigned __int128;
     const Wide p = static_cast<Wide>(a) * b;
-    const std::uint64_t r = static_cast<std::uint64_t>(p & kMod) + static_cast<std::uint64_t>(p >> 61);
+    return Fold(static_cast<std::uint64_t>(p >> 64), static_cast<std::uint64_t>(p));
+  }
+#endif
+  static std::uint64_t MulHalves(std::uint64_t a, std::uint64_t b) {
+    const std::uint64_t a0 = a & 0xFFFFFFFFu, a1 = a >> 32, b0 = b & 0xFFFFFFFFu, b1 = b >> 32;
+    const std::uint64_t middle = a0 * b1 + a1 * b0;  // below 2^62, as a1 and b1 are below 2^29
+    const std::uint64_t low = a0 * b0 + (middle << 32);
+    const std::uint64_t carry = low < (middle << 32) ? 1 : 0;
+    return Fold(a1 * b1 + (middle >> 32) + carry, low);
+  }
+  // The 128-bit product high:low reduced: 2^61 is 1 modulo 2^61 - 1.
+  static std::uint64_t Fold(std::uint64_t high, std::uint64_t low) {
+    const std::uint64_t r = (low & kMod) + ((low >> 61) | (high << 3));
     return r >= kMod ? r - kMod : r;
   }
   static std::uint64_t Add(std::uint64_t a, std::uint64_t b) { return a + b >= kMod ? a + b - kMod : a + b; }
@@ -114,12 +136,16 @@ class Powers {
   std::uint64_t high_[kSpan];  // the base to multiples of kSpan
 };
 
-// Filled once, before the first calculation, for every pass of every thread.
-inline const Powers kPowers{PolyHash::Base()};
-inline const Powers kInversePowers{PolyHash::Inverse()};
-
-inline std::uint64_t PolyHash::Pow(std::size_t n) { return kPowers.Of(n); }
-inline std::uint64_t PolyHash::InvPow(std::size_t n) { return kInversePowers.Of(n); }
+// Filled on first use, whenever that is: a hash taken while another file's
+// objects are being set up finds them filled too.
+inline std::uint64_t PolyHash::Pow(std::size_t n) {
+  static const Powers powers{Base()};
+  return powers.Of(n);
+}
+inline std::uint64_t PolyHash::InvPow(std::size_t n) {
+  static const Powers inversePowers{Inverse()};
+  return inversePowers.Of(n);
+}
 
 // The key of a + b from the keys of a and b.
 inline TextKey Join(const TextKey& a, const TextKey& b) {
