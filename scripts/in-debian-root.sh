@@ -62,7 +62,7 @@ mount_system() {  # ROOT: what programs in it expect of /proc, /sys and /dev
 in_root() {  # ROOT COMMAND...: a clean login-like environment, as root
   local root=$1
   shift
-  chroot "$root" /usr/bin/env -i HOME=/root TERM="${TERM:-dumb}" LANG=C.UTF-8 CI="${CI:-}" \
+  "${network[@]}" chroot "$root" /usr/bin/env -i HOME=/root TERM="${TERM:-dumb}" LANG=C.UTF-8 CI="${CI:-}" \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"
 }
 
@@ -79,6 +79,9 @@ apt_update() {  # ROOT
   fi
 }
 
+# Preparing the root reaches the archive; the run itself gets a network of
+# its own with loopback alone (below).
+network=()
 work=""
 cleanup() {
   [ -n "$work" ] && unmount_all "$work/root"
@@ -137,4 +140,14 @@ git clone --quiet "$repo" "$work/root/root/orvane"
 git -C "$repo" diff --quiet HEAD 2>/dev/null \
   || echo "Note: the Debian $suite root runs the committed tree; uncommitted changes are not in it." >&2
 echo "Debian $(cat "$work/root/etc/debian_version") ($suite) root: $*"
+# An X server picks its display by the lock files in /tmp and listens on a
+# socket file there and on an abstract socket of the same name. The root has
+# a /tmp of its own but shares the machine's abstract sockets, which belong
+# to a network namespace: a server in the root picks its display blind to
+# the machine's servers, and a client, which tries the abstract socket
+# first, can reach one of those instead of its own (and fail for want of
+# its key). D-Bus listens on abstract sockets too. In a network namespace of
+# its own, with loopback alone, the run meets none of the machine's; it
+# needs no archive, as the root was given what it needs above.
+network=(unshare --net sh -c 'ip link set lo up && exec "$@"' private-network)
 in_root "$work/root" bash -c 'cd /root/orvane && exec "$@"' run "$@"

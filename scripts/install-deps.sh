@@ -14,7 +14,7 @@ step=${1:-test}
 
 run=(
   cmake make g++ pkg-config
-  qt6-base-dev libxcb1-dev qt6-qpa-plugins qt6-wayland fonts-dejavu-core
+  qt6-base-dev libxcb1-dev qt6-wayland fonts-dejavu-core
 )
 package=(
   "${run[@]}"
@@ -30,6 +30,8 @@ test=(
   # The screen reader and the real-X input tests: a window manager to give
   # focus, synthetic keys and the clipboard.
   orca openbox xdotool xclip
+  # The Debian 13 root's run gets a network of its own (in-debian-root.sh).
+  iproute2
   # A fresh root of the other Debian release for `make test-debian13`.
   debootstrap
 )
