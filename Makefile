@@ -11,8 +11,9 @@ CMAKE_QUIET  := -Wno-dev --log-level=WARNING
 SHELL        := bash
 .SHELLFLAGS  := -o pipefail -c
 
-.PHONY: deps deps-run deps-package configure build run test check sanitize fuzz bench screenshot \
-	startup-bench package package-check test-debian13 prepare-debian13 test-debian-testing clean
+.PHONY: deps deps-run deps-package deps-cross configure build run test test-stages check sanitize fuzz \
+	cross bench screenshot startup-bench package package-check test-debian13 prepare-debian13 \
+	test-debian-testing clean
 
 # Everything that any target needs; `make run` and `make package` need less.
 deps:
@@ -23,6 +24,9 @@ deps-run:
 
 deps-package:
 	@scripts/install-deps.sh package
+
+deps-cross:
+	@scripts/install-deps.sh cross
 
 configure: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_QUIET) -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
@@ -40,12 +44,19 @@ run: deps-run
 	@scripts/run-app.sh $(BUILD)/app/orvane
 
 # Every test: a short fuzz run, the suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the Debian package built from scratch and
-# checked, on Debian 12 all of it again in a Debian 13 root, then the suite
-# of the normal build, whose summary closes the output.
+# UndefinedBehaviorSanitizer, the engine on other processors, the Debian
+# package built from scratch and checked (and cross-built), on Debian 12 all
+# of it again in a Debian 13 root (but for the other processors, which need
+# no second run), then the suite of the normal build, whose summary closes
+# the output. All of it beside another X server, on display 0 where free.
 OS_VERSION   := $(shell . /etc/os-release 2>/dev/null && echo $$VERSION_ID)
 OTHER_RELEASES ?= $(if $(filter 12,$(OS_VERSION)),test-debian13)
-test: $(if $(OTHER_RELEASES),prepare-debian13) fuzz sanitize package-check $(OTHER_RELEASES) check
+CROSS_STAGE  ?= cross
+CROSS_PACKAGE ?= arm64
+test: deps
+	@tests/desktop/beside-another-x.sh $(MAKE) --no-print-directory test-stages
+
+test-stages: $(if $(OTHER_RELEASES),prepare-debian13) fuzz sanitize $(CROSS_STAGE) package-check $(OTHER_RELEASES) check
 
 check: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -98,13 +109,18 @@ package: deps-package
 # The packages from a clean clone: lintian, a second identical build, their
 # contents, then installed, tested with autopkgtest and purged.
 package-check: deps
-	@scripts/check-package.sh
+	@ORVANE_CROSS_PACKAGE=$(CROSS_PACKAGE) scripts/check-package.sh
+
+# The engine, its tests and orvane-eval built for i386, armhf and s390x and
+# run under qemu-user: the same answers as this machine's, byte for byte.
+cross: deps deps-cross
+	@scripts/cross-check.sh
 
 # The whole suite again in a fresh Debian 13 root (debootstrap; the root and
 # its packages are kept under /var/cache/orvane). On Debian 12, `make test`
 # includes it; Debian testing is `make test-debian-testing`, by hand.
 test-debian13: deps
-	@scripts/in-debian-root.sh trixie make test
+	@scripts/in-debian-root.sh trixie make test CROSS_STAGE= CROSS_PACKAGE=
 
 # Making the Debian 13 root waits mostly on the archive, so as root `make
 # test` starts it at once in the background; test-debian13 waits for it (a
@@ -115,7 +131,7 @@ prepare-debian13: deps
 		(scripts/in-debian-root.sh trixie --prepare >$(ROOT_CACHE)/trixie.prepare.log 2>&1 &); sleep 2; fi
 
 test-debian-testing: deps
-	@scripts/in-debian-root.sh testing make test
+	@scripts/in-debian-root.sh testing make test CROSS_STAGE= CROSS_PACKAGE=
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PKG_BUILD) orvane_*.deb
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PKG_BUILD) build-cross orvane_*.deb

@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # Builds the Debian source package and the binary packages from a copy of
 # this tree, with dpkg-buildpackage as a distribution would:
-#   scripts/build-package.sh [--clone] OUTPUT-FOLDER
+#   scripts/build-package.sh [--clone] OUTPUT-FOLDER [DPKG-BUILDPACKAGE-OPTION...]
 # The copy is OUTPUT-FOLDER/orvane-<version>; the .dsc, .tar.xz, .deb,
 # -dbgsym .ddeb, .buildinfo and .changes land in OUTPUT-FOLDER. Without
 # --clone the copy holds the working tree's files as they are (tracked and
@@ -14,7 +14,8 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 
 clone=false
 [ "${1:-}" = --clone ] && { clone=true; shift; }
-out=${1:?usage: build-package.sh [--clone] OUTPUT-FOLDER}
+out=${1:?usage: build-package.sh [--clone] OUTPUT-FOLDER [DPKG-BUILDPACKAGE-OPTION...]}
+shift
 version=$(dpkg-parsechangelog -l "$repo/debian/changelog" -S Version)
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
@@ -38,7 +39,7 @@ fi
 jobs=${JOBS:-$(nproc)}
 [ "$jobs" -gt 2 ] && jobs=2
 cd "$src"
-if ! dpkg-buildpackage -us -uc -J"$jobs" >"$out/build.log" 2>&1; then
+if ! dpkg-buildpackage -us -uc -J"$jobs" "$@" >"$out/build.log" 2>&1; then
   tail -n 60 "$out/build.log" >&2
   echo "dpkg-buildpackage failed; the whole log is $out/build.log" >&2
   exit 1
