@@ -44,21 +44,19 @@ class PolyHash {
   static std::uint64_t MulWide(std::uint64_t a, std::uint64_t b) {
     __extension__ using Wide = unsigned __int128;
     const Wide p = static_cast<Wide>(a) * b;
-    return Fold(static_cast<std::uint64_t>(p >> 64), static_cast<std::uint64_t>(p));
+    return Reduce(static_cast<std::uint64_t>(p & kMod) + static_cast<std::uint64_t>(p >> 61));
   }
 #endif
+  // The same residue from the 128-bit product high:low as four 32-bit products.
   static std::uint64_t MulHalves(std::uint64_t a, std::uint64_t b) {
     const std::uint64_t a0 = a & 0xFFFFFFFFu, a1 = a >> 32, b0 = b & 0xFFFFFFFFu, b1 = b >> 32;
     const std::uint64_t middle = a0 * b1 + a1 * b0;  // below 2^62, as a1 and b1 are below 2^29
     const std::uint64_t low = a0 * b0 + (middle << 32);
-    const std::uint64_t carry = low < (middle << 32) ? 1 : 0;
-    return Fold(a1 * b1 + (middle >> 32) + carry, low);
+    const std::uint64_t high = a1 * b1 + (middle >> 32) + (low < (middle << 32) ? 1 : 0);
+    return Reduce((low & kMod) + ((low >> 61) | (high << 3)));
   }
-  // The 128-bit product high:low reduced: 2^61 is 1 modulo 2^61 - 1.
-  static std::uint64_t Fold(std::uint64_t high, std::uint64_t low) {
-    const std::uint64_t r = (low & kMod) + ((low >> 61) | (high << 3));
-    return r >= kMod ? r - kMod : r;
-  }
+  // A product's two halves added: 2^61 is 1 modulo 2^61 - 1, and the sum is below 2 kMod.
+  static std::uint64_t Reduce(std::uint64_t r) { return r >= kMod ? r - kMod : r; }
   static std::uint64_t Add(std::uint64_t a, std::uint64_t b) { return a + b >= kMod ? a + b - kMod : a + b; }
   static std::uint64_t Sub(std::uint64_t a, std::uint64_t b) { return a >= b ? a - b : a + kMod - b; }
 
