@@ -99,15 +99,6 @@ inline Text UnclosedAfterGroups(std::size_t size) { return DistinctGroups(size -
 // each pass rewriting the rest of the text.
 inline Text UnclosedCopyAfterGroups(std::size_t size) { return DistinctGroups(size - 5) + u"+((1)"; }
 
-// A backslash before many groups: the placeholder of every group can pair
-// with a backslash of the text.
-inline Text BackslashGroups(std::size_t size) { return u"\\" + DistinctGroups(size - 1); }
-
-// Backslashes between the groups, each next to a copy of the first group.
-inline Text BackslashCopies(std::size_t size) {
-  return Joined(size, "\\", [](int i) { return i % 2 ? "(1)" : "(" + std::to_string(i + 2) + ")"; });
-}
-
 // Many groups, then more than 255 groups open at once.
 inline Text DeepOpenAfterGroups(std::size_t size) {
   return DistinctGroups(size - 300) + Text(256, u'(') + u"1" + Text(43, u')');
@@ -178,46 +169,6 @@ inline Text DeepGrowing(std::size_t size) {
   std::string out = std::string(kLevels, '(') + inner + std::string(kLevels, ')');
   out.resize(size, ' ');
   return Ascii(out);
-}
-
-// 250 levels, each with a pair of backslashes after the level inside it:
-// the first pass of every level evaluates the whole level inside it first.
-inline Text PairChains(std::size_t size) {
-  constexpr std::size_t kLevels = 250;
-  std::string inner = "1";
-  while (inner.size() + 5 * kLevels + 2 <= size) inner += "+1";
-  std::string out = std::string(kLevels, '(') + inner;
-  for (std::size_t i = 0; i < kLevels; ++i) out += "+\\\\)";
-  out.resize(size, ' ');
-  return Ascii(out);
-}
-
-// Rows of distinct chains of 250 groups, each with a lone backslash before
-// its innermost group: every level of a chain holds a backslash.
-inline Text LoneBackslashChains(std::size_t size) {
-  constexpr std::size_t kLevels = 250;
-  return Joined(size, "+", [](int i) {
-    return std::string(kLevels, '(') + "\\(" + std::to_string(i) + ")" + std::string(kLevels, ')');
-  });
-}
-
-// Many small groups, each holding a backslash before a group of its own.
-inline Text SmallBackslashGroups(std::size_t size) {
-  return Joined(size, "+", [](int i) { return "(1\\(" + std::to_string(i) + "))"; });
-}
-
-// Rows of distinct chains of 20 groups, each with a lone backslash before its
-// innermost group: many chains, each replaced level by level in place.
-inline Text ShortBackslashChains(std::size_t size) {
-  constexpr std::size_t kLevels = 20;
-  return Joined(size, "+", [](int i) {
-    return std::string(kLevels, '(') + "\\(" + std::to_string(i) + ")" + std::string(kLevels, ')');
-  });
-}
-
-// Every group between two lone backslashes, each run of them taking two values.
-inline Text BackslashesAround(std::size_t size) {
-  return Joined(size, "+", [](int i) { return "\\(" + std::to_string(i) + ")\\"; });
 }
 
 // 200 "(" that never close, then distinct groups: no pass at all.

@@ -356,6 +356,9 @@ const EvalRow kEvalParens[] = {
     {u"(\u00e9)+1", u"0+1"},
     {u"(6/0)", kDivZero},
     {u"1+(2*(1E400))", kFloat},
+    // Called on its own, a backslash pair of the text takes a group's value.
+    {u"1\\\\+(2)", u"12+2"},
+    {u"(1)+\\\\", u"1+1"},
 };
 
 TEST(EvalParens, Table) {

@@ -57,17 +57,13 @@ bool RewritingFailsAlike(TextView text, std::size_t outermost, std::size_t at, l
 // its groups, apart from copies of groups replaced before it (which the walk
 // rules out by their values) and "()", which becomes "0".
 // Returns nothing where the walk cannot vouch for the result, and the group
-// passes take over: a backslash that the placeholder would meet, an error that
-// the passes might meet otherwise or not at all, a group after the unclosed
+// passes take over: an error that the passes might meet otherwise or not at all, a group after the unclosed
 // "(" with the value of a group before it, or intermediate texts that could
 // pass the 16-bit length limit.
 }  // namespace
 
 std::optional<Text> WalkGroups(TextView text) {
-  // A lone backslash only meets a placeholder when a group follows it.
-  if (text.find(u"\\\\") != TextView::npos || text.find(u"\\(") != TextView::npos ||
-      text.size() >= static_cast<std::size_t>(kInt16Max))
-    return std::nullopt;
+  if (text.size() >= static_cast<std::size_t>(kInt16Max)) return std::nullopt;
   std::vector<Text> open(1);  // open.back() collects the innermost open group
   std::size_t outermost = 0;  // the "(" of the outermost open group
   std::vector<Text> replaced;  // values of the groups replaced so far
@@ -128,15 +124,9 @@ bool UnclosedOrDeep(TextView text) {
 
 Text Evaluate(TextView text) {
   if (!Contains(text, u'(')) return flat::Evaluate(text);
-  const bool walkFirst = !UnclosedOrDeep(text);
-  if (walkFirst)
+  if (!UnclosedOrDeep(text))
     if (auto walked = WalkGroups(text)) return *std::move(walked);
-  // Lone backslashes the group passes take as they meet them.
-  if (text.find(u"\\\\") == TextView::npos) return RunGroupPasses(text);
-  // The first pass turns every pair of backslashes into the first group's
-  // value; the passes after it see the text that it leaves, as a text of its
-  // own whose backslashes stand alone, and which the walk may well take.
-  return RunFirstPasses(text, walkFirst);
+  return RunGroupPasses(text);
 }
 
 }  // namespace StringStuff::groups

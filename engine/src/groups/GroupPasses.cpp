@@ -24,9 +24,10 @@ using namespace orvane;
 namespace {
 
 // A "(" that never closes, at the start of rest: only "()" is replaced, and
-// the passes left change nothing. No placeholder can meet the text before it.
+// the passes left change nothing.
 Text AfterUnclosed(Text before, TextView rest) {
-  return before + detail::ReplaceAll(detail::ReplaceAll(rest, u"()", kPlaceholder), kPlaceholder, u"0");
+  before += detail::ReplaceAll(rest, u"()", u"0");
+  return before;
 }
 
 class Passes {
@@ -73,7 +74,6 @@ class Passes {
         unclosed = i;
         break;
       }
-      if (groups_.height[k] > 255) groups_.CheckDepth(i, groups_.match[i] + 1);
       Pass(k, lastGroup);
       ++passes;
       i = groups_.match[i];
@@ -98,12 +98,14 @@ class Passes {
   }
 
   // The inside of group k with its own groups replaced, as a text of its own
-  // would have them. A long inside, or one holding a backslash (which no walk
-  // takes), has its passes here, within it alone; a short one is a text of
-  // its own, where one walk mostly does.
+  // would have them. A long inside has its passes here, within it alone; a
+  // short one is a text of its own, where one walk mostly does. The scan for
+  // the group's ")" counts its depth in 8 bits, so no group taken here nests
+  // more than 255 levels, and neither does this recursion.
   Text Evaluated(std::size_t k) {
     const std::size_t open = groups_.starts[k], close = groups_.match[open];
-    if (close - open > kEvaluatedHere || groups_.backslash[k]) {
+    if (groups_.height[k] > 255) groups_.CheckDepth(open, close + 1);
+    if (close - open > kEvaluatedHere) {
       std::size_t unclosed = kNone;
       evaluating_.push_back(k);
       const std::size_t passes = PassesOver(open + 1, close, groups_.lastInside[k], unclosed);
@@ -148,39 +150,11 @@ class Passes {
     const std::size_t first = copies_.size();
     CopiesOf(k, lastGroup);
     const Text v = flat::Evaluate(Evaluated(k));
-    if (!groups_.anyBackslash) {
-      for (std::size_t c = first; c < copies_.size(); ++c) Replace(copies_[c], v);
-    } else {
-      ++groups_.pass;
-      for (std::size_t c = first; c < copies_.size(); ++c) groups_.passOf[copies_[c]] = groups_.pass;
-      for (std::size_t c = first; c < copies_.size(); ++c)
-        if (!groups_.replaced[copies_[c]]) ReplaceRun(groups_.starts[copies_[c]], v);
-    }
+    for (std::size_t c = first; c < copies_.size(); ++c) Replace(copies_[c], v);
     copies_.resize(first);
     for (const std::size_t g : changed_)
       if (!Evaluating(g)) keys_.MarkDirty(g);
     changed_.clear();
-  }
-
-  // Each pair of backslashes in the run through the group at open becomes the
-  // value, an odd one stays behind them. A run lies within the group around
-  // its groups, whose change their replacing notes.
-  void ReplaceRun(std::size_t open, TextView v) {
-    current_.RunThrough(open, run_);
-    std::size_t groups = 0;
-    for (const std::size_t at : run_) groups += groups_.IsPassGroup(at) && groups_.text[at] == u'(';
-    const std::size_t lone = run_.size() - groups;
-    const std::size_t values = groups + lone / 2;
-    for (std::size_t j = 0; j < run_.size(); ++j) {
-      const TextView piece = j < values ? v : j == values && lone % 2 ? TextView(u"\\") : TextView();
-      const std::size_t at = run_[j];
-      const std::size_t owner = groups_.group[at];
-      if (groups_.IsPassGroup(at) && !groups_.replaced[owner] && groups_.text[at] == u'(') {
-        Replace(owner, piece);
-      } else {
-        current_.Put(at, piece);
-      }
-    }
   }
 
   // Whether group g is one whose inside is being evaluated here: it goes when
@@ -197,7 +171,6 @@ class Passes {
   detail::KeyIndex index_;
   StaleKeys keys_;
   std::vector<std::size_t> copies_;   // the copies of the passes under way, outermost first
-  std::vector<std::size_t> run_;      // the positions of one run of backslashes
   std::vector<std::size_t> changed_;  // the groups around this pass's changes
   std::vector<std::size_t> evaluating_;  // the groups whose passes inside are under way, outermost first
 };

@@ -35,14 +35,9 @@ void GroupTree::Nest() {
   std::vector<std::size_t> stack;
   for (std::size_t i = 0; i < n; ++i) {
     while (!stack.empty() && match[starts[stack.back()]] < i) stack.pop_back();
-    if (text[i] == u'\\') {
-      anyBackslash = true;
-      if (!stack.empty()) backslash[stack.back()] = true;
-    }
     if (text[i] != u'(' || match[i] == kNone) continue;
     group[i] = static_cast<Pos>(starts.size());
     parent.push_back(stack.empty() ? kNone : static_cast<Pos>(stack.back()));
-    backslash.push_back(false);
     if (stack.size() == byDepth.size()) byDepth.emplace_back();
     byDepth[stack.size()].push_back(static_cast<Pos>(starts.size()));
     depth.push_back(static_cast<Pos>(stack.size()));
@@ -57,7 +52,6 @@ void GroupTree::Measure() {
   const std::size_t g = starts.size();
   replaced.assign(g, false);
   dead.assign(g, false);
-  passOf.assign(g, 0);  // passes count from 1
   height.assign(g, 1);
   lastInside.resize(g);
   for (std::size_t k = g; k-- > 0;) {
@@ -65,7 +59,6 @@ void GroupTree::Measure() {
     if (parent[k] == kNone) continue;
     height[parent[k]] = static_cast<Pos>(std::max<std::size_t>(height[parent[k]], height[k] + 1u));
     lastInside[parent[k]] = std::max(lastInside[parent[k]], lastInside[k]);
-    if (backslash[k]) backslash[parent[k]] = true;
   }
 }
 

@@ -27,12 +27,8 @@ struct GroupTree {
   explicit GroupTree(orvane::TextView text);
 
   bool IsReplaced(std::size_t g) const { return g != kNone && replaced[g]; }
-  // Whether the group was taken as a copy by the current pass.
-  bool InPass(std::size_t g) const { return passOf[g] == pass; }
   // The ")" of group k.
   std::size_t End(std::size_t k) const { return match[starts[k]]; }
-  // Whether the "(" at position at opens a group taken by the current pass.
-  bool IsPassGroup(std::size_t at) const { return group[at] != kNone && InPass(group[at]); }
   // The depth counter of the group scan over the current text from open on.
   void CheckDepth(std::size_t from, std::size_t to) const;
   // The group at that depth around group g.
@@ -48,10 +44,6 @@ struct GroupTree {
   std::vector<Pos> depth;   // per group: how many groups enclose it
   std::vector<std::vector<Pos>> byDepth;  // the groups of each depth, in text order
   std::vector<bool> replaced, dead;       // per group
-  std::vector<bool> backslash;  // per group: whether its original text holds a backslash
-  bool anyBackslash = false;    // whether the text does
-  std::vector<Stamp> passOf;  // per group: the last pass that took it as a copy
-  Stamp pass = 0;
 
  private:
   void Nest();

@@ -191,6 +191,7 @@ std::optional<Text> Calculate(TextView expression, TextView answerBox) {
   for (char16_t& c : w)
     if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
   w = ReplaceAll(w, u"ANS", answerBox);
+  if (Contains(w, u'\\')) return std::nullopt;  // refused: the placeholder would meet it
   try {
     for (const char16_t letter : {u'C', u'A', u'W'})
       while (Contains(w, letter)) ExpandTwoArgument(w, letter);
