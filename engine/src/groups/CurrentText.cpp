@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "rewrite/Invariants.h"
+
 namespace StringStuff::groups {
 
 using orvane::Text;
@@ -83,6 +85,8 @@ void CurrentText::Put(std::size_t i, TextView text) {
 // first node that is stale already.
 void CurrentText::Set(std::size_t i, State state) {
   const long long change = -LengthAt(i);
+  if constexpr (orvane::detail::kCheckInvariants)
+    orvane::detail::Expect(state_[i] != kEmpty, "CurrentText: an emptied position filled or emptied again");
   state_[i] = state;
   const auto delta = static_cast<std::uint32_t>(change + LengthAt(i));  // modulo 2^32, as the sums are
   bool fresh = true;
@@ -92,6 +96,25 @@ void CurrentText::Set(std::size_t i, State state) {
       fresh = !stale_[node];
       stale_[node] = true;
     }
+  }
+}
+
+void CurrentText::CheckInvariants() const {
+  using orvane::detail::Expect;
+  if constexpr (!orvane::detail::kCheckInvariants) return;
+  for (std::size_t node = 2 * leaves_; node-- > 1;) {
+    const std::size_t first = node >= leaves_ ? (node - leaves_) * kBlock : 0;
+    const long long length = node >= leaves_ ? Length(first, first + kBlock)
+                                             : static_cast<long long>(lengths_[2 * node] + lengths_[2 * node + 1]);
+    Expect(lengths_[node] == static_cast<std::uint32_t>(length), "CurrentText: a node's length");
+    if (stale_[node]) continue;
+    if (node >= leaves_) {
+      Expect(hashes_[node] == Range(first, first + kBlock).hash, "CurrentText: a fresh leaf's hash");
+      continue;
+    }
+    Expect(!stale_[2 * node] && !stale_[2 * node + 1], "CurrentText: a fresh node above a stale one");
+    const TextKey left{lengths_[2 * node], hashes_[2 * node]}, right{lengths_[2 * node + 1], hashes_[2 * node + 1]};
+    Expect(hashes_[node] == Join(left, right).hash, "CurrentText: a fresh node's hash");
   }
 }
 

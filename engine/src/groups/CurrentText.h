@@ -47,6 +47,10 @@ class CurrentText {
   // Empties position i.
   void Clear(std::size_t i) { Set(i, kEmpty); }
 
+  // Every node's length is its children's, or its positions', and a hash
+  // marked fresh is what its children's join to.
+  void CheckInvariants() const;
+
  private:
   // What a position holds: its own character, nothing, or a piece of pieces_.
   // Each piece is put at a group's "(", and no position gets two, so they

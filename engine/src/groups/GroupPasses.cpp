@@ -43,6 +43,9 @@ class Passes {
   Text Run() {
     std::size_t unclosed = kNone;
     const std::size_t passes = PassesOver(0, groups_.text.size(), groups_.starts.size() - 1, unclosed);
+    groups_.CheckInvariants();
+    current_.CheckInvariants();
+    index_.CheckInvariants();
     if (unclosed != kNone) {
       groups_.CheckDepth(unclosed, groups_.text.size());
       return AfterUnclosed(current_.Read(0, unclosed), current_.Read(unclosed, groups_.text.size()));
@@ -65,7 +68,7 @@ class Passes {
     for (std::size_t i = first; i < last; ++i) {
       if (groups_.text[i] != u'(') continue;
       const std::size_t k = groups_.group[i];
-      if (k != kNone && groups_.replaced[k]) {
+      if (groups_.IsReplaced(k)) {
         i = groups_.match[i];
         continue;
       }
@@ -85,14 +88,14 @@ class Passes {
   // group replaced before has its inside cleared already.
   void Replace(std::size_t k, TextView value) {
     const std::size_t open = groups_.starts[k], close = groups_.match[open];
-    groups_.replaced[k] = true;
+    groups_.MarkReplaced(k);
     current_.Put(open, value);
     for (std::size_t i = open + 1; i <= close; ++i) {
       const std::size_t inner = groups_.group[i];
       current_.Clear(i);
       if (inner == kNone) continue;
-      groups_.dead[inner] = true;
-      if (groups_.replaced[inner]) i = groups_.match[i];
+      groups_.MarkInsideReplaced(inner);
+      if (groups_.IsReplaced(inner)) i = groups_.match[i];
     }
     changed_.push_back(groups_.parent[k]);
   }
@@ -133,7 +136,7 @@ class Passes {
         [&](std::size_t c) {
           using Found = detail::Found;
           // Gone, or going with k.
-          if (c <= groups_.lastInside[k] || groups_.dead[c] || groups_.replaced[c]) return Found::kGone;
+          if (c <= groups_.lastInside[k] || groups_.IsGone(c)) return Found::kGone;
           const TextKey other = keys_.Inside(c);
           if (other == inside) return Found::kCopy;
           // A stale key is filed again under the new one when refreshed.

@@ -3,7 +3,8 @@
 
 // The groups of a text as it was given, which the group passes never move:
 // each "(" with its ")", how they nest, and what the passes have done to each
-// group so far. Positions are those of the original text.
+// group so far. Positions are those of the original text. The shape is fixed
+// once built; what the passes did is changed through the tree alone.
 
 #include <cstddef>
 #include <cstdint>
@@ -26,7 +27,16 @@ std::vector<Pos> Partners(orvane::TextView text);
 struct GroupTree {
   explicit GroupTree(orvane::TextView text);
 
-  bool IsReplaced(std::size_t g) const { return g != kNone && replaced[g]; }
+  bool IsReplaced(std::size_t g) const { return g != kNone && replaced_[g]; }
+  // Replaced, or inside a group replaced: no longer in the current text.
+  bool IsGone(std::size_t g) const { return replaced_[g] || dead_[g]; }
+  // Group k takes its value: it must still be in the text.
+  void MarkReplaced(std::size_t k);
+  // A group inside one that was replaced goes with it.
+  void MarkInsideReplaced(std::size_t g) { dead_[g] = true; }
+  // The shape is what a stack match of the text gives, and a group is gone
+  // for good once replaced or inside one that was.
+  void CheckInvariants() const;
   // The ")" of group k.
   std::size_t End(std::size_t k) const { return match[starts[k]]; }
   // The depth counter of the group scan over the current text from open on.
@@ -43,9 +53,9 @@ struct GroupTree {
   std::vector<Pos> lastInside;  // per group: the last group inside it, or itself
   std::vector<Pos> depth;   // per group: how many groups enclose it
   std::vector<std::vector<Pos>> byDepth;  // the groups of each depth, in text order
-  std::vector<bool> replaced, dead;       // per group
 
  private:
+  std::vector<bool> replaced_, dead_;  // per group
   void Nest();
   void Measure();
 };

@@ -165,6 +165,8 @@ class MultisetPass {
 
   Text Run() {
     for (int front = Front(); front != kNone; front = Front()) Step(front);
+    index_.CheckInvariants();
+    for (const auto* links : {&text_.live, &text_.opens, &text_.closes, &text_.brackets}) links->CheckInvariants();
     return text_.Read();
   }
 
