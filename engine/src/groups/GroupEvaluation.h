@@ -21,7 +21,8 @@ orvane::Text Evaluate(orvane::TextView text);
 // the group scan does; nothing when it never closes.
 std::optional<std::size_t> MatchingParen(orvane::TextView text, std::size_t open);
 
-// The result in one walk, or nothing where the walk cannot vouch for it.
+// The result in one walk over a text whose every "(" closes, with at most
+// 255 open at once, or nothing where the walk cannot vouch for it.
 std::optional<orvane::Text> WalkGroups(orvane::TextView text);
 
 }  // namespace StringStuff::groups
