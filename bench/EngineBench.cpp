@@ -66,7 +66,10 @@ void RegisterShapes() {
                           {"DeepGrowing", bench::DeepGrowing},
                           {"NestedUnclosed", bench::NestedUnclosed},
                           {"MovedLetters", bench::MovedLetters},
-                          {"MovedPs", bench::MovedPs}};
+                          {"MovedPs", bench::MovedPs},
+                          {"FrontBeforeLetters", bench::FrontBeforeLetters},
+                          {"FrontBeforeAs", bench::FrontBeforeAs},
+                          {"FrontBeforePs", bench::FrontBeforePs}};
   for (const Shape& shape : shapes) {
     for (const std::size_t size : {1024, 4096, 32766}) {
       const Text text = shape.make(size);

@@ -129,6 +129,9 @@ TEST(Reference, LongestTextsAgree) {
   ExpectSameEverywhere(bench::DeepGrowing(32766), u"0");
   ExpectSameEverywhere(bench::MovedLetters(32766), u"0");
   ExpectSameEverywhere(bench::MovedPs(32766), u"0");
+  ExpectSameEverywhere(bench::FrontBeforeLetters(32766), u"0");
+  ExpectSameEverywhere(bench::FrontBeforeAs(32766), u"0");
+  ExpectSameEverywhere(bench::FrontBeforePs(32766), u"0");
 }
 
 // The costliest shapes of the benchmarks, and their neighbours across the
@@ -139,7 +142,8 @@ TEST(Reference, BenchmarkShapesAgree) {
                                          bench::DeepOpenAfterGroups,
                                          bench::DeepCopyAfterGroups, bench::StaleChains,    bench::CopiedChains,
                                          bench::DeepGrowing,      bench::NestedUnclosed,
-                                         bench::MovedLetters,     bench::MovedPs};
+                                         bench::MovedLetters,     bench::MovedPs,             bench::FrontBeforeLetters,
+                                         bench::FrontBeforeAs,    bench::FrontBeforePs};
   for (const auto shape : shapes) {
     for (const std::size_t size : {600, 2048}) ExpectSameEverywhere(shape(size), u"0");
   }
