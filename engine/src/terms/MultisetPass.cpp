@@ -201,8 +201,10 @@ class MultisetPass {
       const TextKey end = cuts.Through(t);
       Seg(t) = WithoutFront(end, lastClose);
       lastClose = end;
-      if (open) closers_.NewGroup(t, WithoutFront(end, lastCloser));
-      if (open) lastCloser = end;
+      if (open) {
+        closers_.NewGroup(t, WithoutFront(end, lastCloser));
+        lastCloser = end;
+      }
       open = false;
     }
   }
