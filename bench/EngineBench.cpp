@@ -30,7 +30,7 @@ void Calculate(benchmark::State& state, const Text& expression) {
 void EvalFlat(benchmark::State& state, const Text& text) {
   for (auto _ : state) {
     try {
-      benchmark::DoNotOptimize(StringStuff::EvalFlat(text));
+      benchmark::DoNotOptimize(orvane::StringStuff::EvalFlat(text));
     } catch (const orvane::RunTimeError&) {
     }
   }

@@ -9,9 +9,7 @@
 #include "orvane/NumberText.h"
 #include "orvane/StringStuff.h"
 
-namespace Counting {
-
-using namespace orvane;
+namespace orvane::Counting {
 
 namespace {
 
@@ -57,4 +55,4 @@ double PermutationsRep(Int16 n, TextView list) {
   return Checked(Factorial(n) / product);
 }
 
-}  // namespace Counting
+}  // namespace orvane::Counting

@@ -10,9 +10,8 @@
 #include "groups/GroupEvaluation.h"
 #include "rewrite/TextOps.h"
 
-namespace StringStuff {
+namespace orvane::StringStuff {
 
-using namespace orvane;
 using namespace orvane::detail;
 
 Text GetField(TextView text, Int16 index, TextView delimiter) {
@@ -80,4 +79,4 @@ Text EvalParens(TextView text) {
   return Contains(text, u'\\') ? EvalParensStepByStep(text) : groups::Evaluate(text);
 }
 
-}  // namespace StringStuff
+}  // namespace orvane::StringStuff

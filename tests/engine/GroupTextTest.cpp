@@ -16,7 +16,7 @@
 namespace {
 
 using orvane::Text;
-using namespace StringStuff::groups;
+using namespace orvane::StringStuff::groups;
 
 // Powers come from two tables, and past them from squaring.
 TEST(GroupText, PiecesJoinAlikeAtEveryLength) {

@@ -68,8 +68,8 @@ Outcome OutcomeOf(const std::function<Text()>& f) {
 
 void ExpectSameEverywhere(const Text& text, const Text& answerBox) {
   SCOPED_TRACE(orvane::ToUtf8(text));
-  EXPECT_EQ(OutcomeOf([&] { return StringStuff::EvalFlat(text); }), OutcomeOf([&] { return Literal::EvalFlat(text); }));
-  EXPECT_EQ(OutcomeOf([&] { return StringStuff::EvalParens(text); }), OutcomeOf([&] { return Literal::EvalParens(text); }));
+  EXPECT_EQ(OutcomeOf([&] { return orvane::StringStuff::EvalFlat(text); }), OutcomeOf([&] { return Literal::EvalFlat(text); }));
+  EXPECT_EQ(OutcomeOf([&] { return orvane::StringStuff::EvalParens(text); }), OutcomeOf([&] { return Literal::EvalParens(text); }));
   EXPECT_EQ(orvane::Calculate(text, answerBox).answer, Literal::Calculate(text, answerBox));
 }
 
@@ -285,22 +285,22 @@ TEST(Reference, FieldsAndGroupsAgree) {
     const Text text = RandomText(rng, static_cast<std::size_t>(length(rng)));
     const auto k = static_cast<orvane::Int16>(i % 500 == 0 ? 32766 + i % 2 : index(rng));
     const Text d = delimiters[delimiter(rng)];
-    EXPECT_EQ(OutcomeOf([&] { return StringStuff::GetField(text, k, d); }), OutcomeOf([&] { return Literal::GetField(text, k, d); }))
+    EXPECT_EQ(OutcomeOf([&] { return orvane::StringStuff::GetField(text, k, d); }), OutcomeOf([&] { return Literal::GetField(text, k, d); }))
         << orvane::ToUtf8(text) << " index " << k;
     const auto g = static_cast<orvane::Int16>(n(rng));
     const Text replacement = i % 2 ? u"X" : u"";
-    EXPECT_EQ(OutcomeOf([&] { return StringStuff::GetGroup(text, g, replacement); }),
+    EXPECT_EQ(OutcomeOf([&] { return orvane::StringStuff::GetGroup(text, g, replacement); }),
               OutcomeOf([&] { return Literal::GetGroup(text, g, replacement); }))
         << orvane::ToUtf8(text) << " group " << g;
   }
   for (const std::size_t size : {32765, 32766, 32767}) {
     const Text digits(size, u'7');
     for (const orvane::Int16 k : {1, 2}) {
-      EXPECT_EQ(OutcomeOf([&] { return StringStuff::GetField(digits, k, u"+"); }),
+      EXPECT_EQ(OutcomeOf([&] { return orvane::StringStuff::GetField(digits, k, u"+"); }),
                 OutcomeOf([&] { return Literal::GetField(digits, k, u"+"); }));
     }
     const Text nested = Text(size / 2, u'(') + Text(size - size / 2, u')');
-    EXPECT_EQ(OutcomeOf([&] { return StringStuff::GetGroup(nested, 200, u""); }),
+    EXPECT_EQ(OutcomeOf([&] { return orvane::StringStuff::GetGroup(nested, 200, u""); }),
               OutcomeOf([&] { return Literal::GetGroup(nested, 200, u""); }));
   }
 }
@@ -315,7 +315,7 @@ TEST(Reference, PermutationListsAgree) {
     if (i % 2) list += fields[field(rng)];
     const auto count = static_cast<orvane::Int16>(n(rng));
     const auto engine = [&]() -> std::variant<double, ErrorKind> {
-      try { return Counting::PermutationsRep(count, list); } catch (const orvane::RunTimeError& e) { return e.kind(); }
+      try { return orvane::Counting::PermutationsRep(count, list); } catch (const orvane::RunTimeError& e) { return e.kind(); }
     };
     const auto literal = [&]() -> std::variant<double, ErrorKind> {
       try { return Literal::PermutationsRep(count, list); } catch (const orvane::RunTimeError& e) { return e.kind(); }

@@ -7,10 +7,7 @@
 
 #include "rewrite/Invariants.h"
 
-namespace StringStuff::groups {
-
-using orvane::Text;
-using orvane::TextView;
+namespace orvane::StringStuff::groups {
 
 CurrentText::CurrentText(const GroupTree& groups)
     : groups_(groups), state_(groups.text.size(), kOwn), starts_{0, 0, 0}, pieceHashes_{0, 0} {
@@ -118,4 +115,4 @@ void CurrentText::CheckInvariants() const {
   }
 }
 
-}  // namespace StringStuff::groups
+}  // namespace orvane::StringStuff::groups

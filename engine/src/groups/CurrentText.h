@@ -14,7 +14,7 @@
 #include "orvane/Text.h"
 #include "rewrite/PolyHash.h"
 
-namespace StringStuff::groups {
+namespace orvane::StringStuff::groups {
 
 using orvane::detail::Join;
 using orvane::detail::PolyHash;
@@ -106,4 +106,4 @@ class CurrentText {
   mutable std::vector<bool> stale_;
 };
 
-}  // namespace StringStuff::groups
+}  // namespace orvane::StringStuff::groups

@@ -13,9 +13,8 @@
 #include "rewrite/Invariants.h"
 #include "rewrite/TextOps.h"
 
-namespace StringStuff::groups {
+namespace orvane::StringStuff::groups {
 
-using namespace orvane;
 using namespace orvane::detail;
 
 std::optional<std::size_t> MatchingParen(TextView text, std::size_t open) {
@@ -104,4 +103,4 @@ Text Evaluate(TextView text) {
   return RunGroupPasses(text);
 }
 
-}  // namespace StringStuff::groups
+}  // namespace orvane::StringStuff::groups

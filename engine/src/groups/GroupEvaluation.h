@@ -12,7 +12,7 @@
 
 #include "orvane/Text.h"
 
-namespace StringStuff::groups {
+namespace orvane::StringStuff::groups {
 
 // The text with its groups replaced; a text without "(" evaluated flat.
 orvane::Text Evaluate(orvane::TextView text);
@@ -25,4 +25,4 @@ std::optional<std::size_t> MatchingParen(orvane::TextView text, std::size_t open
 // 255 open at once, or nothing where the walk cannot vouch for it.
 std::optional<orvane::Text> WalkGroups(orvane::TextView text);
 
-}  // namespace StringStuff::groups
+}  // namespace orvane::StringStuff::groups

@@ -17,9 +17,7 @@
 #include "rewrite/KeyIndex.h"
 #include "rewrite/TextOps.h"
 
-namespace StringStuff::groups {
-
-using namespace orvane;
+namespace orvane::StringStuff::groups {
 
 namespace {
 
@@ -188,4 +186,4 @@ Text RunGroupPasses(TextView text) {
   return Passes(text).Run();
 }
 
-}  // namespace StringStuff::groups
+}  // namespace orvane::StringStuff::groups

@@ -6,7 +6,7 @@
 
 #include "orvane/Text.h"
 
-namespace StringStuff::groups {
+namespace orvane::StringStuff::groups {
 
 // The group-by-group passes over a text that holds "(" and in which no
 // backslash stands next to another: each pass evaluates the first group and
@@ -14,4 +14,4 @@ namespace StringStuff::groups {
 // current texts rather than by searching the whole text again.
 orvane::Text RunGroupPasses(orvane::TextView text);
 
-}  // namespace StringStuff::groups
+}  // namespace orvane::StringStuff::groups

@@ -8,7 +8,7 @@
 #include "orvane/RunTimeError.h"
 #include "rewrite/Invariants.h"
 
-namespace StringStuff::groups {
+namespace orvane::StringStuff::groups {
 
 std::vector<Pos> Partners(orvane::TextView text) {
   std::vector<Pos> match(text.size(), kNone);
@@ -108,4 +108,4 @@ std::size_t GroupTree::Around(std::size_t g, std::size_t atDepth) const {
   return *(after - 1);
 }
 
-}  // namespace StringStuff::groups
+}  // namespace orvane::StringStuff::groups

@@ -12,7 +12,7 @@
 
 #include "orvane/Text.h"
 
-namespace StringStuff::groups {
+namespace orvane::StringStuff::groups {
 
 // The passes take texts of fewer than 32767 characters, so positions and
 // groups fit 16 bits, which keeps what the passes hold beside the text small.
@@ -60,4 +60,4 @@ struct GroupTree {
   void Measure();
 };
 
-}  // namespace StringStuff::groups
+}  // namespace orvane::StringStuff::groups

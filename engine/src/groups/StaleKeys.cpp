@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace StringStuff::groups {
+namespace orvane::StringStuff::groups {
 
 StaleKeys::StaleKeys(const GroupTree& groups, const CurrentText& tree, orvane::detail::KeyIndex& index)
     : groups_(groups), tree_(tree), index_(index), pending_(groups.starts.size(), kNotPending),
@@ -126,4 +126,4 @@ void StaleKeys::Bisect(std::size_t g, long long length) {
   }
 }
 
-}  // namespace StringStuff::groups
+}  // namespace orvane::StringStuff::groups
