@@ -18,6 +18,8 @@ namespace {
 using orvane::Text;
 using namespace orvane::StringStuff::groups;
 
+TextKey PieceOf(orvane::TextView text) { return {static_cast<long long>(text.size()), PolyHash::Of(text)}; }
+
 // Powers come from two tables, and past them from squaring.
 TEST(GroupText, PiecesJoinAlikeAtEveryLength) {
   for (const std::size_t length : {1u, 2047u, 2048u, 2049u, 4099u, (1u << 22) - 1, 1u << 22, (1u << 22) + 2049}) {

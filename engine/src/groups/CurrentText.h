@@ -22,10 +22,6 @@ using orvane::detail::TextKey;
 
 inline TextKey CharPiece(char16_t c) { return {1, static_cast<std::uint64_t>(c) + 1}; }
 
-inline TextKey PieceOf(orvane::TextView text) {
-  return {static_cast<long long>(text.size()), PolyHash::Of(text)};
-}
-
 // "(" + inner + ")".
 inline TextKey Wrapped(const TextKey& inner) {
   return Join(Join(CharPiece(u'('), inner), CharPiece(u')'));

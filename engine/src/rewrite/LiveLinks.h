@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The one live list that every pass shares. A pass cuts its text into items
-// (the letter pass's stretches, the "!" pass's pieces, the P pass's marks,
-// the group passes' positions), and replacing copies removes items for good.
+// The one live list that every term pass shares. A pass cuts its text into
+// items (the letter pass's stretches, the "!" pass's pieces, the P pass's
+// marks), and replacing copies removes items for good.
 // Every pass then asks for the nearest item still in the text from some item
 // on, in one direction.
 //

@@ -18,6 +18,9 @@ using StringStuff::CountChar;
 
 namespace {
 
+// text[a..b], inclusive and 1-based: empty when b = a - 1, refused below that.
+Text Slice(TextView text, Int16 a, Int16 b) { return Mid(text, a, Add16(Sub16(b, a), 1)); }
+
 double Checked(double value) {
   if (!std::isfinite(value)) throw RunTimeError(ErrorKind::FloatingPoint);
   return value;
