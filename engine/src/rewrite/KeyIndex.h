@@ -24,8 +24,9 @@ inline Found Judged(bool live, bool copy) { return !live ? Found::kGone : copy ?
 // current key, the lists behind an open-addressed table that holds one slot
 // per key in use. The table doubles as keys come into use, so that many
 // items under few keys take little room; keying an item again costs no
-// allocation. A slot names its list's ends alone and reads its key from the
-// first item, so that a text with a key per item holds 12 bytes per slot.
+// allocation. A slot holds its list's ends and the item filed last, and reads
+// its key from the first item, so that a text with a key per item holds 12
+// bytes per slot.
 // The items take their room when the first is filed, so that an index that
 // stays unused costs little: many texts never file one.
 class KeyIndex {
