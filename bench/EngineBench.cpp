@@ -30,7 +30,7 @@ void Calculate(benchmark::State& state, const Text& expression) {
 void EvalFlat(benchmark::State& state, const Text& text) {
   for (auto _ : state) {
     try {
-      benchmark::DoNotOptimize(StringStuff::EvalFlat(text));
+      benchmark::DoNotOptimize(orvane::StringStuff::EvalFlat(text));
     } catch (const orvane::RunTimeError&) {
     }
   }
@@ -58,21 +58,18 @@ void RegisterShapes() {
                           {"LongMultiset", bench::LongMultiset}, {"Malformed", bench::Malformed},
                           {"UnclosedAfterGroups", bench::UnclosedAfterGroups},
                           {"UnclosedCopyAfterGroups", bench::UnclosedCopyAfterGroups},
-                          {"BackslashGroups", bench::BackslashGroups}, {"BackslashCopies", bench::BackslashCopies},
                           {"DeepOpenAfterGroups", bench::DeepOpenAfterGroups},
                           {"DeepCopyAfterGroups", bench::DeepCopyAfterGroups},
                           {"DeepChainCopies", bench::DeepChainCopies},
                           {"StaleChains", bench::StaleChains},
                           {"CopiedChains", bench::CopiedChains},
                           {"DeepGrowing", bench::DeepGrowing},
-                          {"PairChains", bench::PairChains},
-                          {"LoneBackslashChains", bench::LoneBackslashChains},
-                          {"SmallBackslashGroups", bench::SmallBackslashGroups},
-                          {"ShortBackslashChains", bench::ShortBackslashChains},
-                          {"BackslashesAround", bench::BackslashesAround},
                           {"NestedUnclosed", bench::NestedUnclosed},
                           {"MovedLetters", bench::MovedLetters},
-                          {"MovedPs", bench::MovedPs}};
+                          {"MovedPs", bench::MovedPs},
+                          {"FrontBeforeLetters", bench::FrontBeforeLetters},
+                          {"FrontBeforeAs", bench::FrontBeforeAs},
+                          {"FrontBeforePs", bench::FrontBeforePs}};
   for (const Shape& shape : shapes) {
     for (const std::size_t size : {1024, 4096, 32766}) {
       const Text text = shape.make(size);

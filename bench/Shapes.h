@@ -99,15 +99,6 @@ inline Text UnclosedAfterGroups(std::size_t size) { return DistinctGroups(size -
 // each pass rewriting the rest of the text.
 inline Text UnclosedCopyAfterGroups(std::size_t size) { return DistinctGroups(size - 5) + u"+((1)"; }
 
-// A backslash before many groups: the placeholder of every group can pair
-// with a backslash of the text.
-inline Text BackslashGroups(std::size_t size) { return u"\\" + DistinctGroups(size - 1); }
-
-// Backslashes between the groups, each next to a copy of the first group.
-inline Text BackslashCopies(std::size_t size) {
-  return Joined(size, "\\", [](int i) { return i % 2 ? "(1)" : "(" + std::to_string(i + 2) + ")"; });
-}
-
 // Many groups, then more than 255 groups open at once.
 inline Text DeepOpenAfterGroups(std::size_t size) {
   return DistinctGroups(size - 300) + Text(256, u'(') + u"1" + Text(43, u')');
@@ -180,46 +171,6 @@ inline Text DeepGrowing(std::size_t size) {
   return Ascii(out);
 }
 
-// 250 levels, each with a pair of backslashes after the level inside it:
-// the first pass of every level evaluates the whole level inside it first.
-inline Text PairChains(std::size_t size) {
-  constexpr std::size_t kLevels = 250;
-  std::string inner = "1";
-  while (inner.size() + 5 * kLevels + 2 <= size) inner += "+1";
-  std::string out = std::string(kLevels, '(') + inner;
-  for (std::size_t i = 0; i < kLevels; ++i) out += "+\\\\)";
-  out.resize(size, ' ');
-  return Ascii(out);
-}
-
-// Rows of distinct chains of 250 groups, each with a lone backslash before
-// its innermost group: every level of a chain holds a backslash.
-inline Text LoneBackslashChains(std::size_t size) {
-  constexpr std::size_t kLevels = 250;
-  return Joined(size, "+", [](int i) {
-    return std::string(kLevels, '(') + "\\(" + std::to_string(i) + ")" + std::string(kLevels, ')');
-  });
-}
-
-// Many small groups, each holding a backslash before a group of its own.
-inline Text SmallBackslashGroups(std::size_t size) {
-  return Joined(size, "+", [](int i) { return "(1\\(" + std::to_string(i) + "))"; });
-}
-
-// Rows of distinct chains of 20 groups, each with a lone backslash before its
-// innermost group: many chains, each replaced level by level in place.
-inline Text ShortBackslashChains(std::size_t size) {
-  constexpr std::size_t kLevels = 20;
-  return Joined(size, "+", [](int i) {
-    return std::string(kLevels, '(') + "\\(" + std::to_string(i) + ")" + std::string(kLevels, ')');
-  });
-}
-
-// Every group between two lone backslashes, each run of them taking two values.
-inline Text BackslashesAround(std::size_t size) {
-  return Joined(size, "+", [](int i) { return "\\(" + std::to_string(i) + ")\\"; });
-}
-
 // 200 "(" that never close, then distinct groups: no pass at all.
 inline Text NestedUnclosed(std::size_t size) { return Text(200, u'(') + DistinctGroups(size - 200); }
 
@@ -247,5 +198,29 @@ inline Text MovedLetters(std::size_t size) { return SharedTailShape(size, "C(1,2
 
 // The P pass: runs of P moved by the copies of P2(1,1).
 inline Text MovedPs(std::size_t size) { return SharedTailShape(size, "P2(1,1)", 'P', "("); }
+
+// A front of distinct short terms filling 45% of the text, then runs of 66
+// letters (a number in their middle), each holding a copy of one term of the
+// front and "+1)": every front term replaced moves its runs into groups of
+// their own, all behind the one tail "1+1)", while the front still has terms
+// left to ask the groups.
+inline Text FrontBeforeRuns(std::size_t size, char letter) {
+  const auto term = [letter](int i) {
+    if (letter == 'P') return "P," + std::to_string(10 * i + 1) + "+(1)";
+    return std::string(1, letter) + "(0," + std::to_string(10 * i + 2) + ")";
+  };
+  const std::string half(33, letter);
+  std::string front, runs;
+  int terms = 0;
+  for (; front.size() + 12 <= size * 45 / 100; ++terms) front += (terms ? "+" : "") + term(terms);
+  for (int j = 0; front.size() + runs.size() + 90 <= size; ++j)
+    runs += "+" + half + std::to_string(j) + half + (letter == 'P' ? "(" : "") + term(j % terms) + "+1)";
+  std::string out = front + runs;
+  out.resize(size, ' ');
+  return Ascii(out);
+}
+inline Text FrontBeforeLetters(std::size_t size) { return FrontBeforeRuns(size, 'C'); }
+inline Text FrontBeforeAs(std::size_t size) { return FrontBeforeRuns(size, 'A'); }
+inline Text FrontBeforePs(std::size_t size) { return FrontBeforeRuns(size, 'P'); }
 
 }  // namespace bench

@@ -327,7 +327,7 @@ void FMainComb::txtComb_Change() {
   // into the expression text, so the box never keeps one.
   const QString text = ui->txtComb->text();
   if (text.contains(u'\\'))
-    SetTextKeepingCaret(ui->txtComb, FromEngine(StringStuff::RemoveChar(ToEngine(text), u"\\")));
+    SetTextKeepingCaret(ui->txtComb, FromEngine(orvane::StringStuff::RemoveChar(ToEngine(text), u"\\")));
 }
 
 void FMainComb::txtComb_KeyPress(int keyAscii) {

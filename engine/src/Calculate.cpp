@@ -44,6 +44,9 @@ CalcOutcome Calculate(TextView expression, TextView answerBox) {
   std::size_t after = 0;
   try {
     const Text start = detail::ReplaceAll(UpperCase(expression), u"ANS", answerBox);
+    // Groups are evaluated with a backslash pair as a placeholder, so a
+    // backslash of the text would take the value of an unrelated group.
+    if (detail::Contains(start, u'\\')) return {std::nullopt, kBackslashRefused};
     before = start.size();
     const Text work = ExpandTerms(start);
     after = work.size();

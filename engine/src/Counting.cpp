@@ -8,9 +8,7 @@
 #include "orvane/NumberText.h"
 #include "orvane/StringStuff.h"
 
-namespace Counting {
-
-using namespace orvane;
+namespace orvane::Counting {
 
 namespace {
 
@@ -56,4 +54,4 @@ double PermutationsRep(Int16 n, TextView list) {
   return Checked(Factorial(n) / product);
 }
 
-}  // namespace Counting
+}  // namespace orvane::Counting

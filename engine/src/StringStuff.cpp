@@ -10,9 +10,8 @@
 #include "groups/GroupEvaluation.h"
 #include "rewrite/TextOps.h"
 
-namespace StringStuff {
+namespace orvane::StringStuff {
 
-using namespace orvane;
 using namespace orvane::detail;
 
 Text GetField(TextView text, Int16 index, TextView delimiter) {
@@ -55,6 +54,29 @@ Text GetGroup(TextView text, Int16 n, TextView replacement) {
   return ReplaceAll(text, u"(" + inner + u")", replacement);
 }
 
-Text EvalParens(TextView text) { return groups::Evaluate(text); }
+namespace {
 
-}  // namespace StringStuff
+// The passes one by one, each searching the whole text: only a library
+// caller can pass a backslash, and the placeholder then meets it, which no
+// faster way reproduces.
+Text EvalParensStepByStep(TextView text) {
+  constexpr TextView kPlaceholder = u"\\\\";
+  if (!Contains(text, u'(')) return EvalFlat(text);
+  Text r(text);
+  const Int16 passes = CountChar(r, u"(");
+  for (Int16 pass = 0; pass < passes; ++pass) {
+    Text g = GetGroup(r, 1, u"");
+    if (Contains(g, u'(')) g = EvalParens(g);
+    const Text m = GetGroup(r, 1, kPlaceholder);
+    r = ReplaceAll(m, kPlaceholder, EvalFlat(g));
+  }
+  return r;
+}
+
+}  // namespace
+
+Text EvalParens(TextView text) {
+  return Contains(text, u'\\') ? EvalParensStepByStep(text) : groups::Evaluate(text);
+}
+
+}  // namespace orvane::StringStuff

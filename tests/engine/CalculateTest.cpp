@@ -15,6 +15,7 @@ constexpr const char* kCannot = "Cannot evaluate";
 constexpr const char* kOverflow = "Integer overflow";
 constexpr const char* kDivZero = "Division by zero";
 constexpr const char* kFloat = "Floating-point overflow or invalid operation";
+constexpr const char* kBackslash = orvane::kBackslashRefused;
 
 struct Row {
   const char16_t* expression;
@@ -139,6 +140,9 @@ const Row kRows[] = {
     {u"W(400,10)", u"0", nullptr, kCannot},
     {u"T(2000)", u"0", nullptr, kCannot},
     {u"W(-1,0)", u"0", nullptr, kCannot},
+    // A backslash would meet the placeholder of a group, wherever it comes from.
+    {u"1\\\\+(2)", u"0", nullptr, kBackslash},
+    {u"ANS+1", u"\\", nullptr, kBackslash},
 };
 
 void Check(const Text& expression, const Text& box, const char16_t* answer, const std::string& reason) {

@@ -12,7 +12,7 @@
 
 namespace {
 
-using namespace Counting;
+using namespace orvane::Counting;
 using orvane::ErrorKind;
 using orvane::RunTimeError;
 

@@ -22,12 +22,12 @@ using orvane::ErrorKind;
 using orvane::Text;
 
 // Pieces that exercise every rule: terms, signs, exponents, groups, stray
-// and lower-case letters, backslashes, blanks and a non-ASCII character.
+// and lower-case letters, blanks and a non-ASCII character.
 const char16_t* const kPieces[] = {
     u"1",   u"2",   u"5",   u"7",   u"0",    u"12",  u"3.5", u".",   u"+",   u"-",    u"*",  u"/",
     u"(",   u")",   u"()",  u"((",  u"))",   u",",   u"!",   u"C(",  u"A(",  u"W(",   u"T(", u"P",
-    u"P5(", u"c",   u"a",   u"E",   u"e",    u"E+",  u"E-",  u"1E+20", u"1E-05", u" ", u"\t", u"\\",
-    u"\\\\", u"ANS", u"x",  u"é",   u"2,3",  u"15!", u"5!",  u"!!",  u"--",  u"&H1F", u"(1/3)", u"(2)"};
+    u"P5(", u"c",   u"a",   u"E",   u"e",    u"E+",  u"E-",  u"1E+20", u"1E-05", u" ", u"\t",
+    u"ANS", u"x",  u"é",   u"2,3",  u"15!", u"5!",  u"!!",  u"--",  u"&H1F", u"(1/3)", u"(2)"};
 
 Text RandomText(std::mt19937& rng, std::size_t pieces) {
   std::uniform_int_distribution<std::size_t> pick(0, std::size(kPieces) - 1);
@@ -68,8 +68,8 @@ Outcome OutcomeOf(const std::function<Text()>& f) {
 
 void ExpectSameEverywhere(const Text& text, const Text& answerBox) {
   SCOPED_TRACE(orvane::ToUtf8(text));
-  EXPECT_EQ(OutcomeOf([&] { return StringStuff::EvalFlat(text); }), OutcomeOf([&] { return Literal::EvalFlat(text); }));
-  EXPECT_EQ(OutcomeOf([&] { return StringStuff::EvalParens(text); }), OutcomeOf([&] { return Literal::EvalParens(text); }));
+  EXPECT_EQ(OutcomeOf([&] { return orvane::StringStuff::EvalFlat(text); }), OutcomeOf([&] { return Literal::EvalFlat(text); }));
+  EXPECT_EQ(OutcomeOf([&] { return orvane::StringStuff::EvalParens(text); }), OutcomeOf([&] { return Literal::EvalParens(text); }));
   EXPECT_EQ(orvane::Calculate(text, answerBox).answer, Literal::Calculate(text, answerBox));
 }
 
@@ -114,7 +114,7 @@ TEST(Reference, LongTextsAgree) {
 }
 
 // Texts of the longest length the expression box holds, with every piece
-// (backslashes, unclosed and deep groups among them), compared in full.
+// (unclosed and deep groups among them), compared in full.
 TEST(Reference, LongestTextsAgree) {
   std::mt19937 rng(32766);
   for (int i = 0; i < 4; ++i) {
@@ -127,13 +127,11 @@ TEST(Reference, LongestTextsAgree) {
   ExpectSameEverywhere(bench::DeepChainCopies(32766), u"0");
   ExpectSameEverywhere(bench::CopiedChains(32766), u"0");
   ExpectSameEverywhere(bench::DeepGrowing(32766), u"0");
-  ExpectSameEverywhere(bench::PairChains(32766), u"0");
-  ExpectSameEverywhere(bench::LoneBackslashChains(32766), u"0");
-  ExpectSameEverywhere(bench::SmallBackslashGroups(32766), u"0");
-  ExpectSameEverywhere(bench::ShortBackslashChains(32766), u"0");
-  ExpectSameEverywhere(bench::BackslashesAround(32766), u"0");
   ExpectSameEverywhere(bench::MovedLetters(32766), u"0");
   ExpectSameEverywhere(bench::MovedPs(32766), u"0");
+  ExpectSameEverywhere(bench::FrontBeforeLetters(32766), u"0");
+  ExpectSameEverywhere(bench::FrontBeforeAs(32766), u"0");
+  ExpectSameEverywhere(bench::FrontBeforePs(32766), u"0");
 }
 
 // The costliest shapes of the benchmarks, and their neighbours across the
@@ -141,12 +139,11 @@ TEST(Reference, LongestTextsAgree) {
 TEST(Reference, BenchmarkShapesAgree) {
   Text (*const shapes[])(std::size_t) = {bench::DistinctGroups,   bench::DeepNesting,         bench::Malformed,
                                          bench::UnclosedAfterGroups, bench::UnclosedCopyAfterGroups,
-                                         bench::BackslashGroups,  bench::BackslashCopies,     bench::DeepOpenAfterGroups,
+                                         bench::DeepOpenAfterGroups,
                                          bench::DeepCopyAfterGroups, bench::StaleChains,    bench::CopiedChains,
-                                         bench::DeepGrowing,      bench::PairChains,
-                                         bench::LoneBackslashChains, bench::SmallBackslashGroups,
-                                         bench::ShortBackslashChains, bench::BackslashesAround, bench::NestedUnclosed,
-                                         bench::MovedLetters,     bench::MovedPs};
+                                         bench::DeepGrowing,      bench::NestedUnclosed,
+                                         bench::MovedLetters,     bench::MovedPs,             bench::FrontBeforeLetters,
+                                         bench::FrontBeforeAs,    bench::FrontBeforePs};
   for (const auto shape : shapes) {
     for (const std::size_t size : {600, 2048}) ExpectSameEverywhere(shape(size), u"0");
   }
@@ -187,23 +184,10 @@ TEST(Reference, ExponentSignsAndFlatLengthThroughCalculate) {
   }
 }
 
-// Backslashes, which a library caller may pass: pairs of them, and lone ones
-// before, between and after groups and their copies.
-TEST(Reference, BackslashesAgree) {
-  std::mt19937 rng(92);
-  const char16_t* const pieces[] = {u"\\", u"\\\\", u"(1)", u"(2)", u"((1))", u"(", u")", u"+", u"-", u"1", u"()"};
-  std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1), length(1, 30);
-  for (int i = 0; i < 6000; ++i) {
-    Text text;
-    for (std::size_t k = length(rng); k > 0; --k) text += pieces[pick(rng)];
-    ExpectSameEverywhere(text, u"0");
-  }
-}
-
 // A pass that takes copies or nested groups along leaves passes over, one
 // per "(" it took: they find no group, but still check the length, so a text
-// that grew past the limit fails, whether the passes ran in one group, inside
-// another, or after a first pass of backslash pairs.
+// that grew past the limit fails, whether the passes ran in one group or
+// inside another.
 TEST(Reference, PassesLeftCheckTheLength) {
   const auto repeated = [](const Text& piece, int times) {
     Text out;
@@ -215,32 +199,6 @@ TEST(Reference, PassesLeftCheckTheLength) {
     thirds.pop_back();
     for (const Text& text : {thirds, u"(" + thirds + u")", u"((" + thirds + u"))"}) ExpectSameEverywhere(text, u"0");
   }
-  for (const int pairs : {1925, 1926}) {
-    const Text two = u"(1/3)(1/3)" + repeated(u"\\\\", pairs);
-    for (const Text& text : {two, u"(" + two + u")", u"(" + two + u")+(2)"}) ExpectSameEverywhere(text, u"0");
-  }
-}
-
-// Pairs of backslashes in chains of first groups, at any level, with copies
-// of the groups and lone backslashes around them: each level's first pass
-// evaluates the level inside it, down to the last one that holds pairs.
-TEST(Reference, NestedPairsAgree) {
-  std::mt19937 rng(4096);
-  const char16_t* const bits[] = {u"\\\\", u"\\", u"(1)", u"(2)", u"1+", u"+", u"()", u"(", u")", u"(1)\\\\", u"((1))"};
-  std::uniform_int_distribution<std::size_t> pick(0, std::size(bits) - 1), levels(1, 12), around(0, 2);
-  const auto some = [&] {
-    Text out;
-    for (std::size_t k = around(rng); k > 0; --k) out += bits[pick(rng)];
-    return out;
-  };
-  for (int i = 0; i < 3000; ++i) {
-    const std::size_t depth = levels(rng);
-    Text text;
-    for (std::size_t k = 0; k < depth; ++k) text += u"(" + some();
-    text += u"1";
-    for (std::size_t k = 0; k < depth; ++k) text += some() + u")";
-    ExpectSameEverywhere(some() + text + some(), u"0");
-  }
 }
 
 // Texts that the one walk leaves to the group passes: a "(" that never
@@ -250,7 +208,7 @@ TEST(Reference, GroupPassesAgree) {
   std::mt19937 rng(255);
   const Text deep(120, u'(');
   const Text pieces[] = {u"(1)", u"(2)", u"((1))", u"((2)+(1))", u"(", u"((", u")", u"+", u"(1/3)", u"(1/0)", u"()",
-                         u"1",   u"*",   u"(2)+(1)", deep,         u"(1E300)*(1E300)", u"\\", u"(0.333333333333333)"};
+                         u"1",   u"*",   u"(2)+(1)", deep,         u"(1E300)*(1E300)", u"(0.333333333333333)"};
   std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1), length(1, 40);
   for (int i = 0; i < 1000; ++i) {
     Text text;
@@ -262,7 +220,7 @@ TEST(Reference, GroupPassesAgree) {
 // Groups nested in groups, from a small alphabet, so that copies stand deep
 // inside chains of other groups and groups become copies of each other only
 // once their inner groups are replaced. A "(" that never closes, more than
-// 255 levels or a lone backslash leave them to the group passes.
+// 255 levels leave them to the group passes.
 Text NestedGroup(std::mt19937& rng, int depth) {
   static const char16_t* const leaves[] = {u"1", u"2", u"1+2", u"3", u"1/3", u"0.333333333333333"};
   std::uniform_int_distribution<int> kind(0, depth > 0 ? 4 : 0), leaf(0, std::size(leaves) - 1), chain(1, 4);
@@ -281,7 +239,7 @@ Text NestedGroup(std::mt19937& rng, int depth) {
 
 TEST(Reference, NestedCopiesAgree) {
   std::mt19937 rng(2612);
-  const Text tails[] = {u"+(", u"+\\", u"+" + Text(256, u'(') + u"1" + Text(256, u')'), u"+(1)\\"};
+  const Text tails[] = {u"+(", u"+(1)+(", u"+" + Text(256, u'(') + u"1" + Text(256, u')'), u"+" + Text(256, u'(') + u"(1)"};
   std::uniform_int_distribution<int> count(1, 12), depth(0, 5);
   for (int i = 0; i < 2000; ++i) {
     Text text;
@@ -327,22 +285,22 @@ TEST(Reference, FieldsAndGroupsAgree) {
     const Text text = RandomText(rng, static_cast<std::size_t>(length(rng)));
     const auto k = static_cast<orvane::Int16>(i % 500 == 0 ? 32766 + i % 2 : index(rng));
     const Text d = delimiters[delimiter(rng)];
-    EXPECT_EQ(OutcomeOf([&] { return StringStuff::GetField(text, k, d); }), OutcomeOf([&] { return Literal::GetField(text, k, d); }))
+    EXPECT_EQ(OutcomeOf([&] { return orvane::StringStuff::GetField(text, k, d); }), OutcomeOf([&] { return Literal::GetField(text, k, d); }))
         << orvane::ToUtf8(text) << " index " << k;
     const auto g = static_cast<orvane::Int16>(n(rng));
     const Text replacement = i % 2 ? u"X" : u"";
-    EXPECT_EQ(OutcomeOf([&] { return StringStuff::GetGroup(text, g, replacement); }),
+    EXPECT_EQ(OutcomeOf([&] { return orvane::StringStuff::GetGroup(text, g, replacement); }),
               OutcomeOf([&] { return Literal::GetGroup(text, g, replacement); }))
         << orvane::ToUtf8(text) << " group " << g;
   }
   for (const std::size_t size : {32765, 32766, 32767}) {
     const Text digits(size, u'7');
     for (const orvane::Int16 k : {1, 2}) {
-      EXPECT_EQ(OutcomeOf([&] { return StringStuff::GetField(digits, k, u"+"); }),
+      EXPECT_EQ(OutcomeOf([&] { return orvane::StringStuff::GetField(digits, k, u"+"); }),
                 OutcomeOf([&] { return Literal::GetField(digits, k, u"+"); }));
     }
     const Text nested = Text(size / 2, u'(') + Text(size - size / 2, u')');
-    EXPECT_EQ(OutcomeOf([&] { return StringStuff::GetGroup(nested, 200, u""); }),
+    EXPECT_EQ(OutcomeOf([&] { return orvane::StringStuff::GetGroup(nested, 200, u""); }),
               OutcomeOf([&] { return Literal::GetGroup(nested, 200, u""); }));
   }
 }
@@ -357,7 +315,7 @@ TEST(Reference, PermutationListsAgree) {
     if (i % 2) list += fields[field(rng)];
     const auto count = static_cast<orvane::Int16>(n(rng));
     const auto engine = [&]() -> std::variant<double, ErrorKind> {
-      try { return Counting::PermutationsRep(count, list); } catch (const orvane::RunTimeError& e) { return e.kind(); }
+      try { return orvane::Counting::PermutationsRep(count, list); } catch (const orvane::RunTimeError& e) { return e.kind(); }
     };
     const auto literal = [&]() -> std::variant<double, ErrorKind> {
       try { return Literal::PermutationsRep(count, list); } catch (const orvane::RunTimeError& e) { return e.kind(); }

@@ -81,7 +81,7 @@ const GetFieldRow kGetField[] = {
 
 TEST(GetField, Table) {
   for (const auto& row : kGetField) {
-    EXPECT_EQ(Outcome([&] { return StringStuff::GetField(row.text, static_cast<orvane::Int16>(row.index), row.delimiter); }),
+    EXPECT_EQ(Outcome([&] { return orvane::StringStuff::GetField(row.text, static_cast<orvane::Int16>(row.index), row.delimiter); }),
               Text(row.want))
         << "index " << row.index << " of " << testing::PrintToString(Text(row.text));
   }
@@ -90,8 +90,8 @@ TEST(GetField, Table) {
 // The working text gets the two delimiters added, so 32765 characters is the most it takes.
 TEST(GetField, LongestText) {
   const Text fits = Repeat(u'7', 32765);
-  EXPECT_EQ(Outcome([&] { return StringStuff::GetField(fits, 1, u"+"); }), fits);
-  EXPECT_EQ(Outcome([&] { return StringStuff::GetField(Repeat(u'7', 32766), 1, u"+"); }), Text(kOverflow));
+  EXPECT_EQ(Outcome([&] { return orvane::StringStuff::GetField(fits, 1, u"+"); }), fits);
+  EXPECT_EQ(Outcome([&] { return orvane::StringStuff::GetField(Repeat(u'7', 32766), 1, u"+"); }), Text(kOverflow));
 }
 
 // ------------------------------------------------------ RemoveChar, CountChar
@@ -117,14 +117,14 @@ const CharRow kChars[] = {
 
 TEST(RemoveChar, Table) {
   for (const auto& row : kChars) {
-    EXPECT_EQ(StringStuff::RemoveChar(row.text, row.ch), Text(row.removed))
+    EXPECT_EQ(orvane::StringStuff::RemoveChar(row.text, row.ch), Text(row.removed))
         << testing::PrintToString(Text(row.text)) << " without " << testing::PrintToString(Text(row.ch));
   }
 }
 
 TEST(CountChar, Table) {
   for (const auto& row : kChars) {
-    EXPECT_EQ(StringStuff::CountChar(row.text, row.ch), row.count)
+    EXPECT_EQ(orvane::StringStuff::CountChar(row.text, row.ch), row.count)
         << testing::PrintToString(Text(row.text)) << " counting " << testing::PrintToString(Text(row.ch));
   }
 }
@@ -150,18 +150,18 @@ TEST(RemoveCharCountChar, LengthLimit) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
     if (row.count < 0) {
-      EXPECT_EQ(Outcome([&] { return StringStuff::RemoveChar(row.text, u"a"); }), Text(kOverflow));
+      EXPECT_EQ(Outcome([&] { return orvane::StringStuff::RemoveChar(row.text, u"a"); }), Text(kOverflow));
       EXPECT_EQ(Outcome([&] {
-                  StringStuff::CountChar(row.text, u"a");
+                  orvane::StringStuff::CountChar(row.text, u"a");
                   return Text(u"counted");
                 }),
                 Text(kOverflow));
     } else {
-      EXPECT_EQ(StringStuff::RemoveChar(row.text, u"a"), row.removed);
-      EXPECT_EQ(StringStuff::CountChar(row.text, u"a"), row.count);
+      EXPECT_EQ(orvane::StringStuff::RemoveChar(row.text, u"a"), row.removed);
+      EXPECT_EQ(orvane::StringStuff::CountChar(row.text, u"a"), row.count);
     }
   }
-  EXPECT_EQ(StringStuff::CountChar(Repeat(u'\u00e9', 32766), u"\u00e9"), 32766);
+  EXPECT_EQ(orvane::StringStuff::CountChar(Repeat(u'\u00e9', 32766), u"\u00e9"), 32766);
 }
 
 // ---------------------------------------------------------------- EvalFlat
@@ -254,16 +254,16 @@ const EvalRow kEvalFlat[] = {
 
 TEST(EvalFlat, Table) {
   for (const auto& row : kEvalFlat) {
-    EXPECT_EQ(Outcome([&] { return StringStuff::EvalFlat(row.text); }), Text(row.want))
+    EXPECT_EQ(Outcome([&] { return orvane::StringStuff::EvalFlat(row.text); }), Text(row.want))
         << "EvalFlat of " << testing::PrintToString(Text(row.text));
   }
 }
 
 // With its two added delimiters a term of 32766 characters no longer fits.
 TEST(EvalFlat, LengthLimit) {
-  EXPECT_EQ(Outcome([] { return StringStuff::EvalFlat(Repeat(u'0', 32764) + u"7"); }), u"7");
-  EXPECT_EQ(Outcome([] { return StringStuff::EvalFlat(Repeat(u'0', 32765) + u"7"); }), Text(kOverflow));
-  EXPECT_EQ(Outcome([] { return StringStuff::EvalFlat(Repeat(u'0', 32766) + u"7"); }), Text(kOverflow));
+  EXPECT_EQ(Outcome([] { return orvane::StringStuff::EvalFlat(Repeat(u'0', 32764) + u"7"); }), u"7");
+  EXPECT_EQ(Outcome([] { return orvane::StringStuff::EvalFlat(Repeat(u'0', 32765) + u"7"); }), Text(kOverflow));
+  EXPECT_EQ(Outcome([] { return orvane::StringStuff::EvalFlat(Repeat(u'0', 32766) + u"7"); }), Text(kOverflow));
 }
 
 // The limit holds for the text as given, and in the rewritten text an
@@ -289,7 +289,7 @@ TEST(EvalFlat, RewrittenLengthLimit) {
       {Repeat(u' ', 32767), kOverflow},
   };
   for (const auto& row : rows) {
-    EXPECT_EQ(Outcome([&] { return StringStuff::EvalFlat(row.text); }), row.want) << row.text.size() << " characters";
+    EXPECT_EQ(Outcome([&] { return orvane::StringStuff::EvalFlat(row.text); }), row.want) << row.text.size() << " characters";
   }
 }
 
@@ -317,7 +317,7 @@ TEST(GetGroup, Table) {
       {u"(1+2()", 1, u"X", u"(1+2X"},  // a group that never closes is empty
   };
   for (const auto& row : rows) {
-    EXPECT_EQ(Outcome([&] { return StringStuff::GetGroup(row.text, static_cast<orvane::Int16>(row.n), row.replacement); }),
+    EXPECT_EQ(Outcome([&] { return orvane::StringStuff::GetGroup(row.text, static_cast<orvane::Int16>(row.n), row.replacement); }),
               Text(row.want))
         << "group " << row.n << " of " << testing::PrintToString(Text(row.text));
   }
@@ -325,9 +325,9 @@ TEST(GetGroup, Table) {
 
 // The depth counter holds 255 levels within one group.
 TEST(GetGroup, NestingLimit) {
-  EXPECT_EQ(Outcome([] { return StringStuff::GetGroup(Nest(255, u"1"), 1, u""); }), Nest(254, u"1"));
-  EXPECT_EQ(Outcome([] { return StringStuff::GetGroup(Nest(256, u"1"), 1, u""); }), Text(kOverflow));
-  EXPECT_EQ(Outcome([] { return StringStuff::GetGroup(Nest(256, u"1"), 2, u""); }), Nest(254, u"1"));
+  EXPECT_EQ(Outcome([] { return orvane::StringStuff::GetGroup(Nest(255, u"1"), 1, u""); }), Nest(254, u"1"));
+  EXPECT_EQ(Outcome([] { return orvane::StringStuff::GetGroup(Nest(256, u"1"), 1, u""); }), Text(kOverflow));
+  EXPECT_EQ(Outcome([] { return orvane::StringStuff::GetGroup(Nest(256, u"1"), 2, u""); }), Nest(254, u"1"));
 }
 
 // -------------------------------------------------------------- EvalParens
@@ -356,21 +356,24 @@ const EvalRow kEvalParens[] = {
     {u"(\u00e9)+1", u"0+1"},
     {u"(6/0)", kDivZero},
     {u"1+(2*(1E400))", kFloat},
+    // Called on its own, a backslash pair of the text takes a group's value.
+    {u"1\\\\+(2)", u"12+2"},
+    {u"(1)+\\\\", u"1+1"},
 };
 
 TEST(EvalParens, Table) {
   for (const auto& row : kEvalParens) {
-    EXPECT_EQ(Outcome([&] { return StringStuff::EvalParens(row.text); }), Text(row.want))
+    EXPECT_EQ(Outcome([&] { return orvane::StringStuff::EvalParens(row.text); }), Text(row.want))
         << "EvalParens of " << testing::PrintToString(Text(row.text));
   }
 }
 
 TEST(EvalParens, Limits) {
-  EXPECT_EQ(Outcome([] { return StringStuff::EvalParens(Nest(255, u"2-5")); }), u"-3");
-  EXPECT_EQ(Outcome([] { return StringStuff::EvalParens(Nest(256, u"1")); }), Text(kOverflow));
+  EXPECT_EQ(Outcome([] { return orvane::StringStuff::EvalParens(Nest(255, u"2-5")); }), u"-3");
+  EXPECT_EQ(Outcome([] { return orvane::StringStuff::EvalParens(Nest(256, u"1")); }), Text(kOverflow));
   // 32766 characters in all are taken, 32767 are not.
-  EXPECT_EQ(Outcome([] { return StringStuff::EvalParens(u"(" + Repeat(u'0', 32763) + u"5)"); }), u"5");
-  EXPECT_EQ(Outcome([] { return StringStuff::EvalParens(u"(" + Repeat(u'0', 32764) + u"5)"); }), Text(kOverflow));
+  EXPECT_EQ(Outcome([] { return orvane::StringStuff::EvalParens(u"(" + Repeat(u'0', 32763) + u"5)"); }), u"5");
+  EXPECT_EQ(Outcome([] { return orvane::StringStuff::EvalParens(u"(" + Repeat(u'0', 32764) + u"5)"); }), Text(kOverflow));
 }
 
 }  // namespace

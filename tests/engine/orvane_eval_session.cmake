@@ -7,7 +7,7 @@ if(NOT EVAL)
 endif()
 
 set(input "${CMAKE_CURRENT_BINARY_DIR}/orvane_eval_session.in")
-file(WRITE "${input}" "C(2,5)+A(2,5)*W(2,5)\n20!\nANS/19!\n6/0\n2*(1-4)\n")
+file(WRITE "${input}" "C(2,5)+A(2,5)*W(2,5)\n20!\nANS/19!\n6/0\n2*(1-4)\n1\\\\+(2)\n")
 
 execute_process(
   COMMAND "${EVAL}"
@@ -22,11 +22,11 @@ if(NOT status MATCHES "^[0-9]+$")
   message(FATAL_ERROR "orvane-eval did not finish normally: ${status}\n${errors}")
 endif()
 
-set(expected "^510\n2\\.43290200817664E\\+18\n20\nerror: [^\n]*\n-6\n?$")
+set(expected "^510\n2\\.43290200817664E\\+18\n20\nerror: [^\n]*\n-6\nerror: [^\n]*backslash[^\n]*\n?$")
 if(NOT output MATCHES "${expected}")
   message(FATAL_ERROR
     "orvane-eval printed:\n${output}\n"
-    "expected the lines 510, 2.43290200817664E+18, 20, an 'error: ' line and -6\n"
+    "expected the lines 510, 2.43290200817664E+18, 20, an 'error: ' line, -6 and an 'error: ' line naming the backslash\n"
     "standard error:\n${errors}")
 endif()
-message(STATUS "orvane-eval session: all five lines as expected")
+message(STATUS "orvane-eval session: all six lines as expected")

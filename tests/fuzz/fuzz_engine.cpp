@@ -73,9 +73,9 @@ std::variant<orvane::Text, orvane::ErrorKind> Outcome(F f) {
 
 void CompareWithLiteral(const orvane::Text& expression, const orvane::Text& answerBox) {
   Require(orvane::Calculate(expression, answerBox).answer == Literal::Calculate(expression, answerBox));
-  Require(Outcome([&] { return StringStuff::EvalParens(expression); }) ==
+  Require(Outcome([&] { return orvane::StringStuff::EvalParens(expression); }) ==
           Outcome([&] { return Literal::EvalParens(expression); }));
-  Require(Outcome([&] { return StringStuff::EvalFlat(expression); }) ==
+  Require(Outcome([&] { return orvane::StringStuff::EvalFlat(expression); }) ==
           Outcome([&] { return Literal::EvalFlat(expression); }));
 }
 
@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(outcome.answer ? IsNumberText(*outcome.answer) && outcome.reason.empty() : !outcome.reason.empty());
 
   try {
-    Require(IsNumberText(StringStuff::EvalFlat(expression)));
+    Require(IsNumberText(orvane::StringStuff::EvalFlat(expression)));
   } catch (const orvane::RunTimeError&) {
   }
   if (expression.size() <= kCompared) CompareWithLiteral(expression, answerBox);

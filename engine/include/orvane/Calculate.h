@@ -19,6 +19,9 @@ struct CalcOutcome {
   std::string reason;
 };
 
+// Why an expression whose working text holds a backslash is not calculated.
+inline constexpr const char* kBackslashRefused = "An expression cannot contain a backslash";
+
 // The Calculate command without a window: expands the counting terms of the
 // expression (ANS standing for the answer box's text) and evaluates the rest.
 CalcOutcome Calculate(TextView expression, TextView answerBox);

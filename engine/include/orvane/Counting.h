@@ -7,10 +7,7 @@
 #include "orvane/Text.h"
 
 // Counting functions over 16-bit counts; results are doubles.
-namespace Counting {
-
-using orvane::Int16;
-using orvane::TextView;
+namespace orvane::Counting {
 
 double Factorial(Int16 n);
 double Arrangements(Int16 k, Int16 n);     // n! / (n-k)!
@@ -20,4 +17,4 @@ double TotalCombinations(Int16 n);         // 2 to the power n
 // n! divided by the product of the factorials of the ","-separated list.
 double PermutationsRep(Int16 n, TextView list);
 
-}  // namespace Counting
+}  // namespace orvane::Counting

@@ -8,11 +8,7 @@
 #include "orvane/Text.h"
 
 // Text helpers and the textual arithmetic evaluators.
-namespace StringStuff {
-
-using orvane::Int16;
-using orvane::Text;
-using orvane::TextView;
+namespace orvane::StringStuff {
 
 // The index-th field (from 1) of text split at delimiter; a leading or
 // trailing delimiter bounds the outer field instead of making an empty one.
@@ -33,4 +29,4 @@ Text GetGroup(TextView text, Int16 n, TextView replacement);
 // a text without "(" is evaluated by EvalFlat.
 Text EvalParens(TextView text);
 
-}  // namespace StringStuff
+}  // namespace orvane::StringStuff

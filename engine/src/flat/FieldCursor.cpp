@@ -5,9 +5,8 @@
 
 #include "rewrite/TextOps.h"
 
-namespace StringStuff {
+namespace orvane::StringStuff {
 
-using namespace orvane;
 using namespace orvane::detail;
 
 FieldCursor::FieldCursor(TextView text, TextView delimiter) : delimiter_(delimiter) {
@@ -66,4 +65,4 @@ TextView FieldCursor::Next() {
 
 Text FieldCursor::Negative() const { return Mid(w_, 1, -1); }
 
-}  // namespace StringStuff
+}  // namespace orvane::StringStuff

@@ -10,7 +10,7 @@
 #include "orvane/Int16.h"
 #include "orvane/Text.h"
 
-namespace StringStuff {
+namespace orvane::StringStuff {
 
 // Walks the fields of a delimited text one after the other, with exactly the
 // searches, positions and limits of taking each field by its index, but
@@ -44,4 +44,4 @@ class FieldCursor {
   orvane::Int16 FindDelimiter(orvane::Int16 start);
 };
 
-}  // namespace StringStuff
+}  // namespace orvane::StringStuff

@@ -11,9 +11,8 @@
 #include "orvane/NumberText.h"
 #include "rewrite/TextOps.h"
 
-namespace StringStuff {
+namespace orvane::StringStuff {
 
-using namespace orvane;
 using namespace orvane::detail;
 
 namespace {
@@ -154,4 +153,4 @@ Text Evaluate(TextView text) {
 
 }  // namespace flat
 
-}  // namespace StringStuff
+}  // namespace orvane::StringStuff

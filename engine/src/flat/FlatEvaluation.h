@@ -7,9 +7,9 @@
 
 #include "orvane/Text.h"
 
-namespace StringStuff::flat {
+namespace orvane::StringStuff::flat {
 
 // The value of an arithmetic text without parentheses, as a number text.
 orvane::Text Evaluate(orvane::TextView text);
 
-}  // namespace StringStuff::flat
+}  // namespace orvane::StringStuff::flat

@@ -9,7 +9,7 @@
 
 #include "orvane/Text.h"
 
-namespace StringStuff {
+namespace orvane::StringStuff {
 
 // Rewrites an arithmetic text so that only "+" and "*" separate terms and
 // factors (see StringStuff.cpp). An exponent's "+" stays in the text, where it
@@ -17,4 +17,4 @@ namespace StringStuff {
 // order, go to exponentPluses when given.
 orvane::Text SplitForm(orvane::TextView text, std::vector<std::size_t>* exponentPluses = nullptr);
 
-}  // namespace StringStuff
+}  // namespace orvane::StringStuff

@@ -1,24 +1,17 @@
 // SPDX-License-Identifier: MIT
-// Reading the current text, its keys from a tree over blocks of positions,
-// and walking its pieces, over the original positions that the group passes
-// keep.
+// Reading the current text and its keys from a tree over blocks of the
+// original positions that the group passes keep.
 #include "groups/CurrentText.h"
 
 #include <algorithm>
 
-namespace StringStuff::groups {
+#include "rewrite/Invariants.h"
 
-using orvane::Text;
-using orvane::TextView;
+namespace orvane::StringStuff::groups {
 
 CurrentText::CurrentText(const GroupTree& groups)
-    : groups_(groups), state_(groups.text.size(), kOwn), pieces_(u"\\"), starts_{0, 0, 0, 1},
-      pieceHashes_{0, 0, PolyHash::Of(u"\\")} {
+    : groups_(groups), state_(groups.text.size(), kOwn), starts_{0, 0, 0}, pieceHashes_{0, 0} {
   const std::size_t size = groups.text.size();
-  if (groups.anyBackslash) {  // only runs of backslashes walk the pieces
-    toEnd_ = LiveLinks<Pos, std::vector<Pos>>(size, orvane::detail::Toward::kEnd);
-    toStart_ = LiveLinks<Pos, std::vector<Pos>>(size, orvane::detail::Toward::kStart);
-  }
   while (leaves_ * kBlock < size) leaves_ *= 2;
   lengths_.assign(2 * leaves_, 0);
   hashes_.assign(2 * leaves_, 0);
@@ -77,7 +70,6 @@ long long CurrentText::Length(std::size_t first, std::size_t last) const {
 
 void CurrentText::Put(std::size_t i, TextView text) {
   if (text.empty()) return Set(i, kEmpty);
-  if (text == u"\\") return Set(i, kBackslash);
   const auto last = static_cast<State>(pieceHashes_.size() - 1);
   if (Piece(last) == text) return Set(i, last);
   pieces_ += text;
@@ -90,11 +82,9 @@ void CurrentText::Put(std::size_t i, TextView text) {
 // first node that is stale already.
 void CurrentText::Set(std::size_t i, State state) {
   const long long change = -LengthAt(i);
+  if constexpr (orvane::detail::kCheckInvariants)
+    orvane::detail::Expect(state_[i] != kEmpty, "CurrentText: an emptied position filled or emptied again");
   state_[i] = state;
-  if (state == kEmpty && groups_.anyBackslash) {
-    toEnd_.Remove(static_cast<Pos>(i));
-    toStart_.Remove(static_cast<Pos>(i));
-  }
   const auto delta = static_cast<std::uint32_t>(change + LengthAt(i));  // modulo 2^32, as the sums are
   bool fresh = true;
   for (std::size_t node = leaves_ + i / kBlock; node > 0; node /= 2) {
@@ -106,23 +96,23 @@ void CurrentText::Set(std::size_t i, State state) {
   }
 }
 
-bool CurrentText::IsBackslash(std::size_t i) const {
-  return state_[i] == kOwn ? groups_.text[i] == u'\\' : state_[i] == kBackslash;
-}
-
-void CurrentText::RunThrough(std::size_t open, std::vector<std::size_t>& run) {
-  run.clear();
-  if (const std::size_t b = Before(open); b != kNone && IsBackslash(b)) run.push_back(b);
-  for (std::size_t at = open;;) {
-    run.push_back(at);
-    std::size_t next = After(at);
-    if (next != kNone && IsBackslash(next) && !groups_.IsPassGroup(next)) {
-      run.push_back(next);
-      next = After(next);
+void CurrentText::CheckInvariants() const {
+  using orvane::detail::Expect;
+  if constexpr (!orvane::detail::kCheckInvariants) return;
+  for (std::size_t node = 2 * leaves_; node-- > 1;) {
+    const std::size_t first = node >= leaves_ ? (node - leaves_) * kBlock : 0;
+    const long long length = node >= leaves_ ? Length(first, first + kBlock)
+                                             : static_cast<long long>(lengths_[2 * node] + lengths_[2 * node + 1]);
+    Expect(lengths_[node] == static_cast<std::uint32_t>(length), "CurrentText: a node's length");
+    if (stale_[node]) continue;
+    if (node >= leaves_) {
+      Expect(hashes_[node] == Range(first, first + kBlock).hash, "CurrentText: a fresh leaf's hash");
+      continue;
     }
-    if (next == kNone || !groups_.IsPassGroup(next) || groups_.replaced[groups_.group[next]]) break;
-    at = next;
+    Expect(!stale_[2 * node] && !stale_[2 * node + 1], "CurrentText: a fresh node above a stale one");
+    const TextKey left{lengths_[2 * node], hashes_[2 * node]}, right{lengths_[2 * node + 1], hashes_[2 * node + 1]};
+    Expect(hashes_[node] == Join(left, right).hash, "CurrentText: a fresh node's hash");
   }
 }
 
-}  // namespace StringStuff::groups
+}  // namespace orvane::StringStuff::groups

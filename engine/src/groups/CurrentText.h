@@ -3,8 +3,7 @@
 
 // The current text of a text whose groups are being replaced, over the
 // positions of the original one: a replaced group's "(" holds its value and
-// the rest of the group nothing, and a changed backslash holds what took its
-// place. A tree of hashes over blocks of positions gives the key of any range.
+// the rest of the group nothing. A tree of hashes over blocks of positions gives the key of any range.
 
 #include <algorithm>
 #include <cstddef>
@@ -13,21 +12,15 @@
 
 #include "groups/GroupTree.h"
 #include "orvane/Text.h"
-#include "rewrite/LiveLinks.h"
 #include "rewrite/PolyHash.h"
 
-namespace StringStuff::groups {
+namespace orvane::StringStuff::groups {
 
 using orvane::detail::Join;
-using orvane::detail::LiveLinks;
 using orvane::detail::PolyHash;
 using orvane::detail::TextKey;
 
 inline TextKey CharPiece(char16_t c) { return {1, static_cast<std::uint64_t>(c) + 1}; }
-
-inline TextKey PieceOf(orvane::TextView text) {
-  return {static_cast<long long>(text.size()), PolyHash::Of(text)};
-}
 
 // "(" + inner + ")".
 inline TextKey Wrapped(const TextKey& inner) {
@@ -50,28 +43,16 @@ class CurrentText {
   // Empties position i.
   void Clear(std::size_t i) { Set(i, kEmpty); }
 
-  // Of a piece of the current text of one character or more, at position i:
-  bool IsBackslash(std::size_t i) const;
-  // Of a text with a backslash, the position of the piece before i (a
-  // replaced group counts at its "("), or kNone.
-  std::size_t Before(std::size_t i) { return i == 0 ? kNone : toStart_.From(static_cast<Pos>(i - 1)); }
-  // The position of the piece after the one at i (a group of the pass counts whole), or kNone.
-  std::size_t After(std::size_t i) {
-    if (groups_.IsPassGroup(i)) i = groups_.match[i];
-    return toEnd_.From(static_cast<Pos>(i + 1));
-  }
-
-  // The run of backslashes through the group whose "(" is at open: the
-  // placeholders of the groups that the current pass takes there and the lone
-  // backslashes next to them, as their positions, into run.
-  void RunThrough(std::size_t open, std::vector<std::size_t>& run);
+  // Every node's length is its children's, or its positions', and a hash
+  // marked fresh is what its children's join to.
+  void CheckInvariants() const;
 
  private:
   // What a position holds: its own character, nothing, or a piece of pieces_.
-  // Each piece but the first two is put at a group's "(" or over a backslash,
-  // and no position gets two, so they fit 16 bits as positions do.
+  // Each piece is put at a group's "(", and no position gets two, so they
+  // fit 16 bits as positions do.
   using State = std::uint16_t;
-  static constexpr State kOwn = 0, kEmpty = 1, kBackslash = 2;
+  static constexpr State kOwn = 0, kEmpty = 1;
   // Positions per leaf of the tree: a leaf's key is joined from them when
   // asked, so that the tree takes an eighth of a tree over the positions.
   static constexpr std::size_t kBlock = 8;
@@ -105,10 +86,6 @@ class CurrentText {
 
   const GroupTree& groups_;
   std::vector<State> state_;  // per position: kOwn, kEmpty or a piece
-  // The positions not emptied, toward either end, in a text with a
-  // backslash. An emptied position is never filled again, and a replaced
-  // group's inside is all emptied, so that the walks step over both.
-  LiveLinks<Pos, std::vector<Pos>> toEnd_, toStart_;
   // Each value once for all its copies, one after the other, with their hashes.
   orvane::Text pieces_;
   std::vector<std::uint32_t> starts_;  // per piece, and the end of the last
@@ -125,4 +102,4 @@ class CurrentText {
   mutable std::vector<bool> stale_;
 };
 
-}  // namespace StringStuff::groups
+}  // namespace orvane::StringStuff::groups

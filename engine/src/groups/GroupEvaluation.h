@@ -1,22 +1,18 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// Parenthesised evaluation: every group replaced by its value, innermost
-// first, each pass over the first group left taking every copy of it. Three
-// ways give the same text, tried in this order: one walk with a stack of
-// open groups; the first passes of texts with pairs of backslashes, level by
-// level; the group passes, which index the groups by their current texts.
+// Parenthesised evaluation of a text without a backslash: every group
+// replaced by its value, innermost first, each pass over the first group left
+// taking every copy of it. Two ways give the same text, tried in this order:
+// one walk with a stack of open groups; the group passes, which index the
+// groups by their current texts.
 
 #include <cstddef>
 #include <optional>
 
 #include "orvane/Text.h"
 
-namespace StringStuff::groups {
-
-// Marks a group's place while its value is computed; the expression box
-// never keeps a backslash, so it cannot clash with the user's text.
-inline constexpr orvane::TextView kPlaceholder = u"\\\\";
+namespace orvane::StringStuff::groups {
 
 // The text with its groups replaced; a text without "(" evaluated flat.
 orvane::Text Evaluate(orvane::TextView text);
@@ -25,11 +21,8 @@ orvane::Text Evaluate(orvane::TextView text);
 // the group scan does; nothing when it never closes.
 std::optional<std::size_t> MatchingParen(orvane::TextView text, std::size_t open);
 
-// The result in one walk, or nothing where the walk cannot vouch for it.
+// The result in one walk over a text whose every "(" closes, with at most
+// 255 open at once, or nothing where the walk cannot vouch for it.
 std::optional<orvane::Text> WalkGroups(orvane::TextView text);
 
-// The passes over a text with pairs of backslashes, the first pass of each
-// level of first groups taken one after the other.
-orvane::Text RunFirstPasses(orvane::TextView text, bool walkFirst);
-
-}  // namespace StringStuff::groups
+}  // namespace orvane::StringStuff::groups

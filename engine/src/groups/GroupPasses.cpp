@@ -17,16 +17,15 @@
 #include "rewrite/KeyIndex.h"
 #include "rewrite/TextOps.h"
 
-namespace StringStuff::groups {
-
-using namespace orvane;
+namespace orvane::StringStuff::groups {
 
 namespace {
 
 // A "(" that never closes, at the start of rest: only "()" is replaced, and
-// the passes left change nothing. No placeholder can meet the text before it.
+// the passes left change nothing.
 Text AfterUnclosed(Text before, TextView rest) {
-  return before + detail::ReplaceAll(detail::ReplaceAll(rest, u"()", kPlaceholder), kPlaceholder, u"0");
+  before += detail::ReplaceAll(rest, u"()", u"0");
+  return before;
 }
 
 class Passes {
@@ -42,6 +41,9 @@ class Passes {
   Text Run() {
     std::size_t unclosed = kNone;
     const std::size_t passes = PassesOver(0, groups_.text.size(), groups_.starts.size() - 1, unclosed);
+    groups_.CheckInvariants();
+    current_.CheckInvariants();
+    index_.CheckInvariants();
     if (unclosed != kNone) {
       groups_.CheckDepth(unclosed, groups_.text.size());
       return AfterUnclosed(current_.Read(0, unclosed), current_.Read(unclosed, groups_.text.size()));
@@ -64,7 +66,7 @@ class Passes {
     for (std::size_t i = first; i < last; ++i) {
       if (groups_.text[i] != u'(') continue;
       const std::size_t k = groups_.group[i];
-      if (k != kNone && groups_.replaced[k]) {
+      if (groups_.IsReplaced(k)) {
         i = groups_.match[i];
         continue;
       }
@@ -73,7 +75,6 @@ class Passes {
         unclosed = i;
         break;
       }
-      if (groups_.height[k] > 255) groups_.CheckDepth(i, groups_.match[i] + 1);
       Pass(k, lastGroup);
       ++passes;
       i = groups_.match[i];
@@ -85,25 +86,27 @@ class Passes {
   // group replaced before has its inside cleared already.
   void Replace(std::size_t k, TextView value) {
     const std::size_t open = groups_.starts[k], close = groups_.match[open];
-    groups_.replaced[k] = true;
+    groups_.MarkReplaced(k);
     current_.Put(open, value);
     for (std::size_t i = open + 1; i <= close; ++i) {
       const std::size_t inner = groups_.group[i];
       current_.Clear(i);
       if (inner == kNone) continue;
-      groups_.dead[inner] = true;
-      if (groups_.replaced[inner]) i = groups_.match[i];
+      groups_.MarkInsideReplaced(inner);
+      if (groups_.IsReplaced(inner)) i = groups_.match[i];
     }
     changed_.push_back(groups_.parent[k]);
   }
 
   // The inside of group k with its own groups replaced, as a text of its own
-  // would have them. A long inside, or one holding a backslash (which no walk
-  // takes), has its passes here, within it alone; a short one is a text of
-  // its own, where one walk mostly does.
+  // would have them. A long inside has its passes here, within it alone; a
+  // short one is a text of its own, where one walk mostly does. The scan for
+  // the group's ")" counts its depth in 8 bits, so no group taken here nests
+  // more than 255 levels, and neither does this recursion.
   Text Evaluated(std::size_t k) {
     const std::size_t open = groups_.starts[k], close = groups_.match[open];
-    if (close - open > kEvaluatedHere || groups_.backslash[k]) {
+    if (groups_.height[k] > 255) groups_.CheckDepth(open, close + 1);
+    if (close - open > kEvaluatedHere) {
       std::size_t unclosed = kNone;
       evaluating_.push_back(k);
       const std::size_t passes = PassesOver(open + 1, close, groups_.lastInside[k], unclosed);
@@ -131,7 +134,7 @@ class Passes {
         [&](std::size_t c) {
           using Found = detail::Found;
           // Gone, or going with k.
-          if (c <= groups_.lastInside[k] || groups_.dead[c] || groups_.replaced[c]) return Found::kGone;
+          if (c <= groups_.lastInside[k] || groups_.IsGone(c)) return Found::kGone;
           const TextKey other = keys_.Inside(c);
           if (other == inside) return Found::kCopy;
           // A stale key is filed again under the new one when refreshed.
@@ -148,39 +151,11 @@ class Passes {
     const std::size_t first = copies_.size();
     CopiesOf(k, lastGroup);
     const Text v = flat::Evaluate(Evaluated(k));
-    if (!groups_.anyBackslash) {
-      for (std::size_t c = first; c < copies_.size(); ++c) Replace(copies_[c], v);
-    } else {
-      ++groups_.pass;
-      for (std::size_t c = first; c < copies_.size(); ++c) groups_.passOf[copies_[c]] = groups_.pass;
-      for (std::size_t c = first; c < copies_.size(); ++c)
-        if (!groups_.replaced[copies_[c]]) ReplaceRun(groups_.starts[copies_[c]], v);
-    }
+    for (std::size_t c = first; c < copies_.size(); ++c) Replace(copies_[c], v);
     copies_.resize(first);
     for (const std::size_t g : changed_)
       if (!Evaluating(g)) keys_.MarkDirty(g);
     changed_.clear();
-  }
-
-  // Each pair of backslashes in the run through the group at open becomes the
-  // value, an odd one stays behind them. A run lies within the group around
-  // its groups, whose change their replacing notes.
-  void ReplaceRun(std::size_t open, TextView v) {
-    current_.RunThrough(open, run_);
-    std::size_t groups = 0;
-    for (const std::size_t at : run_) groups += groups_.IsPassGroup(at) && groups_.text[at] == u'(';
-    const std::size_t lone = run_.size() - groups;
-    const std::size_t values = groups + lone / 2;
-    for (std::size_t j = 0; j < run_.size(); ++j) {
-      const TextView piece = j < values ? v : j == values && lone % 2 ? TextView(u"\\") : TextView();
-      const std::size_t at = run_[j];
-      const std::size_t owner = groups_.group[at];
-      if (groups_.IsPassGroup(at) && !groups_.replaced[owner] && groups_.text[at] == u'(') {
-        Replace(owner, piece);
-      } else {
-        current_.Put(at, piece);
-      }
-    }
   }
 
   // Whether group g is one whose inside is being evaluated here: it goes when
@@ -197,7 +172,6 @@ class Passes {
   detail::KeyIndex index_;
   StaleKeys keys_;
   std::vector<std::size_t> copies_;   // the copies of the passes under way, outermost first
-  std::vector<std::size_t> run_;      // the positions of one run of backslashes
   std::vector<std::size_t> changed_;  // the groups around this pass's changes
   std::vector<std::size_t> evaluating_;  // the groups whose passes inside are under way, outermost first
 };
@@ -212,4 +186,4 @@ Text RunGroupPasses(TextView text) {
   return Passes(text).Run();
 }
 
-}  // namespace StringStuff::groups
+}  // namespace orvane::StringStuff::groups

@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The third way of parenthesised evaluation, for texts that neither one walk
-// nor the first passes of backslash pairs can take.
+// The second way of parenthesised evaluation, for texts that one walk cannot
+// take.
 
 #include "orvane/Text.h"
 
-namespace StringStuff::groups {
+namespace orvane::StringStuff::groups {
 
-// The group-by-group passes over a text that holds "(" and in which no
-// backslash stands next to another: each pass evaluates the first group and
+// The group-by-group passes over a text that holds "(" and no backslash:
+// each pass evaluates the first group and
 // replaces it and every copy of it, found through hashes of the groups'
 // current texts rather than by searching the whole text again.
 orvane::Text RunGroupPasses(orvane::TextView text);
 
-}  // namespace StringStuff::groups
+}  // namespace orvane::StringStuff::groups

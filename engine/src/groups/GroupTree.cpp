@@ -6,8 +6,9 @@
 #include <algorithm>
 
 #include "orvane/RunTimeError.h"
+#include "rewrite/Invariants.h"
 
-namespace StringStuff::groups {
+namespace orvane::StringStuff::groups {
 
 std::vector<Pos> Partners(orvane::TextView text) {
   std::vector<Pos> match(text.size(), kNone);
@@ -35,14 +36,9 @@ void GroupTree::Nest() {
   std::vector<std::size_t> stack;
   for (std::size_t i = 0; i < n; ++i) {
     while (!stack.empty() && match[starts[stack.back()]] < i) stack.pop_back();
-    if (text[i] == u'\\') {
-      anyBackslash = true;
-      if (!stack.empty()) backslash[stack.back()] = true;
-    }
     if (text[i] != u'(' || match[i] == kNone) continue;
     group[i] = static_cast<Pos>(starts.size());
     parent.push_back(stack.empty() ? kNone : static_cast<Pos>(stack.back()));
-    backslash.push_back(false);
     if (stack.size() == byDepth.size()) byDepth.emplace_back();
     byDepth[stack.size()].push_back(static_cast<Pos>(starts.size()));
     depth.push_back(static_cast<Pos>(stack.size()));
@@ -55,9 +51,8 @@ void GroupTree::Nest() {
 // it, and the last group inside it.
 void GroupTree::Measure() {
   const std::size_t g = starts.size();
-  replaced.assign(g, false);
-  dead.assign(g, false);
-  passOf.assign(g, 0);  // passes count from 1
+  replaced_.assign(g, false);
+  dead_.assign(g, false);
   height.assign(g, 1);
   lastInside.resize(g);
   for (std::size_t k = g; k-- > 0;) {
@@ -65,7 +60,31 @@ void GroupTree::Measure() {
     if (parent[k] == kNone) continue;
     height[parent[k]] = static_cast<Pos>(std::max<std::size_t>(height[parent[k]], height[k] + 1u));
     lastInside[parent[k]] = std::max(lastInside[parent[k]], lastInside[k]);
-    if (backslash[k]) backslash[parent[k]] = true;
+  }
+}
+
+void GroupTree::MarkReplaced(std::size_t k) {
+  if constexpr (orvane::detail::kCheckInvariants)
+    orvane::detail::Expect(!IsGone(k), "GroupTree: a group replaced once gone");
+  replaced_[k] = true;
+}
+
+void GroupTree::CheckInvariants() const {
+  using orvane::detail::Expect;
+  if constexpr (!orvane::detail::kCheckInvariants) return;
+  for (std::size_t k = 0; k < starts.size(); ++k) {
+    const std::size_t open = starts[k], close = End(k), up = parent[k];
+    Expect(group[open] == k && match[close] == open && text[open] == u'(' && text[close] == u')',
+           "GroupTree: a group's parentheses");
+    Expect(k <= lastInside[k] && (lastInside[k] + 1u == starts.size() || starts[lastInside[k] + 1u] > close),
+           "GroupTree: the groups inside a group");
+    if (up == kNone) {
+      Expect(depth[k] == 0, "GroupTree: the depth of an outermost group");
+      continue;
+    }
+    Expect(starts[up] < open && close < End(up) && depth[k] == depth[up] + 1 && height[up] > height[k],
+           "GroupTree: a group and its parent");
+    Expect(!IsGone(up) || dead_[k], "GroupTree: a group in the text inside one that is gone");
   }
 }
 
@@ -89,4 +108,4 @@ std::size_t GroupTree::Around(std::size_t g, std::size_t atDepth) const {
   return *(after - 1);
 }
 
-}  // namespace StringStuff::groups
+}  // namespace orvane::StringStuff::groups

@@ -3,7 +3,8 @@
 
 // The groups of a text as it was given, which the group passes never move:
 // each "(" with its ")", how they nest, and what the passes have done to each
-// group so far. Positions are those of the original text.
+// group so far. Positions are those of the original text. The shape is fixed
+// once built; what the passes did is changed through the tree alone.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,7 +12,7 @@
 
 #include "orvane/Text.h"
 
-namespace StringStuff::groups {
+namespace orvane::StringStuff::groups {
 
 // The passes take texts of fewer than 32767 characters, so positions and
 // groups fit 16 bits, which keeps what the passes hold beside the text small.
@@ -26,13 +27,18 @@ std::vector<Pos> Partners(orvane::TextView text);
 struct GroupTree {
   explicit GroupTree(orvane::TextView text);
 
-  bool IsReplaced(std::size_t g) const { return g != kNone && replaced[g]; }
-  // Whether the group was taken as a copy by the current pass.
-  bool InPass(std::size_t g) const { return passOf[g] == pass; }
+  bool IsReplaced(std::size_t g) const { return g != kNone && replaced_[g]; }
+  // Replaced, or inside a group replaced: no longer in the current text.
+  bool IsGone(std::size_t g) const { return replaced_[g] || dead_[g]; }
+  // Group k takes its value: it must still be in the text.
+  void MarkReplaced(std::size_t k);
+  // A group inside one that was replaced goes with it.
+  void MarkInsideReplaced(std::size_t g) { dead_[g] = true; }
+  // The shape is what a stack match of the text gives, and a group is gone
+  // for good once replaced or inside one that was.
+  void CheckInvariants() const;
   // The ")" of group k.
   std::size_t End(std::size_t k) const { return match[starts[k]]; }
-  // Whether the "(" at position at opens a group taken by the current pass.
-  bool IsPassGroup(std::size_t at) const { return group[at] != kNone && InPass(group[at]); }
   // The depth counter of the group scan over the current text from open on.
   void CheckDepth(std::size_t from, std::size_t to) const;
   // The group at that depth around group g.
@@ -47,15 +53,11 @@ struct GroupTree {
   std::vector<Pos> lastInside;  // per group: the last group inside it, or itself
   std::vector<Pos> depth;   // per group: how many groups enclose it
   std::vector<std::vector<Pos>> byDepth;  // the groups of each depth, in text order
-  std::vector<bool> replaced, dead;       // per group
-  std::vector<bool> backslash;  // per group: whether its original text holds a backslash
-  bool anyBackslash = false;    // whether the text does
-  std::vector<Stamp> passOf;  // per group: the last pass that took it as a copy
-  Stamp pass = 0;
 
  private:
+  std::vector<bool> replaced_, dead_;  // per group
   void Nest();
   void Measure();
 };
 
-}  // namespace StringStuff::groups
+}  // namespace orvane::StringStuff::groups

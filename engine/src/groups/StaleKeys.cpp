@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace StringStuff::groups {
+namespace orvane::StringStuff::groups {
 
 StaleKeys::StaleKeys(const GroupTree& groups, const CurrentText& tree, orvane::detail::KeyIndex& index)
     : groups_(groups), tree_(tree), index_(index), pending_(groups.starts.size(), kNotPending),
@@ -56,7 +56,7 @@ void StaleKeys::Refresh(long long length) {
     stale_.pop();
     if (pending_[g] != noted) continue;  // noted again since
     pending_[g] = kNotPending;
-    if (groups_.dead[g] || groups_.replaced[g] || refreshed_[g] == lookup_) continue;
+    if (groups_.IsGone(g) || refreshed_[g] == lookup_) continue;
     // A chain bisected as often as it is deep over kClimbed is climbed once
     // in full, which its later changes then wait for in the same way.
     const std::size_t depth = groups_.depth[g];
@@ -126,4 +126,4 @@ void StaleKeys::Bisect(std::size_t g, long long length) {
   }
 }
 
-}  // namespace StringStuff::groups
+}  // namespace orvane::StringStuff::groups

@@ -18,7 +18,7 @@
 #include "groups/GroupTree.h"
 #include "rewrite/KeyIndex.h"
 
-namespace StringStuff::groups {
+namespace orvane::StringStuff::groups {
 
 class StaleKeys {
  public:
@@ -58,4 +58,4 @@ class StaleKeys {
   Stamp lookup_ = 0;
 };
 
-}  // namespace StringStuff::groups
+}  // namespace orvane::StringStuff::groups

@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "rewrite/Invariants.h"
+
 namespace orvane::detail {
 
 // What a lookup makes of an item filed under its key: a copy, an item that
@@ -22,8 +24,9 @@ inline Found Judged(bool live, bool copy) { return !live ? Found::kGone : copy ?
 // current key, the lists behind an open-addressed table that holds one slot
 // per key in use. The table doubles as keys come into use, so that many
 // items under few keys take little room; keying an item again costs no
-// allocation. A slot names its list's ends alone and reads its key from the
-// first item, so that a text with a key per item holds 12 bytes per slot.
+// allocation. A slot holds its list's ends and the item filed last, and reads
+// its key from the first item, so that a text with a key per item holds 12
+// bytes per slot.
 // The items take their room when the first is filed, so that an index that
 // stays unused costs little: many texts never file one.
 class KeyIndex {
@@ -55,6 +58,9 @@ class KeyIndex {
     (node.prev == kEnd ? slot.head : nodes_[node.prev].next) = id;
     (node.next == kEnd ? slot.tail : nodes_[node.next].prev) = id;
     slot.last = id;
+    if constexpr (kCheckInvariants)
+      Expect((node.prev == kEnd || node.prev < id) && (node.next == kEnd || node.next > id),
+             "KeyIndex: an item filed out of ascending order");
   }
 
   void Remove(std::size_t item) {
@@ -73,6 +79,28 @@ class KeyIndex {
   }
 
   bool Empty() const { return used_ == 0; }
+
+  // Every list ascends, links both ways, holds items of its slot's key alone
+  // and ends where its slot says; every slot is found from its key's home.
+  void CheckInvariants() const {
+    if constexpr (!kCheckInvariants) return;
+    std::size_t used = 0, listed = 0;
+    for (std::size_t at = 0; at < slots_.size(); ++at) {
+      const Slot& slot = slots_[at];
+      if (slot.head == kEnd) continue;
+      ++used;
+      Expect(Find(KeyOf(slot)) == at, "KeyIndex: a slot not found from its key's home");
+      std::uint32_t prev = kEnd;
+      for (std::uint32_t item = slot.head; item != kEnd; prev = item, item = nodes_[item].next, ++listed) {
+        Expect(nodes_[item].key == KeyOf(slot) && nodes_[item].prev == prev, "KeyIndex: a list's links or key");
+        Expect(prev == kEnd || prev < item, "KeyIndex: a list out of ascending order");
+      }
+      Expect(slot.tail == prev, "KeyIndex: a slot's tail is not its list's end");
+    }
+    Expect(used == used_, "KeyIndex: the count of slots in use");
+    Expect(listed == static_cast<std::size_t>(std::count_if(nodes_.begin(), nodes_.end(), Filed)),
+           "KeyIndex: an item filed but in no list");
+  }
 
   // The one loop of every pass that collects a text's copies: walks the items
   // filed under key in ascending order up to last, takes out the copies,

@@ -102,6 +102,7 @@ class Pieces {
 // The text of the blocks still in it, each block with its text.
 template <typename Block>
 Text ReadLive(const std::vector<Block>& blocks, LiveLinks<std::size_t>& live, const Pieces& pieces) {
+  live.CheckInvariants();
   Text out;
   for (std::size_t i = live.From(0); i != live.kNone; i = live.From(i + 1)) pieces.AppendTo(blocks[i].text, out);
   return out;

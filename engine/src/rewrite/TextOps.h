@@ -46,9 +46,6 @@ inline TextView MidView(TextView text, long long start, long long length) {
 }
 inline Text Mid(TextView text, long long start, long long length) { return Text(MidView(text, start, length)); }
 
-// text[a..b], inclusive and 1-based: empty when b = a - 1, refused below that.
-inline Text Slice(TextView text, Int16 a, Int16 b) { return Mid(text, a, Add16(Sub16(b, a), 1)); }
-
 // Every non-overlapping occurrence of what, from left to right.
 inline Text ReplaceAll(TextView text, TextView what, TextView with) {
   if (what.empty()) return Text(text);

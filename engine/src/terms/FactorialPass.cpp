@@ -45,6 +45,7 @@ class FactorialPass {
       const Term term = FactorialTerm(pieces_.Back(b.text, b.run.digits) + u"!", bang);
       ReplaceCopies(KeyOf(b.run), values_(term));
     }
+    index_.CheckInvariants();
     return ReadLive(bangs_, live_, pieces_);
   }
 

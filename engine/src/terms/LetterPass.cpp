@@ -72,6 +72,7 @@ class LetterPass {
       FindMovedCopies(text, key);
       ReplaceCopies(key, value);
     }
+    index_.CheckInvariants();
     return ReadLive(stretches_, live_, pieces_);
   }
 

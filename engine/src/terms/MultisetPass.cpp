@@ -165,6 +165,8 @@ class MultisetPass {
 
   Text Run() {
     for (int front = Front(); front != kNone; front = Front()) Step(front);
+    index_.CheckInvariants();
+    for (const auto* links : {&text_.live, &text_.opens, &text_.closes, &text_.brackets}) links->CheckInvariants();
     return text_.Read();
   }
 
@@ -199,8 +201,10 @@ class MultisetPass {
       const TextKey end = cuts.Through(t);
       Seg(t) = WithoutFront(end, lastClose);
       lastClose = end;
-      if (open) closers_.NewGroup(t, WithoutFront(end, lastCloser));
-      if (open) lastCloser = end;
+      if (open) {
+        closers_.NewGroup(t, WithoutFront(end, lastCloser));
+        lastCloser = end;
+      }
       open = false;
     }
   }

@@ -18,6 +18,9 @@ using StringStuff::CountChar;
 
 namespace {
 
+// text[a..b], inclusive and 1-based: empty when b = a - 1, refused below that.
+Text Slice(TextView text, Int16 a, Int16 b) { return Mid(text, a, Add16(Sub16(b, a), 1)); }
+
 double Checked(double value) {
   if (!std::isfinite(value)) throw RunTimeError(ErrorKind::FloatingPoint);
   return value;
@@ -191,6 +194,7 @@ std::optional<Text> Calculate(TextView expression, TextView answerBox) {
   for (char16_t& c : w)
     if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
   w = ReplaceAll(w, u"ANS", answerBox);
+  if (Contains(w, u'\\')) return std::nullopt;  // refused: the placeholder would meet it
   try {
     for (const char16_t letter : {u'C', u'A', u'W'})
       while (Contains(w, letter)) ExpandTwoArgument(w, letter);
