@@ -136,7 +136,7 @@ TEST(Counting, Table) {
 // negative zero.
 TEST(Counting, PowersToTheLastBit) {
   const struct {
-    Int16 k, n;
+    orvane::Int16 k, n;
     double want;
   } rows[] = {
       {5, -32614, -0x1.f414d08045e30p+74}, {22, 32765, 0x1.fef840edda613p+329},
