@@ -134,16 +134,14 @@ class Powers {
   std::uint64_t high_[kSpan];  // the base to multiples of kSpan
 };
 
-// Filled on first use, whenever that is: a hash taken while another file's
-// objects are being set up finds them filled too.
-inline std::uint64_t PolyHash::Pow(std::size_t n) {
-  static const Powers powers{Base()};
-  return powers.Of(n);
-}
-inline std::uint64_t PolyHash::InvPow(std::size_t n) {
-  static const Powers inversePowers{Inverse()};
-  return inversePowers.Of(n);
-}
+// Filled before any other file's objects are set up (PolyHash.cpp), so that
+// a hash taken while those are set up finds them filled too, and a look-up
+// asks nothing of them at run time.
+extern const Powers kPowers;
+extern const Powers kInversePowers;
+
+inline std::uint64_t PolyHash::Pow(std::size_t n) { return kPowers.Of(n); }
+inline std::uint64_t PolyHash::InvPow(std::size_t n) { return kInversePowers.Of(n); }
 
 // The key of a + b from the keys of a and b.
 inline TextKey Join(const TextKey& a, const TextKey& b) {
