@@ -56,7 +56,7 @@ done
 # The package follows the current Debian Policy, which the lintian of
 # Debian 12 (2.116) does not know yet: its newer-standards-version is shown,
 # not counted.
-lintian_version=$(lintian --version | awk '{print $2}')
+lintian_version=$(lintian --version | awk '{print $2}' | sed 's/^v//')
 lintian_options=(--info --pedantic --fail-on error,warning)
 dpkg --compare-versions "$lintian_version" lt 2.117 && lintian_options+=(--suppress-tags newer-standards-version)
 echo "== lintian $lintian_version on the .changes"
