@@ -300,7 +300,14 @@ void FMainComb::cmdAdd_Click() {
   const QString term = ExpressionTerm(ui->ComCom->currentText(), ui->txtN->text(), ui->txtK->text());
   // The disabled operator button is the selected operator.
   const QChar op = CmdCom[0]->isEnabled() ? u'*' : u'+';
-  ui->txtComb->setText(AppendTerm(ui->txtComb->text(), op, term));
+  // Appended as an edit, so that Undo takes it back and the history before
+  // it stays. The length limit is for the user's own edits: the program's
+  // write goes through whole.
+  QLineEdit* box = ui->txtComb;
+  const QValidator* limit = box->validator();
+  box->setValidator(nullptr);
+  ReplaceAsEdit(box, AppendTerm(box->text(), op, term));
+  box->setValidator(limit);
 }
 
 void FMainComb::cmdCalc_Click() {
@@ -325,9 +332,10 @@ void FMainComb::Form_Load() { ui->ComCom->setCurrentText(u"C"_s); }
 void FMainComb::txtComb_Change() {
   // A backslash would collide with the placeholder that evaluation writes
   // into the expression text, so the box never keeps one.
+  EditRewrite rewrite(rewriting);
   const QString text = ui->txtComb->text();
   if (text.contains(u'\\'))
-    SetTextKeepingCaret(ui->txtComb, FromEngine(StringStuff::RemoveChar(ToEngine(text), u"\\")));
+    rewrite.Write(ui->txtComb, FromEngine(StringStuff::RemoveChar(ToEngine(text), u"\\")));
 }
 
 void FMainComb::txtComb_KeyPress(int keyAscii) {
@@ -335,16 +343,18 @@ void FMainComb::txtComb_KeyPress(int keyAscii) {
 }
 
 void FMainComb::txtK_Change() {
+  EditRewrite rewrite(rewriting);
   // A multiset's list of multiplicities is kept as typed; k is a number.
   if (ui->ComCom->currentText() != "Pn1...nk"_L1)
-    SetTextKeepingCaret(ui->txtK, NumericForm(ui->txtK->text()));
+    rewrite.Write(ui->txtK, NumericForm(ui->txtK->text()));
   // Factorials and subset totals take no k.
   const QString function = ui->ComCom->currentText();
-  if (function == "Pn"_L1 || function == "TotalC"_L1) SetTextKeepingCaret(ui->txtK, u"0"_s);
+  if (function == "Pn"_L1 || function == "TotalC"_L1) rewrite.Write(ui->txtK, u"0"_s);
   ui->txtK->repaint();
 }
 
 void FMainComb::txtN_Change() {
-  SetTextKeepingCaret(ui->txtN, NumericForm(ui->txtN->text()));
+  EditRewrite rewrite(rewriting);
+  rewrite.Write(ui->txtN, NumericForm(ui->txtN->text()));
   ui->txtN->repaint();
 }

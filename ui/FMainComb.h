@@ -60,4 +60,7 @@ class FMainComb : public QWidget {
   std::array<QPushButton*, 2> CmdCom{};
   QPalette freshAnswerPalette;
   Announcer* announcer = nullptr;
+  // A change handler of a box is running: the writes of the runs that it
+  // raises are the program's, not the user's edits.
+  bool rewriting = false;
 };
