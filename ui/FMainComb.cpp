@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QToolTip>
 #include <limits>
@@ -137,6 +138,10 @@ void FMainComb::ConnectHandlers() {
   connect(ui->txtComb, &QLineEdit::textChanged, this, handler(&FMainComb::txtComb_Change));
   connect(ui->txtK, &QLineEdit::textChanged, this, handler(&FMainComb::txtK_Change));
   connect(ui->txtN, &QLineEdit::textChanged, this, handler(&FMainComb::txtN_Change));
+  // Redo is Ctrl+Shift+Z on every desktop; Ctrl+Y, which some desktops give
+  // it too, redoes in every box as well.
+  for (QLineEdit* box : {ui->txtComb, ui->txtK, ui->txtN})
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), box, box, &QLineEdit::redo, Qt::WidgetShortcut);
   ui->txtComb->installEventFilter(this);
   ui->ComCom->installEventFilter(this);
   for (QPushButton* button : CmdCom) button->installEventFilter(this);
