@@ -3,6 +3,10 @@
 // the reason the window may show.
 #include "orvane/Calculate.h"
 
+#include <algorithm>
+#include <utility>
+
+#include "flat/FlatEvaluation.h"
 #include "terms/TermPasses.h"
 #include "rewrite/TextOps.h"
 #include "orvane/Int16.h"
@@ -37,21 +41,42 @@ std::string Reason(const RunTimeError& error, std::size_t before, std::size_t af
   return Describe(error.kind());
 }
 
+// The pieces as the user wrote them: found in the upper-cased expression,
+// they are given in the expression's own letters; a piece made by the
+// passes, such as the rest of a term's value, stays as it is and goes last.
+std::vector<Text> InUsersText(TextView expression, TextView upper, const std::vector<Text>& pieces) {
+  std::vector<std::pair<std::size_t, Text>> placed;
+  for (const Text& piece : pieces) {
+    const std::size_t at = upper.find(piece);
+    Text spelled = at == TextView::npos ? piece : Text(expression.substr(at, piece.size()));
+    const bool seen = std::any_of(placed.begin(), placed.end(), [&](const auto& p) { return p.second == spelled; });
+    if (!seen) placed.emplace_back(at, std::move(spelled));
+  }
+  std::stable_sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<Text> out;
+  for (auto& [at, piece] : placed) out.push_back(std::move(piece));
+  return out;
+}
+
 }  // namespace
 
 CalcOutcome Calculate(TextView expression, TextView answerBox) {
   std::size_t before = 0;
   std::size_t after = 0;
   try {
-    const Text start = detail::ReplaceAll(UpperCase(expression), u"ANS", answerBox);
+    const Text upper = UpperCase(expression);
+    const Text start = detail::ReplaceAll(upper, u"ANS", answerBox);
     before = start.size();
     const Text work = ExpandTerms(start);
     after = work.size();
-    return {StringStuff::EvalFlat(StringStuff::EvalParens(work)), {}};
+    const StringStuff::flat::NotReadLog log;
+    Text answer = StringStuff::EvalFlat(StringStuff::EvalParens(work));
+    if (log.Pieces().empty()) return {std::move(answer), {}, {}};
+    return {std::move(answer), {}, InUsersText(expression, upper, log.Pieces())};
   } catch (const detail::TermFailure& failure) {
-    return {std::nullopt, failure.reason};
+    return {std::nullopt, failure.reason, {}};
   } catch (const RunTimeError& error) {
-    return {std::nullopt, Reason(error, before, after)};
+    return {std::nullopt, Reason(error, before, after), {}};
   }
 }
 

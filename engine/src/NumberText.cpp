@@ -135,6 +135,57 @@ double TextToNumber(TextView text) {
   return mantissa[0] == '-' && whole > 0 ? -value : value;
 }
 
+namespace {
+
+// The end of "&H" or "&O" digits from i, blanks among them.
+std::size_t RadixEnd(TextView text, std::size_t i, int radix) {
+  for (; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (IsBlank(c)) continue;
+    const bool letter = (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
+    if (!(IsDigit(c) && c - u'0' < radix) && !(radix == 16 && letter)) break;
+  }
+  return i;
+}
+
+// The end of an exponent from i: past its digits, or i itself when "E" is
+// not followed by any, which then ends the number before the letter.
+std::size_t ExponentEnd(TextView text, std::size_t i) {
+  if (i >= text.size() || (text[i] != u'E' && text[i] != u'e')) return i;
+  std::size_t j = SkipBlanks(text, i + 1);
+  if (j < text.size() && (text[j] == u'+' || text[j] == u'-')) j = SkipBlanks(text, j + 1);
+  bool digits = false;
+  for (; j < text.size() && (IsDigit(text[j]) || IsBlank(text[j])); ++j) digits = digits || IsDigit(text[j]);
+  return digits ? j : i;
+}
+
+}  // namespace
+
+std::size_t NumberEnd(TextView text) {
+  std::size_t i = SkipBlanks(text, 0);
+  if (i < text.size() && text[i] == u'&') {
+    const std::size_t j = SkipBlanks(text, i + 1);
+    if (j < text.size() && (text[j] == u'H' || text[j] == u'h')) return RadixEnd(text, j + 1, 16);
+    if (j < text.size() && (text[j] == u'O' || text[j] == u'o')) return RadixEnd(text, j + 1, 8);
+    return i;
+  }
+  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) i = SkipBlanks(text, i + 1);
+  const std::size_t start = i;
+  bool digits = false, dot = false;
+  for (; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (IsBlank(c)) continue;
+    if (c == u'.' && !dot) {
+      dot = true;
+    } else if (IsDigit(c)) {
+      digits = true;
+    } else {
+      break;
+    }
+  }
+  return digits ? ExponentEnd(text, i) : start;
+}
+
 Int16 ToCount(double value) {
   // The default rounding mode rounds halves to the even neighbour.
   const double rounded = std::nearbyint(value);

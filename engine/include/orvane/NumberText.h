@@ -26,6 +26,11 @@ Text NumberToText(double value);
 // A prefix beyond the double range raises the floating-point error.
 double TextToNumber(TextView text);
 
+// Where the longest numeric prefix ends: the index of the first character
+// that TextToNumber does not read. Leading blanks and a sign count as read
+// even when no digit follows them.
+std::size_t NumberEnd(TextView text);
+
 // The value, or the floating-point error when it is infinite or not a number.
 inline double Checked(double value) {
   if (!std::isfinite(value)) throw RunTimeError(ErrorKind::FloatingPoint);
