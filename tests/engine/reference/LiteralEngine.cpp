@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "LiteralEngine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -24,6 +25,18 @@ double Checked(double value) {
 }
 
 struct CannotEvaluate {};
+
+// While NotRead runs, the rest of every number that EvalFlat reads.
+std::vector<Text>* passedOver = nullptr;
+
+double ReadNumber(TextView piece) {
+  if (passedOver) {
+    Text rest(piece.substr(NumberEnd(piece)));
+    while (!rest.empty() && IsBlank(rest.back())) rest.pop_back();
+    if (!rest.empty()) passedOver->push_back(rest);
+  }
+  return TextToNumber(piece);
+}
 
 Text Field(TextView text, Int16 index) { return GetField(text, index, u","); }
 
@@ -148,16 +161,17 @@ Text EvalFlat(TextView text) {
     for (long j = 1; j <= f; ++j) {
       Text factor = GetField(term, ToInt16(j), u"*");
       if (Contains(factor, u'/')) {
-        double q = TextToNumber(GetField(factor, 1, u"/"));
+        double q = ReadNumber(GetField(factor, 1, u"/"));
         const Int16 d = Add16(CountChar(factor, u"/"), 1);
         for (long k = 2; k <= d; ++k) {
-          const double divisor = TextToNumber(GetField(factor, ToInt16(k), u"/"));
+          const double divisor = ReadNumber(GetField(factor, ToInt16(k), u"/"));
           if (divisor == 0) throw RunTimeError(ErrorKind::DivisionByZero);
           q = Checked(q / divisor);
         }
-        factor = NumberToText(q);
+        product = Checked(TextToNumber(NumberToText(q)) * product);
+      } else {
+        product = Checked(ReadNumber(factor) * product);
       }
-      product = Checked(TextToNumber(factor) * product);
     }
     sum = Checked(product + sum);
   }
@@ -203,6 +217,29 @@ std::optional<Text> Calculate(TextView expression, TextView answerBox) {
   } catch (const RunTimeError&) {
     return std::nullopt;
   }
+}
+
+std::vector<Text> NotRead(TextView expression, TextView answerBox) {
+  std::vector<Text> pieces;
+  passedOver = &pieces;
+  const bool answered = Calculate(expression, answerBox).has_value();
+  passedOver = nullptr;
+  if (!answered) return {};
+  Text upper(expression);
+  for (char16_t& c : upper)
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+  // Each piece at its first place in the expression; those not found last.
+  std::vector<std::pair<std::size_t, Text>> found;
+  for (const Text& piece : pieces) {
+    const std::size_t at = upper.find(piece);
+    const Text spelled = at == Text::npos ? piece : Text(expression.substr(at, piece.size()));
+    if (std::none_of(found.begin(), found.end(), [&](const auto& f) { return f.second == spelled; }))
+      found.emplace_back(at, spelled);
+  }
+  std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<Text> out;
+  for (const auto& f : found) out.push_back(f.second);
+  return out;
 }
 
 }  // namespace Literal
