@@ -58,6 +58,10 @@ QPushButton:disabled { border: 3px inset black; }
 // Behind the dark-blue credit line when the window's own background is too
 // dark for it.
 const QColor kCreditBacking(240, 240, 240);
+// The line that tells what was not read: black on a pale yellow, framed, as
+// a notice reads, and never in the failure's red or italics.
+const QColor kNoticeText(0, 0, 0);
+const QColor kNoticeBacking(255, 250, 205);
 constexpr double kTextContrast = 4.5;
 
 constexpr auto kAllGroups = {QPalette::Active, QPalette::Inactive, QPalette::Disabled};
@@ -102,6 +106,7 @@ FMainComb::FMainComb(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
   ui->ComCom->setStyle(comboStyle);
   SetFixedColours();
   freshAnswerPalette = ui->txtRes->palette();
+  MakeNotReadLine();
   ShowPictures();
   MakeAccessible();
   ConnectHandlers();
@@ -254,19 +259,53 @@ void FMainComb::CentreOnScreen() {
                                   screen()->availableGeometry()));
 }
 
-void FMainComb::ShowAnswerFresh() {
+void FMainComb::MakeNotReadLine() {
+  lblNotRead = new QLabel(this);
+  lblNotRead->setObjectName(u"lblNotRead"_s);
+  lblNotRead->setGeometry(ui->lblAbout->geometry());
+  QPalette palette = lblNotRead->palette();
+  for (auto group : kAllGroups) {
+    palette.setColor(group, QPalette::WindowText, kNoticeText);
+    palette.setColor(group, QPalette::Window, kNoticeBacking);
+  }
+  lblNotRead->setPalette(palette);
+  lblNotRead->setAutoFillBackground(true);
+  lblNotRead->setFrameStyle(QFrame::Box | QFrame::Plain);
+  lblNotRead->setIndent(4);
+  lblNotRead->setTextFormat(Qt::PlainText);
+  lblNotRead->hide();
+}
+
+void FMainComb::ShowAnswerFresh(const QStringList& notRead) {
   QLineEdit* answer = ui->txtRes;
   answer->setPalette(freshAnswerPalette);
   QFont font = answer->font();
   font.setItalic(false);
   answer->setFont(font);
-  answer->setToolTip({});
-  answer->setAccessibleDescription({});
-  announcer->Say(u"Answer: "_s + answer->text(), answer);
+  ShowNotRead(notRead);
+  const QString said = u"Answer: "_s + answer->text();
+  announcer->Say(notRead.isEmpty() ? said : said + u". Not read: "_s + notRead.join(u", "_s), answer);
+}
+
+// The answer stands as computed; what the arithmetic passed over on its way
+// is told beside it, so that "2" for "2^3" is not taken for the power. The
+// line shows what fits; the answer box's tooltip and description hold it all.
+void FMainComb::ShowNotRead(const QStringList& notRead) {
+  QStringList quoted;
+  for (const QString& piece : notRead) quoted << u'"' + piece + u'"';
+  const QString told = quoted.isEmpty() ? QString() : u"Not read: "_s + quoted.join(u", "_s);
+  ui->txtRes->setToolTip(told);
+  ui->txtRes->setAccessibleDescription(told);
+  const int room = lblNotRead->contentsRect().width() - 2 * lblNotRead->indent();
+  lblNotRead->setText(lblNotRead->fontMetrics().elidedText(told, Qt::ElideRight, room));
+  lblNotRead->setAccessibleName(told);
+  lblNotRead->setVisible(!told.isEmpty());
+  ui->lblAbout->setVisible(told.isEmpty());
 }
 
 void FMainComb::ShowAnswerStale(const QString& reason) {
   QLineEdit* answer = ui->txtRes;
+  ShowNotRead({});
   QPalette stale = freshAnswerPalette;
   for (auto group : kAllGroups) stale.setColor(group, QPalette::Text, kStaleAnswer);
   answer->setPalette(stale);
@@ -323,7 +362,9 @@ void FMainComb::cmdCalc_Click() {
     return;
   }
   ui->txtRes->setText(FromEngine(*outcome.answer));
-  ShowAnswerFresh();
+  QStringList notRead;
+  for (const orvane::Text& piece : outcome.notRead) notRead << FromEngine(piece);
+  ShowAnswerFresh(notRead);
 }
 
 void FMainComb::CmdCom_Click(int index) {
