@@ -276,26 +276,27 @@ void FMainComb::MakeNotReadLine() {
   lblNotRead->hide();
 }
 
+// The answer stands as computed; what the arithmetic passed over on its way
+// is told with it, so that "2" for "2^3" is not taken for the power. The
+// answer box's tooltip and description hold all of it.
 void FMainComb::ShowAnswerFresh(const QStringList& notRead) {
   QLineEdit* answer = ui->txtRes;
   answer->setPalette(freshAnswerPalette);
   QFont font = answer->font();
   font.setItalic(false);
   answer->setFont(font);
-  ShowNotRead(notRead);
+  QStringList quoted;
+  for (const QString& piece : notRead) quoted << u'"' + piece + u'"';
+  const QString told = quoted.isEmpty() ? QString() : u"Not read: "_s + quoted.join(u", "_s);
+  answer->setToolTip(told);
+  answer->setAccessibleDescription(told);
+  ShowNotReadLine(told);
   const QString said = u"Answer: "_s + answer->text();
   announcer->Say(notRead.isEmpty() ? said : said + u". Not read: "_s + notRead.join(u", "_s), answer);
 }
 
-// The answer stands as computed; what the arithmetic passed over on its way
-// is told beside it, so that "2" for "2^3" is not taken for the power. The
-// line shows what fits; the answer box's tooltip and description hold it all.
-void FMainComb::ShowNotRead(const QStringList& notRead) {
-  QStringList quoted;
-  for (const QString& piece : notRead) quoted << u'"' + piece + u'"';
-  const QString told = quoted.isEmpty() ? QString() : u"Not read: "_s + quoted.join(u", "_s);
-  ui->txtRes->setToolTip(told);
-  ui->txtRes->setAccessibleDescription(told);
+// The line in place of the credit shows as much as fits; empty: the credit again.
+void FMainComb::ShowNotReadLine(const QString& told) {
   const int room = lblNotRead->contentsRect().width() - 2 * lblNotRead->indent();
   lblNotRead->setText(lblNotRead->fontMetrics().elidedText(told, Qt::ElideRight, room));
   lblNotRead->setAccessibleName(told);
@@ -305,7 +306,7 @@ void FMainComb::ShowNotRead(const QStringList& notRead) {
 
 void FMainComb::ShowAnswerStale(const QString& reason) {
   QLineEdit* answer = ui->txtRes;
-  ShowNotRead({});
+  ShowNotReadLine({});
   QPalette stale = freshAnswerPalette;
   for (auto group : kAllGroups) stale.setColor(group, QPalette::Text, kStaleAnswer);
   answer->setPalette(stale);

@@ -53,7 +53,7 @@ class FMainComb : public QWidget {
   void DescribeOperator(int index);
   void MakeNotReadLine();
   void ShowAnswerFresh(const QStringList& notRead);
-  void ShowNotRead(const QStringList& notRead);
+  void ShowNotReadLine(const QString& told);
   void ShowAnswerStale(const QString& reason);
   void AnnounceFunction();
   void RefuseTooLong();

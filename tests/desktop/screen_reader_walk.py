@@ -167,6 +167,10 @@ def main():
         wait_for(lambda: text_of(answer) == "6" and (described() or announced("Answer: 6")), 5)
         check(text_of(answer) == "6", f"a good calculation shows its answer ({text_of(answer)!r})")
         check(answer.get_description() == "", f"and clears the reason ({answer.get_description()!r})")
+        for typed, told in (("2^3", 'Not read: "^3"'), ("C(2,5)+1", "")):
+            press(typed)
+            wait_for(lambda: answer.get_description() == told, 5)
+            check(answer.get_description() == told, f"{typed} describes the answer as {answer.get_description()!r}")
         notes = [node.get_name() for node in walk(app, []) if node.get_role() == Atspi.Role.NOTIFICATION
                  and node.get_state_set().contains(Atspi.StateType.SHOWING)]
         check(not notes, f"no note is shown while no screen reader runs ({notes})")
