@@ -30,7 +30,7 @@ std::size_t SkipBlanks(TextView text, std::size_t i) {
 // Reads "&H" or "&O" digits as an unsigned integer, rounded once to the
 // nearest double: the leading 64 bits exactly, the rest as a sticky bit and a
 // power of two.
-double RadixValue(TextView text, std::size_t i, int bitsPerDigit) {
+double RadixValue(TextView text, std::size_t i, int bitsPerDigit, std::size_t& end) {
   const int radix = 1 << bitsPerDigit;
   std::uint64_t leading = 0;
   bool sticky = false;
@@ -50,6 +50,7 @@ double RadixValue(TextView text, std::size_t i, int bitsPerDigit) {
       ++extraDigits;
     }
   }
+  end = i;
   // The sticky bit sits far below a double's 53 bits, so it only breaks ties.
   const double value = std::ldexp(static_cast<double>(leading | (sticky ? 1u : 0u)),
                                   static_cast<int>(std::min<long long>(extraDigits * bitsPerDigit, 100000)));
@@ -57,15 +58,22 @@ double RadixValue(TextView text, std::size_t i, int bitsPerDigit) {
 }
 
 // The exponent of "E", an optional sign and digits from position i, or 0
-// when no digits follow.
-long long ReadExponent(TextView text, std::size_t i) {
+// when no digits follow; end is past its digits, or i when there are none,
+// as the number then ends before the letter.
+long long ReadExponent(TextView text, std::size_t i, std::size_t& end) {
+  end = i;
   if (i >= text.size() || (text[i] != u'E' && text[i] != u'e')) return 0;
-  i = SkipBlanks(text, i + 1);
-  const bool negative = i < text.size() && text[i] == u'-';
-  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) i = SkipBlanks(text, i + 1);
+  std::size_t j = SkipBlanks(text, i + 1);
+  const bool negative = j < text.size() && text[j] == u'-';
+  if (j < text.size() && (text[j] == u'+' || text[j] == u'-')) j = SkipBlanks(text, j + 1);
   long long exponent = 0;
-  for (; i < text.size() && (IsDigit(text[i]) || IsBlank(text[i])); ++i)
-    if (IsDigit(text[i]) && exponent < 1'000'000'000) exponent = exponent * 10 + (text[i] - u'0');  // far beyond any double
+  bool digits = false;
+  for (; j < text.size() && (IsDigit(text[j]) || IsBlank(text[j])); ++j) {
+    if (!IsDigit(text[j])) continue;
+    digits = true;
+    if (exponent < 1'000'000'000) exponent = exponent * 10 + (text[j] - u'0');  // far beyond any double
+  }
+  if (digits) end = j;
   return negative ? -exponent : exponent;
 }
 
@@ -100,17 +108,23 @@ Text NumberToText(double value) {
 }
 
 double TextToNumber(TextView text) {
+  std::size_t end = 0;
+  return TextToNumber(text, end);
+}
+
+double TextToNumber(TextView text, std::size_t& end) {
   std::size_t i = SkipBlanks(text, 0);
+  end = i;
   if (i < text.size() && text[i] == u'&') {
     const std::size_t j = SkipBlanks(text, i + 1);
-    if (j < text.size() && (text[j] == u'H' || text[j] == u'h')) return RadixValue(text, j + 1, 4);
-    if (j < text.size() && (text[j] == u'O' || text[j] == u'o')) return RadixValue(text, j + 1, 3);
+    if (j < text.size() && (text[j] == u'H' || text[j] == u'h')) return RadixValue(text, j + 1, 4, end);
+    if (j < text.size() && (text[j] == u'O' || text[j] == u'o')) return RadixValue(text, j + 1, 3, end);
     return 0.0;
   }
   std::string mantissa;  // sign, digits and at most one ".", as plain ASCII for std::from_chars
   if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
     if (text[i] == u'-') mantissa = "-";
-    ++i;
+    end = i = SkipBlanks(text, i + 1);
   }
   bool digits = false, dot = false, fraction = false;
   std::uint64_t whole = 0;  // the digits before the ".", up to the limit
@@ -129,61 +143,10 @@ double TextToNumber(TextView text) {
     mantissa += static_cast<char>(c);
   }
   if (!digits) return 0.0;
-  const long long exponent = ReadExponent(text, i);
+  const long long exponent = ReadExponent(text, i, end);
   if (exponent != 0 || fraction || whole >= kWholeLimit) return DecimalValue(mantissa, exponent);
   const auto value = static_cast<double>(whole);  // exact, without the parser
   return mantissa[0] == '-' && whole > 0 ? -value : value;
-}
-
-namespace {
-
-// The end of "&H" or "&O" digits from i, blanks among them.
-std::size_t RadixEnd(TextView text, std::size_t i, int radix) {
-  for (; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    if (IsBlank(c)) continue;
-    const bool letter = (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
-    if (!(IsDigit(c) && c - u'0' < radix) && !(radix == 16 && letter)) break;
-  }
-  return i;
-}
-
-// The end of an exponent from i: past its digits, or i itself when "E" is
-// not followed by any, which then ends the number before the letter.
-std::size_t ExponentEnd(TextView text, std::size_t i) {
-  if (i >= text.size() || (text[i] != u'E' && text[i] != u'e')) return i;
-  std::size_t j = SkipBlanks(text, i + 1);
-  if (j < text.size() && (text[j] == u'+' || text[j] == u'-')) j = SkipBlanks(text, j + 1);
-  bool digits = false;
-  for (; j < text.size() && (IsDigit(text[j]) || IsBlank(text[j])); ++j) digits = digits || IsDigit(text[j]);
-  return digits ? j : i;
-}
-
-}  // namespace
-
-std::size_t NumberEnd(TextView text) {
-  std::size_t i = SkipBlanks(text, 0);
-  if (i < text.size() && text[i] == u'&') {
-    const std::size_t j = SkipBlanks(text, i + 1);
-    if (j < text.size() && (text[j] == u'H' || text[j] == u'h')) return RadixEnd(text, j + 1, 16);
-    if (j < text.size() && (text[j] == u'O' || text[j] == u'o')) return RadixEnd(text, j + 1, 8);
-    return i;
-  }
-  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) i = SkipBlanks(text, i + 1);
-  const std::size_t start = i;
-  bool digits = false, dot = false;
-  for (; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    if (IsBlank(c)) continue;
-    if (c == u'.' && !dot) {
-      dot = true;
-    } else if (IsDigit(c)) {
-      digits = true;
-    } else {
-      break;
-    }
-  }
-  return digits ? ExponentEnd(text, i) : start;
 }
 
 Int16 ToCount(double value) {

@@ -26,10 +26,9 @@ Text NumberToText(double value);
 // A prefix beyond the double range raises the floating-point error.
 double TextToNumber(TextView text);
 
-// Where the longest numeric prefix ends: the index of the first character
-// that TextToNumber does not read. Leading blanks and a sign count as read
-// even when no digit follows them.
-std::size_t NumberEnd(TextView text);
+// The same, and where that prefix ends: the index of the first character not
+// read. Leading blanks and a sign count as read even when no digit follows.
+double TextToNumber(TextView text, std::size_t& end);
 
 // The value, or the floating-point error when it is infinite or not a number.
 inline double Checked(double value) {

@@ -140,13 +140,14 @@ namespace flat {
 thread_local NotReadLog* NotReadLog::current_ = nullptr;
 
 double NotReadLog::Read(TextView piece) {
-  if (current_) {
+  std::size_t read = 0;
+  const double value = TextToNumber(piece, read);
+  if (read < piece.size() && current_) {
     std::size_t end = piece.size();
-    while (end > 0 && IsBlank(piece[end - 1])) --end;
-    const std::size_t read = NumberEnd(piece);
+    while (end > read && IsBlank(piece[end - 1])) --end;
     if (read < end) current_->pieces_.emplace_back(piece.substr(read, end - read));
   }
-  return TextToNumber(piece);
+  return value;
 }
 
 Text Evaluate(TextView text) {

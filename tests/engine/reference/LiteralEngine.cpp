@@ -30,12 +30,14 @@ struct CannotEvaluate {};
 std::vector<Text>* passedOver = nullptr;
 
 double ReadNumber(TextView piece) {
+  std::size_t end = 0;
+  const double value = TextToNumber(piece, end);
   if (passedOver) {
-    Text rest(piece.substr(NumberEnd(piece)));
+    Text rest(piece.substr(end));
     while (!rest.empty() && IsBlank(rest.back())) rest.pop_back();
     if (!rest.empty()) passedOver->push_back(rest);
   }
-  return TextToNumber(piece);
+  return value;
 }
 
 Text Field(TextView text, Int16 index) { return GetField(text, index, u","); }
