@@ -4,6 +4,7 @@
 #include "orvane/Calculate.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <utility>
 
 #include "flat/FlatEvaluation.h"
@@ -44,13 +45,18 @@ std::string Reason(const RunTimeError& error, std::size_t before, std::size_t af
 // The pieces as the user wrote them: found in the upper-cased expression,
 // they are given in the expression's own letters; a piece made by the
 // passes, such as the rest of a term's value, stays as it is and goes last.
+// The pieces mostly come in the expression's order, so each search starts
+// where the last one ended and goes back to the start only when it must.
 std::vector<Text> InUsersText(TextView expression, TextView upper, const std::vector<Text>& pieces) {
   std::vector<std::pair<std::size_t, Text>> placed;
+  std::unordered_set<Text> seen;
+  std::size_t from = 0;
   for (const Text& piece : pieces) {
-    const std::size_t at = upper.find(piece);
+    std::size_t at = upper.find(piece, from);
+    if (at == TextView::npos) at = upper.find(piece);
+    if (at != TextView::npos) from = at + piece.size();
     Text spelled = at == TextView::npos ? piece : Text(expression.substr(at, piece.size()));
-    const bool seen = std::any_of(placed.begin(), placed.end(), [&](const auto& p) { return p.second == spelled; });
-    if (!seen) placed.emplace_back(at, std::move(spelled));
+    if (seen.insert(spelled).second) placed.emplace_back(at, std::move(spelled));
   }
   std::stable_sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   std::vector<Text> out;

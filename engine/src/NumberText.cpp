@@ -107,12 +107,11 @@ Text NumberToText(double value) {
   return Text(text, end);
 }
 
-double TextToNumber(TextView text) {
-  std::size_t end = 0;
-  return TextToNumber(text, end);
-}
+namespace {
 
-double TextToNumber(TextView text, std::size_t& end) {
+// Both forms of TextToNumber, each with its own copy, so that the plain one
+// pays nothing for the end it does not ask for.
+inline double ReadNumber(TextView text, std::size_t& end) {
   std::size_t i = SkipBlanks(text, 0);
   end = i;
   if (i < text.size() && text[i] == u'&') {
@@ -148,6 +147,15 @@ double TextToNumber(TextView text, std::size_t& end) {
   const auto value = static_cast<double>(whole);  // exact, without the parser
   return mantissa[0] == '-' && whole > 0 ? -value : value;
 }
+
+}  // namespace
+
+double TextToNumber(TextView text) {
+  std::size_t end = 0;
+  return ReadNumber(text, end);
+}
+
+double TextToNumber(TextView text, std::size_t& end) { return ReadNumber(text, end); }
 
 Int16 ToCount(double value) {
   // The default rounding mode rounds halves to the even neighbour.
