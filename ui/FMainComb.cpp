@@ -62,6 +62,7 @@ const QColor kCreditBacking(240, 240, 240);
 // a notice reads, and never in the failure's red or italics.
 const QColor kNoticeText(0, 0, 0);
 const QColor kNoticeBacking(255, 250, 205);
+constexpr qsizetype kPiecesTold = 5;
 constexpr double kTextContrast = 4.5;
 
 constexpr auto kAllGroups = {QPalette::Active, QPalette::Inactive, QPalette::Disabled};
@@ -285,14 +286,17 @@ void FMainComb::ShowAnswerFresh(const QStringList& notRead) {
   QFont font = answer->font();
   font.setItalic(false);
   answer->setFont(font);
+  // A text of many stray pieces is told by its first few and their number.
+  const QStringList first = notRead.mid(0, kPiecesTold);
+  const QString more = notRead.size() > kPiecesTold ? u" and %1 more"_s.arg(notRead.size() - kPiecesTold) : QString();
   QStringList quoted;
-  for (const QString& piece : notRead) quoted << u'"' + piece + u'"';
-  const QString told = quoted.isEmpty() ? QString() : u"Not read: "_s + quoted.join(u", "_s);
+  for (const QString& piece : first) quoted << u'"' + piece + u'"';
+  const QString told = quoted.isEmpty() ? QString() : u"Not read: "_s + quoted.join(u", "_s) + more;
   answer->setToolTip(told);
   answer->setAccessibleDescription(told);
   ShowNotReadLine(told);
   const QString said = u"Answer: "_s + answer->text();
-  announcer->Say(notRead.isEmpty() ? said : said + u". Not read: "_s + notRead.join(u", "_s), answer);
+  announcer->Say(first.isEmpty() ? said : said + u". Not read: "_s + first.join(u", "_s) + more, answer);
 }
 
 // The line in place of the credit shows as much as fits; empty: the credit again.
