@@ -4,7 +4,6 @@
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QDBusReply>
 #include <QDBusVariant>
 #include <QtGlobal>
 
@@ -37,14 +36,20 @@ ScreenReaderWatch::ScreenReaderWatch(QObject* parent)
   QDBusConnection session = QDBusConnection::sessionBus();
   if (!session.isConnected()) return;
   session.connect(kLauncher, kLauncherPath, kProperties, u"PropertiesChanged"_s, this, SLOT(Refresh()));
-  QString address = qEnvironmentVariable("AT_SPI_BUS_ADDRESS");
-  if (address.isEmpty()) {
-    // The launcher answers at once; it never waits on this program.
-    const QDBusReply<QString> reply = session.call(
-        QDBusMessage::createMethodCall(kLauncher, kLauncherPath, kLauncher, u"GetAddress"_s));
-    if (reply.isValid()) address = reply.value();
-  }
-  if (!address.isEmpty()) ConnectToAccessibilityBus(address);
+  const QString address = qEnvironmentVariable("AT_SPI_BUS_ADDRESS");
+  if (!address.isEmpty())
+    ConnectToAccessibilityBus(address);
+  else
+    session.callWithCallback(QDBusMessage::createMethodCall(kLauncher, kLauncherPath, kLauncher, u"GetAddress"_s),
+                             this, SLOT(TakeAddress(QDBusMessage)));
+  Refresh();
+}
+
+void ScreenReaderWatch::TakeAddress(const QDBusMessage& reply) {
+  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return;
+  const QString address = reply.arguments().constFirst().toString();
+  if (address.isEmpty()) return;
+  ConnectToAccessibilityBus(address);
   Refresh();
 }
 

@@ -25,6 +25,7 @@ class ScreenReaderWatch : public QObject {
 
  private slots:
   void Refresh();
+  void TakeAddress(const QDBusMessage& reply);
   void TakeFlag(const QDBusMessage& reply);
   void TakeApplications(const QDBusMessage& reply);
   void TakeName(const QDBusMessage& reply);
