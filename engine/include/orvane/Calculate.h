@@ -20,8 +20,8 @@ struct CalcOutcome {
   std::string reason;
   // On success, what the arithmetic passed over: each piece's rest after
   // its numeric prefix ("^3" of "2^3"), once each, in the user's own
-  // spelling where the expression holds it (found from where the piece
-  // before was found), in the order they stand there.
+  // spelling where the expression holds it, in the order of their first
+  // places there.
   std::vector<Text> notRead;
 };
 

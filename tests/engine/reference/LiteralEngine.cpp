@@ -230,20 +230,16 @@ std::vector<Text> NotRead(TextView expression, TextView answerBox) {
   Text upper(expression);
   for (char16_t& c : upper)
     if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
-  // Each piece where it stands in the expression, looked for from where the
-  // last one was found and, failing that, from the start; those not found
-  // go last.
+  // Each distinct piece at its first place in the expression, in the order
+  // of those places (then of the pieces); those not found go last.
   std::vector<std::pair<std::size_t, Text>> found;
-  std::size_t from = 0;
   for (const Text& piece : pieces) {
-    std::size_t at = upper.find(piece, from);
-    if (at == Text::npos) at = upper.find(piece);
-    if (at != Text::npos) from = at + piece.size();
+    const std::size_t at = upper.find(piece);
     const Text spelled = at == Text::npos ? piece : Text(expression.substr(at, piece.size()));
     if (std::none_of(found.begin(), found.end(), [&](const auto& f) { return f.second == spelled; }))
       found.emplace_back(at, spelled);
   }
-  std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::sort(found.begin(), found.end());
   std::vector<Text> out;
   for (const auto& f : found) out.push_back(f.second);
   return out;

@@ -24,8 +24,8 @@ double PermutationsRep(orvane::Int16 n, orvane::TextView list);
 std::optional<orvane::Text> Calculate(orvane::TextView expression, orvane::TextView answerBox);
 // What a successful Calculate passed over: the rest of every piece that its
 // flat evaluations read as a number, once each, spelled as in the expression
-// where it stands there (found from the place of the piece before), in that
-// order. Empty when Calculate fails.
+// at its first place there, in the order of those places. Empty when
+// Calculate fails.
 std::vector<orvane::Text> NotRead(orvane::TextView expression, orvane::TextView answerBox);
 
 }  // namespace Literal
