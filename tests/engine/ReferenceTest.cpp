@@ -101,6 +101,11 @@ TEST(Reference, NotRead) {
     EXPECT_EQ(orvane::Calculate(row.expression, u"0").notRead, row.notRead);
     EXPECT_EQ(Literal::NotRead(row.expression, u"0"), row.notRead);
   }
+  // Found by the fuzzer: the engine reads these groups in another order than
+  // the literal evaluation, and the pieces come out in the same order all
+  // the same.
+  const Text reordered(u"\u0001*\uFFFD-('\0\0)\0\u0001\uFFFD-('\0\0)\0\u0001-*", 22);
+  ExpectSameEverywhere(reordered, u"0");
 }
 
 TEST(Reference, RandomPiecesAgree) {
