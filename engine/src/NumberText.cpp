@@ -155,7 +155,11 @@ double TextToNumber(TextView text) {
   return ReadNumber(text, end);
 }
 
-double TextToNumber(TextView text, std::size_t& end) { return ReadNumber(text, end); }
+NumberRead ReadNumberPrefix(TextView text) {
+  std::size_t end = 0;
+  const double value = ReadNumber(text, end);
+  return {value, end};
+}
 
 Int16 ToCount(double value) {
   // The default rounding mode rounds halves to the even neighbour.

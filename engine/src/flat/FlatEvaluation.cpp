@@ -139,15 +139,10 @@ namespace flat {
 
 thread_local NotReadLog* NotReadLog::current_ = nullptr;
 
-double NotReadLog::Read(TextView piece) {
-  std::size_t read = 0;
-  const double value = TextToNumber(piece, read);
-  if (read < piece.size() && current_) {
-    std::size_t end = piece.size();
-    while (end > read && IsBlank(piece[end - 1])) --end;
-    if (read < end) current_->pieces_.emplace_back(piece.substr(read, end - read));
-  }
-  return value;
+void NotReadLog::Note(TextView piece, std::size_t read) {
+  std::size_t end = piece.size();
+  while (end > read && IsBlank(piece[end - 1])) --end;
+  if (read < end) pieces_.emplace_back(piece.substr(read, end - read));
 }
 
 Text Evaluate(TextView text) {

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "orvane/NumberText.h"
 #include "orvane/Text.h"
 
 namespace StringStuff::flat {
@@ -25,9 +26,15 @@ class NotReadLog {
   const std::vector<orvane::Text>& Pieces() const { return pieces_; }
 
   // The value of a piece read as a number, noting what the number left over.
-  static double Read(orvane::TextView piece);
+  static double Read(orvane::TextView piece) {
+    const orvane::NumberRead read = orvane::ReadNumberPrefix(piece);
+    if (read.end < piece.size() && current_) current_->Note(piece, read.end);
+    return read.value;
+  }
 
  private:
+  void Note(orvane::TextView piece, std::size_t read);
+
   static thread_local NotReadLog* current_;
   NotReadLog* outer_;
   std::vector<orvane::Text> pieces_;

@@ -30,8 +30,7 @@ struct CannotEvaluate {};
 std::vector<Text>* passedOver = nullptr;
 
 double ReadNumber(TextView piece) {
-  std::size_t end = 0;
-  const double value = TextToNumber(piece, end);
+  const auto [value, end] = ReadNumberPrefix(piece);
   if (passedOver) {
     Text rest(piece.substr(end));
     while (!rest.empty() && IsBlank(rest.back())) rest.pop_back();
