@@ -10,6 +10,8 @@
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 #include <QAccessibleWidget>
 #include <QToolTip>
+
+#include "ScreenReaderWatch.h"
 #endif
 
 using namespace Qt::StringLiterals;
@@ -34,6 +36,7 @@ Announcer::Announcer(QWidget* window) : QObject(window), window_(window) {
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
   static const bool factoryInstalled = (QAccessible::installFactory(NoteAccessible), true);
   Q_UNUSED(factoryInstalled);
+  screenReader_ = new ScreenReaderWatch(this);
 #endif
 }
 
@@ -46,6 +49,7 @@ void Announcer::Say(const QString& text, QWidget* about) {
   QAccessibleAnnouncementEvent event(window_, text);
   QAccessible::updateAccessibility(&event);
 #else
+  if (!screenReader_ || !screenReader_->Running()) return;
   if (!note_) {
     note_ = new QLabel(window_);
     note_->setObjectName(kNoteName);

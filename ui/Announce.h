@@ -5,6 +5,7 @@
 #include <QPointer>
 
 class QLabel;
+class ScreenReaderWatch;
 class QString;
 class QWidget;
 
@@ -14,6 +15,8 @@ class QWidget;
 // focus and without putting text into the accessible tree that is not on
 // screen.
 class Announcer : public QObject {
+  Q_OBJECT
+
  public:
   explicit Announcer(QWidget* window);
   ~Announcer() override;
@@ -29,5 +32,7 @@ class Announcer : public QObject {
   // Where the toolkit cannot announce, the text is shown in a note beside
   // the focus, which screen readers speak as it appears; the user's next key
   // or click puts it away.
+  // Only while a screen reader runs: nobody else needs the note.
   QPointer<QLabel> note_;
+  ScreenReaderWatch* screenReader_ = nullptr;
 };

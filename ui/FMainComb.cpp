@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QToolTip>
 #include <limits>
@@ -57,6 +58,11 @@ QPushButton:disabled { border: 3px inset black; }
 // Behind the dark-blue credit line when the window's own background is too
 // dark for it.
 const QColor kCreditBacking(240, 240, 240);
+// The line that tells what was not read: black on a pale yellow, framed, as
+// a notice reads, and never in the failure's red or italics.
+const QColor kNoticeText(0, 0, 0);
+const QColor kNoticeBacking(255, 250, 205);
+constexpr qsizetype kPiecesTold = 5;
 constexpr double kTextContrast = 4.5;
 
 constexpr auto kAllGroups = {QPalette::Active, QPalette::Inactive, QPalette::Disabled};
@@ -101,6 +107,7 @@ FMainComb::FMainComb(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
   ui->ComCom->setStyle(comboStyle);
   SetFixedColours();
   freshAnswerPalette = ui->txtRes->palette();
+  MakeNotReadLine();
   ShowPictures();
   MakeAccessible();
   ConnectHandlers();
@@ -137,6 +144,10 @@ void FMainComb::ConnectHandlers() {
   connect(ui->txtComb, &QLineEdit::textChanged, this, handler(&FMainComb::txtComb_Change));
   connect(ui->txtK, &QLineEdit::textChanged, this, handler(&FMainComb::txtK_Change));
   connect(ui->txtN, &QLineEdit::textChanged, this, handler(&FMainComb::txtN_Change));
+  // Redo is Ctrl+Shift+Z on every desktop; Ctrl+Y, which some desktops give
+  // it too, redoes in every box as well.
+  for (QLineEdit* box : {ui->txtComb, ui->txtK, ui->txtN})
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), box, box, &QLineEdit::redo, Qt::WidgetShortcut);
   ui->txtComb->installEventFilter(this);
   ui->ComCom->installEventFilter(this);
   for (QPushButton* button : CmdCom) button->installEventFilter(this);
@@ -249,19 +260,57 @@ void FMainComb::CentreOnScreen() {
                                   screen()->availableGeometry()));
 }
 
-void FMainComb::ShowAnswerFresh() {
+void FMainComb::MakeNotReadLine() {
+  lblNotRead = new QLabel(this);
+  lblNotRead->setObjectName(u"lblNotRead"_s);
+  lblNotRead->setGeometry(ui->lblAbout->geometry());
+  QPalette palette = lblNotRead->palette();
+  for (auto group : kAllGroups) {
+    palette.setColor(group, QPalette::WindowText, kNoticeText);
+    palette.setColor(group, QPalette::Window, kNoticeBacking);
+  }
+  lblNotRead->setPalette(palette);
+  lblNotRead->setAutoFillBackground(true);
+  lblNotRead->setFrameStyle(QFrame::Box | QFrame::Plain);
+  lblNotRead->setIndent(4);
+  lblNotRead->setTextFormat(Qt::PlainText);
+  lblNotRead->hide();
+}
+
+// The answer stands as computed; what the arithmetic passed over on its way
+// is told with it, so that "2" for "2^3" is not taken for the power. The
+// answer box's tooltip and description hold all of it.
+void FMainComb::ShowAnswerFresh(const QStringList& notRead) {
   QLineEdit* answer = ui->txtRes;
   answer->setPalette(freshAnswerPalette);
   QFont font = answer->font();
   font.setItalic(false);
   answer->setFont(font);
-  answer->setToolTip({});
-  answer->setAccessibleDescription({});
-  announcer->Say(u"Answer: "_s + answer->text(), answer);
+  // A text of many stray pieces is told by its first few and their number.
+  const QStringList first = notRead.mid(0, kPiecesTold);
+  const QString more = notRead.size() > kPiecesTold ? u" and %1 more"_s.arg(notRead.size() - kPiecesTold) : QString();
+  QStringList quoted;
+  for (const QString& piece : first) quoted << u'"' + piece + u'"';
+  const QString told = quoted.isEmpty() ? QString() : u"Not read: "_s + quoted.join(u", "_s) + more;
+  answer->setToolTip(told);
+  answer->setAccessibleDescription(told);
+  ShowNotReadLine(told);
+  const QString said = u"Answer: "_s + answer->text();
+  announcer->Say(first.isEmpty() ? said : said + u". Not read: "_s + first.join(u", "_s) + more, answer);
+}
+
+// The line in place of the credit shows as much as fits; empty: the credit again.
+void FMainComb::ShowNotReadLine(const QString& told) {
+  const int room = lblNotRead->contentsRect().width() - 2 * lblNotRead->indent();
+  lblNotRead->setText(lblNotRead->fontMetrics().elidedText(told, Qt::ElideRight, room));
+  lblNotRead->setAccessibleName(told);
+  lblNotRead->setVisible(!told.isEmpty());
+  ui->lblAbout->setVisible(told.isEmpty());
 }
 
 void FMainComb::ShowAnswerStale(const QString& reason) {
   QLineEdit* answer = ui->txtRes;
+  ShowNotReadLine({});
   QPalette stale = freshAnswerPalette;
   for (auto group : kAllGroups) stale.setColor(group, QPalette::Text, kStaleAnswer);
   answer->setPalette(stale);
@@ -300,7 +349,14 @@ void FMainComb::cmdAdd_Click() {
   const QString term = ExpressionTerm(ui->ComCom->currentText(), ui->txtN->text(), ui->txtK->text());
   // The disabled operator button is the selected operator.
   const QChar op = CmdCom[0]->isEnabled() ? u'*' : u'+';
-  ui->txtComb->setText(AppendTerm(ui->txtComb->text(), op, term));
+  // Appended as an edit, so that Undo takes it back and the history before
+  // it stays. The length limit is for the user's own edits: the program's
+  // write goes through whole.
+  QLineEdit* box = ui->txtComb;
+  const QValidator* limit = box->validator();
+  box->setValidator(nullptr);
+  ReplaceAsEdit(box, AppendTerm(box->text(), op, term));
+  box->setValidator(limit);
 }
 
 void FMainComb::cmdCalc_Click() {
@@ -311,7 +367,9 @@ void FMainComb::cmdCalc_Click() {
     return;
   }
   ui->txtRes->setText(FromEngine(*outcome.answer));
-  ShowAnswerFresh();
+  QStringList notRead;
+  for (const orvane::Text& piece : outcome.notRead) notRead << FromEngine(piece);
+  ShowAnswerFresh(notRead);
 }
 
 void FMainComb::CmdCom_Click(int index) {
@@ -325,9 +383,10 @@ void FMainComb::Form_Load() { ui->ComCom->setCurrentText(u"C"_s); }
 void FMainComb::txtComb_Change() {
   // A backslash would collide with the placeholder that evaluation writes
   // into the expression text, so the box never keeps one.
+  EditRewrite rewrite(rewriting);
   const QString text = ui->txtComb->text();
   if (text.contains(u'\\'))
-    SetTextKeepingCaret(ui->txtComb, FromEngine(orvane::StringStuff::RemoveChar(ToEngine(text), u"\\")));
+    rewrite.Write(ui->txtComb, FromEngine(orvane::StringStuff::RemoveChar(ToEngine(text), u"\\")));
 }
 
 void FMainComb::txtComb_KeyPress(int keyAscii) {
@@ -335,16 +394,18 @@ void FMainComb::txtComb_KeyPress(int keyAscii) {
 }
 
 void FMainComb::txtK_Change() {
+  EditRewrite rewrite(rewriting);
   // A multiset's list of multiplicities is kept as typed; k is a number.
   if (ui->ComCom->currentText() != "Pn1...nk"_L1)
-    SetTextKeepingCaret(ui->txtK, NumericForm(ui->txtK->text()));
+    rewrite.Write(ui->txtK, NumericForm(ui->txtK->text()));
   // Factorials and subset totals take no k.
   const QString function = ui->ComCom->currentText();
-  if (function == "Pn"_L1 || function == "TotalC"_L1) SetTextKeepingCaret(ui->txtK, u"0"_s);
+  if (function == "Pn"_L1 || function == "TotalC"_L1) rewrite.Write(ui->txtK, u"0"_s);
   ui->txtK->repaint();
 }
 
 void FMainComb::txtN_Change() {
-  SetTextKeepingCaret(ui->txtN, NumericForm(ui->txtN->text()));
+  EditRewrite rewrite(rewriting);
+  rewrite.Write(ui->txtN, NumericForm(ui->txtN->text()));
   ui->txtN->repaint();
 }

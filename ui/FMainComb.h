@@ -2,11 +2,13 @@
 #pragma once
 
 #include <QPalette>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <memory>
 
 class Announcer;
+class QLabel;
 class QPushButton;
 namespace Ui {
 class FMainComb;
@@ -49,7 +51,9 @@ class FMainComb : public QWidget {
   void ShowPictures();
   void MakeAccessible();
   void DescribeOperator(int index);
-  void ShowAnswerFresh();
+  void MakeNotReadLine();
+  void ShowAnswerFresh(const QStringList& notRead);
+  void ShowNotReadLine(const QString& told);
   void ShowAnswerStale(const QString& reason);
   void AnnounceFunction();
   void RefuseTooLong();
@@ -59,5 +63,11 @@ class FMainComb : public QWidget {
   // the operator that the Add button uses.
   std::array<QPushButton*, 2> CmdCom{};
   QPalette freshAnswerPalette;
+  // What the last answer's calculation passed over, in place of the credit
+  // line while that answer stands.
+  QLabel* lblNotRead = nullptr;
   Announcer* announcer = nullptr;
+  // A change handler of a box is running: the writes of the runs that it
+  // raises are the program's, not the user's edits.
+  bool rewriting = false;
 };

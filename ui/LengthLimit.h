@@ -12,6 +12,8 @@ constexpr int kLongestExpression = 32766;
 // would leave a text the user never wrote. A handler's own write is let
 // through, as the box does with every code write.
 class LengthLimit : public QValidator {
+  Q_OBJECT
+
  public:
   using QValidator::QValidator;
   State validate(QString& input, int& /*pos*/) const override {

@@ -7,6 +7,8 @@
 // would leave too little room for its longest item, "Pn1...nk". This style
 // gives the arrow a narrow strip and the item text the rest.
 class NarrowArrowStyle : public QProxyStyle {
+  Q_OBJECT
+
  public:
   using QProxyStyle::QProxyStyle;
 

@@ -30,7 +30,7 @@ std::size_t SkipBlanks(TextView text, std::size_t i) {
 // Reads "&H" or "&O" digits as an unsigned integer, rounded once to the
 // nearest double: the leading 64 bits exactly, the rest as a sticky bit and a
 // power of two.
-double RadixValue(TextView text, std::size_t i, int bitsPerDigit) {
+double RadixValue(TextView text, std::size_t i, int bitsPerDigit, std::size_t& end) {
   const int radix = 1 << bitsPerDigit;
   std::uint64_t leading = 0;
   bool sticky = false;
@@ -50,6 +50,7 @@ double RadixValue(TextView text, std::size_t i, int bitsPerDigit) {
       ++extraDigits;
     }
   }
+  end = i;
   // The sticky bit sits far below a double's 53 bits, so it only breaks ties.
   const double value = std::ldexp(static_cast<double>(leading | (sticky ? 1u : 0u)),
                                   static_cast<int>(std::min<long long>(extraDigits * bitsPerDigit, 100000)));
@@ -57,15 +58,22 @@ double RadixValue(TextView text, std::size_t i, int bitsPerDigit) {
 }
 
 // The exponent of "E", an optional sign and digits from position i, or 0
-// when no digits follow.
-long long ReadExponent(TextView text, std::size_t i) {
+// when no digits follow; end is past its digits, or i when there are none,
+// as the number then ends before the letter.
+long long ReadExponent(TextView text, std::size_t i, std::size_t& end) {
+  end = i;
   if (i >= text.size() || (text[i] != u'E' && text[i] != u'e')) return 0;
-  i = SkipBlanks(text, i + 1);
-  const bool negative = i < text.size() && text[i] == u'-';
-  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) i = SkipBlanks(text, i + 1);
+  std::size_t j = SkipBlanks(text, i + 1);
+  const bool negative = j < text.size() && text[j] == u'-';
+  if (j < text.size() && (text[j] == u'+' || text[j] == u'-')) j = SkipBlanks(text, j + 1);
   long long exponent = 0;
-  for (; i < text.size() && (IsDigit(text[i]) || IsBlank(text[i])); ++i)
-    if (IsDigit(text[i]) && exponent < 1'000'000'000) exponent = exponent * 10 + (text[i] - u'0');  // far beyond any double
+  bool digits = false;
+  for (; j < text.size() && (IsDigit(text[j]) || IsBlank(text[j])); ++j) {
+    if (!IsDigit(text[j])) continue;
+    digits = true;
+    if (exponent < 1'000'000'000) exponent = exponent * 10 + (text[j] - u'0');  // far beyond any double
+  }
+  if (digits) end = j;
   return negative ? -exponent : exponent;
 }
 
@@ -99,18 +107,23 @@ Text NumberToText(double value) {
   return Text(text, end);
 }
 
-double TextToNumber(TextView text) {
+namespace {
+
+// Both forms of TextToNumber, each with its own copy, so that the plain one
+// pays nothing for the end it does not ask for.
+inline double ReadNumber(TextView text, std::size_t& end) {
   std::size_t i = SkipBlanks(text, 0);
+  end = i;
   if (i < text.size() && text[i] == u'&') {
     const std::size_t j = SkipBlanks(text, i + 1);
-    if (j < text.size() && (text[j] == u'H' || text[j] == u'h')) return RadixValue(text, j + 1, 4);
-    if (j < text.size() && (text[j] == u'O' || text[j] == u'o')) return RadixValue(text, j + 1, 3);
+    if (j < text.size() && (text[j] == u'H' || text[j] == u'h')) return RadixValue(text, j + 1, 4, end);
+    if (j < text.size() && (text[j] == u'O' || text[j] == u'o')) return RadixValue(text, j + 1, 3, end);
     return 0.0;
   }
   std::string mantissa;  // sign, digits and at most one ".", as plain ASCII for std::from_chars
   if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
     if (text[i] == u'-') mantissa = "-";
-    ++i;
+    end = i = SkipBlanks(text, i + 1);
   }
   bool digits = false, dot = false, fraction = false;
   std::uint64_t whole = 0;  // the digits before the ".", up to the limit
@@ -129,10 +142,23 @@ double TextToNumber(TextView text) {
     mantissa += static_cast<char>(c);
   }
   if (!digits) return 0.0;
-  const long long exponent = ReadExponent(text, i);
+  const long long exponent = ReadExponent(text, i, end);
   if (exponent != 0 || fraction || whole >= kWholeLimit) return DecimalValue(mantissa, exponent);
   const auto value = static_cast<double>(whole);  // exact, without the parser
   return mantissa[0] == '-' && whole > 0 ? -value : value;
+}
+
+}  // namespace
+
+double TextToNumber(TextView text) {
+  std::size_t end = 0;
+  return ReadNumber(text, end);
+}
+
+NumberRead ReadNumberPrefix(TextView text) {
+  std::size_t end = 0;
+  const double value = ReadNumber(text, end);
+  return {value, end};
 }
 
 Int16 ToCount(double value) {

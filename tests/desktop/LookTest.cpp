@@ -108,8 +108,9 @@ class LookTest : public QObject {
       QVERIFY(shown.save(path));
     }
     for (const char* name : {"lblFormula", "txtComb", "cmdCalc", "lblAnswer", "txtRes", "CmdCom_0", "CmdCom_1",
-                             "ComCom", "lblK", "txtK", "lblN", "txtN", "cmdAdd", "lblAbout"}) {
+                             "ComCom", "lblK", "txtK", "lblN", "txtN", "cmdAdd", "lblAbout", "lblNotRead"}) {
       auto* control = Find<QWidget>(name);
+      if (!control->isVisible()) continue;
       const double contrast = TextContrast(shown.copy(TextArea(control, ratio)));
       // The disabled button of the operator pair is the selected operator.
       const double needed = control->isEnabled() ? 4.5 : 3.0;
@@ -151,6 +152,21 @@ class LookTest : public QObject {
     QCOMPARE(Find<QLineEdit>("txtRes")->text(), QStringLiteral("10"));
     QVERIFY(!Find<QLineEdit>("txtRes")->toolTip().isEmpty());
     CheckContrast("stale");
+  }
+
+  // What a calculation passed over is told in place of the credit line,
+  // readable and whole, and goes again with the next fully read answer.
+  void notReadReads() {
+    Calculate("2^3");
+    QCOMPARE(Find<QLineEdit>("txtRes")->text(), QStringLiteral("2"));
+    auto* line = Find<QLabel>("lblNotRead");
+    QVERIFY(line->isVisible());
+    QCOMPARE(line->text(), QStringLiteral("Not read: \"^3\""));
+    QVERIFY(line->fontMetrics().horizontalAdvance(line->text()) <= line->contentsRect().width());
+    CheckContrast("notread");
+    Calculate("C(2,5)+1");
+    QVERIFY(!line->isVisible());
+    QVERIFY(Find<QLabel>("lblAbout")->isVisible());
   }
 
   // Controls keep their sizes, so a caption wider than its control would be

@@ -20,10 +20,17 @@ import sys
 import tempfile
 import threading
 import time
+from datetime import datetime
 
 from checks import check, failures, finish, wait_for
 
 SPOKEN = re.compile(r"SPEECH OUTPUT: '(.*?)'\s*\{?")
+# Orca stamps each line of its debug output with the time of day at which it
+# wrote it, so that the delay of speech is Orca's own, whenever the test
+# reads the line.
+STAMPED = re.compile(r"(?:(\d\d):(\d\d):(\d\d\.\d+) - )?SPEECH OUTPUT: '(.*?)'\s*\{?")
+# The longest a user may wait after the key for the answer or the reason.
+LONGEST_DELAY = 2.0
 
 
 class Listener:
@@ -58,6 +65,15 @@ class Listener:
 
     def says(self, pattern, since):
         return [p for p in self.heard()[since:] if re.search(pattern, p)]
+
+    def spoken_at(self, pattern, since):
+        """Seconds since the epoch at which Orca spoke the first phrase after
+        since that matches, by its own stamp; None if it has not."""
+        for hours, minutes, seconds, phrase in STAMPED.findall(self.output())[since:]:
+            if re.search(pattern, phrase) and hours:
+                midnight = datetime.now().replace(hour=0, minute=0, second=0, microsecond=0).timestamp()
+                return midnight + int(hours) * 3600 + int(minutes) * 60 + float(seconds)
+        return None
 
 
 def start_orca(env, listener, started):
@@ -118,24 +134,39 @@ def main():
         run(["xdotool", "search", "--sync", "--name", "^Orvane$"], env=env, timeout=30)
         check(wait_for(lambda: listener.says("Combination", 0), 30), "the expression box is announced at start")
 
-        def step(keys, phrase, what, typed=None):
-            """Types, presses keys, and waits until Orca says what matches phrase."""
-            since = len(listener.heard())
+        def step(keys, phrase, what, typed=None, prompt=False):
+            """Types, presses keys, and waits until Orca says what matches
+            phrase. prompt: it must come within LONGEST_DELAY of the last key,
+            with no other key pressed."""
             if typed is not None:
                 run(["xdotool", "key", "ctrl+a"], env=env)
                 run(["xdotool", "type", "--delay", "40", typed], env=env)
+                wait_for(lambda: False, 0.3)
+            since = len(listener.heard())
+            pressed = time.time() + 0.15 * (len(keys) - 1)
             run(["xdotool", "key", "--delay", "150", *keys], env=env)
             said = wait_for(lambda: listener.says(phrase, since), 30)
             check(bool(said), f"{what}: heard {said or listener.heard()[since:]}")
+            if prompt and said:
+                # From the key, or from when Orca echoed it if Orca itself
+                # was behind: on a busy machine its own queue can hold the
+                # key for seconds, and what the window sent waits in it too.
+                spoken = listener.spoken_at(phrase, since) or time.time()
+                echoed = listener.spoken_at("^return", since) or pressed
+                delay = max(0.0, spoken - max(pressed, echoed))
+                check(delay < LONGEST_DELAY,
+                      f"{what}: spoken {delay:.2f} s after Orca took the key ({spoken - pressed:.2f} s after it was pressed)")
             # What else this step brings is spoken within moments; it must
             # not be taken for the next step's.
             wait_for(lambda: False, 0.3)
 
-        step(["Return"], "Answer: 6", "an answer", typed="2*3")
-        step(["Return"], "Division by zero", "a failure's reason", typed="6/0")
-        step(["Return"], "Division by zero", "the same failure again")
-        step(["Return"], "Answer: 10", "an answer after a failure", typed="C(2,5)")
-        step(["ctrl+Return"], "Answer: 10", "Ctrl+Enter")
+        step(["Return"], "Answer: 10", "the first answer", typed="C(2,5)", prompt=True)
+        step(["Return"], "Answer: 6", "an answer", typed="2*3", prompt=True)
+        step(["Return"], r"Answer: 2\. Not read: \^3", "what was not read, after the answer", typed="2^3", prompt=True)
+        step(["Return"], "Division by zero", "a failure's reason", typed="6/0", prompt=True)
+        step(["Return"], "Division by zero", "the same failure again", prompt=True)
+        step(["Return"], "Answer: 10", "an answer after a failure", typed="C(2,5)", prompt=True)
+        step(["ctrl+Return"], "Answer: 10", "Ctrl+Enter", prompt=True)
         # xclip in the foreground holds the clipboard until it is ended.
         holder = subprocess.Popen(["xclip", "-quiet", "-i", "-selection", "clipboard"], env=env,
                                   stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -146,7 +177,7 @@ def main():
                                             capture_output=True).stdout) == 32767)
         step(["ctrl+a", "ctrl+v"], "Not inserted: the expression cannot be longer than 32766", "a paste too long")
         # Expression box, answer box, Calculate.
-        step(["Tab", "Tab", "Return"], "Answer: 10", "Enter on the Calculate button")
+        step(["Tab", "Tab", "Return"], "Answer: 10", "Enter on the Calculate button", prompt=True)
         # Orca 48 says the item itself ("Function C combo box C"); for Orca 43
         # the window announces it. Calculate, k box, n box, function list.
         # On a change, Orca 51 says only the new item: the list's name was

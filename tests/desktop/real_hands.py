@@ -2,8 +2,8 @@
 # SPDX-License-Identifier: MIT
 """The window under a window manager, driven by real key presses and clicks
 (xdotool) and read back through the clipboard (xclip), as a hurried user
-meets it: an operator click before typing on, Enter on a focused button, the
-title bar's buttons, and a paste too long for the expression box.
+meets it: an operator click before typing on, Enter on a focused button, undo after
+Add, the title bar's buttons, and a paste too long for the expression box.
     real_hands.py ORVANE_BINARY
 Needs a display (tests/desktop/with-xvfb.sh --dpi 96), openbox, xdotool, xclip."""
 import os
@@ -106,6 +106,13 @@ def main():
         window.click(K_BOX)
         window.keys("Tab", "Tab", "Tab", "KP_Enter")  # n box, function list, Add
         check(window.text_of(EXPRESSION, "2*3*C(1,1)") == "2*3*C(1,1)", "keypad Enter on Add adds a term")
+
+        # Undo takes the Add back, with the typing before it; both redo keys bring it again.
+        for keys, expected in (("ctrl+z", "2*3"), ("ctrl+shift+z", "2*3*C(1,1)"), ("ctrl+z", "2*3"),
+                               ("ctrl+y", "2*3*C(1,1)"), ("ctrl+z ctrl+z", "C(2,5)7")):
+            window.click(EXPRESSION)
+            window.keys(*keys.split())
+            check(window.text_of(EXPRESSION, expected) == expected, f"{keys} after Add leaves {expected!r}")
 
         # A paste that would not fit is refused whole.
         window.click(EXPRESSION)

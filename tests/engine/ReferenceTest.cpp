@@ -70,7 +70,42 @@ void ExpectSameEverywhere(const Text& text, const Text& answerBox) {
   SCOPED_TRACE(orvane::ToUtf8(text));
   EXPECT_EQ(OutcomeOf([&] { return orvane::StringStuff::EvalFlat(text); }), OutcomeOf([&] { return Literal::EvalFlat(text); }));
   EXPECT_EQ(OutcomeOf([&] { return orvane::StringStuff::EvalParens(text); }), OutcomeOf([&] { return Literal::EvalParens(text); }));
-  EXPECT_EQ(orvane::Calculate(text, answerBox).answer, Literal::Calculate(text, answerBox));
+  const orvane::CalcOutcome outcome = orvane::Calculate(text, answerBox);
+  EXPECT_EQ(outcome.answer, Literal::Calculate(text, answerBox));
+  EXPECT_EQ(outcome.notRead, Literal::NotRead(text, answerBox));
+}
+
+// What the arithmetic passes over, in the user's spelling, by the engine and
+// by the literal evaluation alike; a fully read expression reports nothing.
+TEST(Reference, NotRead) {
+  const struct {
+    Text expression;
+    std::vector<Text> notRead;
+  } rows[] = {
+      {u"2^3", {u"^3"}},
+      {u"x", {u"x"}},
+      {u"0,5+1", {u",5"}},
+      {u"3 x 4", {u"x 4"}},
+      {u"2^3+2^3*(1x)", {u"^3", u"x"}},  // once each, in the expression's order
+      {u"(2y)*3Z", {u"y", u"Z"}},
+      {u"1E+5-1E", {u"E"}},  // an "E" with no digits ends its number before it
+      {u"-.5 q ", {u"q"}},
+      {u"&HFG/&O78", {u"G", u"8"}},
+      {u"C(2,5)+1", {}},
+      {u"1E+20*2.5E-3 - &HFF", {u"&HFF"}},  // "&H" only opens a text, not a signed number
+      {u"1E+20*2.5E-3+&HFF", {}},
+      {u"6/0", {}},  // no answer, nothing to report
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(orvane::ToUtf8(row.expression));
+    EXPECT_EQ(orvane::Calculate(row.expression, u"0").notRead, row.notRead);
+    EXPECT_EQ(Literal::NotRead(row.expression, u"0"), row.notRead);
+  }
+  // Found by the fuzzer: the engine reads these groups in another order than
+  // the literal evaluation, and the pieces come out in the same order all
+  // the same.
+  const Text reordered(u"\u0001*\uFFFD-('\0\0)\0\u0001\uFFFD-('\0\0)\0\u0001-*", 22);
+  ExpectSameEverywhere(reordered, u"0");
 }
 
 TEST(Reference, RandomPiecesAgree) {

@@ -2,7 +2,8 @@
 // libFuzzer target: any bytes, read as UTF-8, as the expression (and, after a
 // line feed, as the answer box). Nothing may crash, hang or leak, every
 // outcome is a number text or a failure with a reason, and on texts short
-// enough for it the literal step-by-step evaluation agrees. A calculation
+// enough for it the literal step-by-step evaluation agrees, also on what the
+// arithmetic passed over. A calculation
 // that takes longer than a frame is reported, and kept as a file when
 // ORVANE_SLOW_DIR names a folder; ORVANE_ABORT_SLOW=1 makes it a crash
 // instead, so that libFuzzer keeps it as its artifact.
@@ -37,6 +38,9 @@ void Require(bool condition) {
 // 6000 characters of groups and backslashes already takes more than the
 // 10 s a unit may. Longer texts only check soundness (and speed).
 constexpr std::size_t kCompared = 4096;
+// What was not read is compared on shorter texts still: the literal
+// evaluation runs once more for it.
+constexpr std::size_t kNotReadCompared = 512;
 
 // One frame; the sanitizers slow the engine some 3 to 5 times, so their build
 // allows five frames.
@@ -102,5 +106,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const orvane::RunTimeError&) {
   }
   if (expression.size() <= kCompared) CompareWithLiteral(expression, answerBox);
+  if (expression.size() <= kNotReadCompared)
+    Require(outcome.notRead == Literal::NotRead(expression, answerBox));
+  // Only a calculation with an answer passes anything over.
+  Require(outcome.answer || outcome.notRead.empty());
   return 0;
 }

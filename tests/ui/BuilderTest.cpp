@@ -103,6 +103,48 @@ class BuilderTest : public WindowTest {
     QCOMPARE(expression->text(), typedOn);
     QCOMPARE(Button("cmdAdd")->text(), QStringLiteral("Multiply"));
   }
+
+  // Add is one step of the expression box's undo history: undo takes it
+  // back, redo brings it again, and what was typed before stays undoable.
+  void addIsUndoable() {
+    QLineEdit* box = Box("txtComb");
+    QTest::keyClicks(box, "2");
+    QVERIFY(Choose("C"));
+    Click("cmdAdd");
+    QCOMPARE(box->text(), QStringLiteral("2+C(1,1)"));
+    const auto press = [box](QKeySequence::StandardKey key) {
+      QTest::keySequence(box, key);
+      return box->text();
+    };
+    QCOMPARE(press(QKeySequence::Undo), QStringLiteral("2"));
+    QCOMPARE(press(QKeySequence::Undo), QString());
+    QCOMPARE(press(QKeySequence::Redo), QStringLiteral("2"));
+    QCOMPARE(press(QKeySequence::Redo), QStringLiteral("2+C(1,1)"));
+  }
+
+  // A rewrite of a box keeps its history: one undo leads from the
+  // rewritten text back to the text before the edit that caused it.
+  void rewriteIsUndoable_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("undone");
+    QTest::newRow("k box") << "txtK" << "2x" << "12" << "1";
+    QTest::newRow("n box") << "txtN" << "5e" << "15" << "1";
+    QTest::newRow("expression box") << "txtComb" << "4\\" << "4" << "";
+  }
+
+  void rewriteIsUndoable() {
+    QFETCH(QString, box);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(QString, undone);
+    QLineEdit* edit = Box(box);
+    TypeAtEnd(edit, typed);
+    QCOMPARE(edit->text(), shown);
+    QTest::keySequence(edit, QKeySequence::Undo);
+    QCOMPARE(edit->text(), undone);
+  }
 };
 
 QTEST_MAIN(BuilderTest)

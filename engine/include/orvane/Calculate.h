@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "orvane/Text.h"
 
@@ -17,6 +18,11 @@ struct CalcOutcome {
   std::optional<Text> answer;
   // Why nothing is written, for the user (UTF-8); empty on success.
   std::string reason;
+  // On success, what the arithmetic passed over: each piece's rest after
+  // its numeric prefix ("^3" of "2^3"), once each, in the user's own
+  // spelling where the expression holds it, in the order of their first
+  // places there.
+  std::vector<Text> notRead;
 };
 
 // Why an expression whose working text holds a backslash is not calculated.

@@ -31,6 +31,15 @@ Text NumberToText(double value);
 // A prefix beyond the double range raises the floating-point error.
 double TextToNumber(TextView text);
 
+// TextToNumber's value, and where its prefix ends: the index of the first
+// character not read. Leading blanks and a sign count as read even when no
+// digit follows them.
+struct NumberRead {
+  double value;
+  std::size_t end;
+};
+NumberRead ReadNumberPrefix(TextView text);
+
 // The value, or the floating-point error when it is infinite or not a number.
 inline double Checked(double value) {
   if (!std::isfinite(value)) throw RunTimeError(ErrorKind::FloatingPoint);

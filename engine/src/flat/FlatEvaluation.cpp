@@ -58,14 +58,14 @@ double Divide(double q, double divisor) {
 // as its 15-digit text.
 Text EvalQuotient(TextView factor) {
   FieldCursor parts(factor, u"/");
-  double q = TextToNumber(parts.Next());
+  double q = flat::NotReadLog::Read(parts.Next());
   const Int16 d = Add16(Occurrences(factor, u'/'), 1);
-  for (long k = 2; k <= d; ++k) q = Divide(q, TextToNumber(parts.Next()));
+  for (long k = 2; k <= d; ++k) q = Divide(q, flat::NotReadLog::Read(parts.Next()));
   return NumberToText(q);
 }
 
 double FactorValue(TextView factor) {
-  return Contains(factor, u'/') ? TextToNumber(EvalQuotient(factor)) : TextToNumber(factor);
+  return Contains(factor, u'/') ? TextToNumber(EvalQuotient(factor)) : flat::NotReadLog::Read(factor);
 }
 
 // A term without "*" is its one factor: the search that would end it at the
@@ -136,12 +136,20 @@ Text SplitForm(TextView text, std::vector<std::size_t>* exponentPluses) {
 
 namespace flat {
 
+thread_local NotReadLog* NotReadLog::current_ = nullptr;
+
+void NotReadLog::Note(TextView piece, std::size_t read) {
+  std::size_t end = piece.size();
+  while (end > read && IsBlank(piece[end - 1])) --end;
+  if (read < end) pieces_.emplace_back(piece.substr(read, end - read));
+}
+
 Text Evaluate(TextView text) {
   CheckLength(text);  // whatever the rewriting makes of it
   // Without an operator the text is one term of one factor: its number
   // (unless the delimiters that the fields add could pass the 16-bit limit).
   if (text.size() + 2 < static_cast<std::size_t>(kInt16Max) && text.find_first_of(u"+-*/") == TextView::npos)
-    return NumberToText(Checked(Checked(TextToNumber(text) * 1.0) + 0.0));
+    return NumberToText(Checked(Checked(NotReadLog::Read(text) * 1.0) + 0.0));
   std::vector<std::size_t> exponentPluses;
   const Text s = SplitForm(text, &exponentPluses);
   double sum = 0;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "LiteralEngine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -27,6 +28,19 @@ double Checked(double value) {
 }
 
 struct CannotEvaluate {};
+
+// While NotRead runs, the rest of every number that EvalFlat reads.
+std::vector<Text>* passedOver = nullptr;
+
+double ReadNumber(TextView piece) {
+  const auto [value, end] = ReadNumberPrefix(piece);
+  if (passedOver) {
+    Text rest(piece.substr(end));
+    while (!rest.empty() && IsBlank(rest.back())) rest.pop_back();
+    if (!rest.empty()) passedOver->push_back(rest);
+  }
+  return value;
+}
 
 Text Field(TextView text, Int16 index) { return GetField(text, index, u","); }
 
@@ -151,16 +165,17 @@ Text EvalFlat(TextView text) {
     for (long j = 1; j <= f; ++j) {
       Text factor = GetField(term, ToInt16(j), u"*");
       if (Contains(factor, u'/')) {
-        double q = TextToNumber(GetField(factor, 1, u"/"));
+        double q = ReadNumber(GetField(factor, 1, u"/"));
         const Int16 d = Add16(CountChar(factor, u"/"), 1);
         for (long k = 2; k <= d; ++k) {
-          const double divisor = TextToNumber(GetField(factor, ToInt16(k), u"/"));
+          const double divisor = ReadNumber(GetField(factor, ToInt16(k), u"/"));
           if (divisor == 0) throw RunTimeError(ErrorKind::DivisionByZero);
           q = Checked(q / divisor);
         }
-        factor = NumberToText(q);
+        product = Checked(TextToNumber(NumberToText(q)) * product);
+      } else {
+        product = Checked(ReadNumber(factor) * product);
       }
-      product = Checked(TextToNumber(factor) * product);
     }
     sum = Checked(product + sum);
   }
@@ -207,6 +222,30 @@ std::optional<Text> Calculate(TextView expression, TextView answerBox) {
   } catch (const RunTimeError&) {
     return std::nullopt;
   }
+}
+
+std::vector<Text> NotRead(TextView expression, TextView answerBox) {
+  std::vector<Text> pieces;
+  passedOver = &pieces;
+  const bool answered = Calculate(expression, answerBox).has_value();
+  passedOver = nullptr;
+  if (!answered) return {};
+  Text upper(expression);
+  for (char16_t& c : upper)
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+  // Each distinct piece at its first place in the expression, in the order
+  // of those places (then of the pieces); those not found go last.
+  std::vector<std::pair<std::size_t, Text>> found;
+  for (const Text& piece : pieces) {
+    const std::size_t at = upper.find(piece);
+    const Text spelled = at == Text::npos ? piece : Text(expression.substr(at, piece.size()));
+    if (std::none_of(found.begin(), found.end(), [&](const auto& f) { return f.second == spelled; }))
+      found.emplace_back(at, spelled);
+  }
+  std::sort(found.begin(), found.end());
+  std::vector<Text> out;
+  for (const auto& f : found) out.push_back(f.second);
+  return out;
 }
 
 }  // namespace Literal

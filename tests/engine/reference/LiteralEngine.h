@@ -7,6 +7,7 @@
 // every input.
 
 #include <optional>
+#include <vector>
 
 #include "orvane/Int16.h"
 #include "orvane/Text.h"
@@ -21,5 +22,10 @@ orvane::Text EvalParens(orvane::TextView text);
 double PermutationsRep(orvane::Int16 n, orvane::TextView list);
 // The answer text, or nullopt when the engine writes nothing.
 std::optional<orvane::Text> Calculate(orvane::TextView expression, orvane::TextView answerBox);
+// What a successful Calculate passed over: the rest of every piece that its
+// flat evaluations read as a number, once each, spelled as in the expression
+// at its first place there, in the order of those places. Empty when
+// Calculate fails.
+std::vector<orvane::Text> NotRead(orvane::TextView expression, orvane::TextView answerBox);
 
 }  // namespace Literal
