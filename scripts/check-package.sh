@@ -168,7 +168,7 @@ if [ -n "$cross_arch" ]; then
   program=$(dpkg-deb --fsys-tarfile "$cross_deb" | tar -xOf - ./usr/bin/orvane | file -b -)
   want=$(dpkg-architecture -a "$cross_arch" -q DEB_HOST_GNU_CPU 2>/dev/null)
   if [ "$(dpkg-deb -f "$cross_deb" Architecture)" = "$cross_arch" ] && [[ "$program" == *"$want"* ]]; then
-    pass "cross-built $(basename "$cross_deb") in $((SECONDS - start)) s: ${program%%,*}"
+    pass "cross-built $(basename "$cross_deb") in $((SECONDS - start)) s: $(cut -d, -f1,2 <<<"$program")"
   else
     fail "the cross-built $(basename "$cross_deb") holds: $program"
   fi
