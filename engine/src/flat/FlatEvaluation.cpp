@@ -136,8 +136,6 @@ Text SplitForm(TextView text, std::vector<std::size_t>* exponentPluses) {
 
 namespace flat {
 
-thread_local NotReadLog* NotReadLog::current_ = nullptr;
-
 void NotReadLog::Note(TextView piece, std::size_t read) {
   std::size_t end = piece.size();
   while (end > read && IsBlank(piece[end - 1])) --end;

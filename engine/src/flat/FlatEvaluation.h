@@ -35,7 +35,10 @@ class NotReadLog {
  private:
   void Note(orvane::TextView piece, std::size_t read);
 
-  static thread_local NotReadLog* current_;
+  // Set up as a constant, so that other files reach it directly, with no
+  // call to set it up first (which the undefined-behaviour checks of GCC 12
+  // take for a store through a null pointer).
+  static constinit inline thread_local NotReadLog* current_ = nullptr;
   NotReadLog* outer_;
   std::vector<orvane::Text> pieces_;
 };
