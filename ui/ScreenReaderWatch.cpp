@@ -97,7 +97,7 @@ void ScreenReaderWatch::TakeApplications(const QDBusMessage& reply) {
   if (applications.isEmpty()) readerRegistered_ = false;
   for (const auto& [service, path] : applications)
     bus_.callWithCallback(PropertyRequest(service, path.path(), kAccessible, u"Name"_s), this,
-                          SLOT(TakeName(QDBusMessage)), SLOT(TakeName(QDBusMessage)));
+                          SLOT(TakeName(QDBusMessage)), SLOT(NoName(QDBusError)));
 }
 
 void ScreenReaderWatch::TakeName(const QDBusMessage& reply) {
@@ -105,6 +105,14 @@ void ScreenReaderWatch::TakeName(const QDBusMessage& reply) {
     const QString name = qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant().toString();
     if (name == kScreenReaderName) readerSeen_ = readerRegistered_ = true;
   }
+  CountName();
+}
+
+// An application that gave no name (it may have ended meanwhile) counts as
+// answered, so that a round can still conclude that no screen reader runs.
+void ScreenReaderWatch::NoName(const QDBusError&) { CountName(); }
+
+void ScreenReaderWatch::CountName() {
   // Replies of an earlier refresh may still come in; a screen reader found
   // counts at once, and none is concluded only once a whole round is in.
   if (namesAwaited_ > 0 && --namesAwaited_ == 0 && !readerSeen_) readerRegistered_ = false;

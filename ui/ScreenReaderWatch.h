@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusError>
 #include <QObject>
 
 class QDBusMessage;
@@ -29,9 +30,11 @@ class ScreenReaderWatch : public QObject {
   void TakeFlag(const QDBusMessage& reply);
   void TakeApplications(const QDBusMessage& reply);
   void TakeName(const QDBusMessage& reply);
+  void NoName(const QDBusError& error);
 
  private:
   void ConnectToAccessibilityBus(const QString& address);
+  void CountName();
 
   QDBusConnection bus_;
   bool enabledFlag_ = false;
