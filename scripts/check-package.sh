@@ -54,8 +54,8 @@ done
 # informational and pedantic tags are shown, and the README explains any
 # that stay. Lintian warns when run as root, which says nothing about us.
 # The package follows the current Debian Policy, which the lintian of
-# Debian 12 (2.116) does not know yet: its newer-standards-version is shown,
-# not counted.
+# Debian 12 (2.116) does not know yet: its newer-standards-version is
+# suppressed there.
 lintian_version=$(lintian --version | awk '{print $2}' | sed 's/^v//')
 lintian_options=(--info --pedantic --fail-on error,warning)
 dpkg --compare-versions "$lintian_version" lt 2.117 && lintian_options+=(--suppress-tags newer-standards-version)
