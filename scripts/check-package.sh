@@ -145,7 +145,8 @@ if "${sudo[@]}" autopkgtest --output-dir "$work/autopkgtest" "$deb" "$work/first
     >"$work/autopkgtest.log" 2>&1; then
   pass "autopkgtest: $(grep -E '^[a-z-]+ +PASS' "$work/autopkgtest.log" | tr -s ' ' | sort -u | paste -sd, -)"
 else
-  fail "autopkgtest:"$'\n'"$(tail -n 40 "$work/autopkgtest.log")"
+  # The test's own output whole, then the end of autopkgtest's.
+  fail "autopkgtest:"$'\n'"$(cat "$work/autopkgtest"/*-std* 2>/dev/null; tail -n 20 "$work/autopkgtest.log")"
 fi
 
 "${apt[@]}" purge orvane >/dev/null
