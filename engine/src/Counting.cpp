@@ -3,6 +3,7 @@
 // floating-point result that decide where they fail.
 #include "orvane/Counting.h"
 
+#include "NotRead.h"
 #include "WholePower.h"
 #include "flat/FieldCursor.h"
 #include "orvane/NumberText.h"
@@ -48,7 +49,7 @@ double PermutationsRep(Int16 n, TextView list) {
   double product = 1;
   StringStuff::FieldCursor cursor(list, u",");
   for (long i = 1; i <= fields; ++i) {
-    const Int16 count = CountOf(cursor.Next());
+    const Int16 count = detail::NotReadLog::ReadCount(cursor.Next());
     product = Checked(product * Factorial(count));
   }
   return Checked(Factorial(n) / product);

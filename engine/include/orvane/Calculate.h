@@ -5,6 +5,7 @@
 // expression and the answer box, the six term passes, the final evaluation,
 // and the outcome the window shows.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,11 +19,13 @@ struct CalcOutcome {
   std::optional<Text> answer;
   // Why nothing is written, for the user (UTF-8); empty on success.
   std::string reason;
-  // On success, what the arithmetic passed over: each piece's rest after
-  // its numeric prefix ("^3" of "2^3"), once each, in the user's own
-  // spelling where the expression holds it, in the order of their first
-  // places there.
+  // On success, what the readers of numbers passed over: each piece's rest
+  // after its numeric prefix ("^3" of "2^3", "x" of "C(2x,5)"), once each,
+  // in the user's own spelling where the expression holds it, in the order
+  // of their first places there; at most five, the shortest.
   std::vector<Text> notRead;
+  // How many other distinct pieces were passed over.
+  std::size_t moreNotRead = 0;
 };
 
 // Why an expression whose working text holds a backslash is not calculated.

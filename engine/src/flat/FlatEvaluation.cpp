@@ -8,6 +8,7 @@
 
 #include "flat/FieldCursor.h"
 #include "flat/FlatRewrite.h"
+#include "NotRead.h"
 #include "orvane/NumberText.h"
 #include "rewrite/TextOps.h"
 
@@ -58,14 +59,14 @@ double Divide(double q, double divisor) {
 // as its 15-digit text.
 Text EvalQuotient(TextView factor) {
   FieldCursor parts(factor, u"/");
-  double q = flat::NotReadLog::Read(parts.Next());
+  double q = NotReadLog::Read(parts.Next());
   const Int16 d = Add16(Occurrences(factor, u'/'), 1);
-  for (long k = 2; k <= d; ++k) q = Divide(q, flat::NotReadLog::Read(parts.Next()));
+  for (long k = 2; k <= d; ++k) q = Divide(q, NotReadLog::Read(parts.Next()));
   return NumberToText(q);
 }
 
 double FactorValue(TextView factor) {
-  return Contains(factor, u'/') ? TextToNumber(EvalQuotient(factor)) : flat::NotReadLog::Read(factor);
+  return Contains(factor, u'/') ? TextToNumber(EvalQuotient(factor)) : NotReadLog::Read(factor);
 }
 
 // A term without "*" is its one factor: the search that would end it at the
@@ -135,12 +136,6 @@ Text SplitForm(TextView text, std::vector<std::size_t>* exponentPluses) {
 }
 
 namespace flat {
-
-void NotReadLog::Note(TextView piece, std::size_t read) {
-  std::size_t end = piece.size();
-  while (end > read && IsBlank(piece[end - 1])) --end;
-  if (read < end) pieces_.emplace_back(piece.substr(read, end - read));
-}
 
 Text Evaluate(TextView text) {
   CheckLength(text);  // whatever the rewriting makes of it

@@ -3,6 +3,7 @@
 // one term of a kind that occurs once.
 #include "terms/TermValue.h"
 
+#include "NotRead.h"
 #include "rewrite/TextOps.h"
 #include "orvane/Counting.h"
 #include "orvane/NumberText.h"
@@ -59,20 +60,33 @@ double FactorialValue(const Term& t) {
   return Counting::Factorial(static_cast<Int16>(n));
 }
 
+// What follows the second argument of n's source, as ",7" of "C(2,5,7)":
+// no reader reads it.
+void NoteThirdArgument(TextView source) {
+  const std::size_t first = source.find(u',');
+  const std::size_t second = first == TextView::npos ? first : source.find(u',', first + 1);
+  if (second != TextView::npos) NotReadLog::NoteUnread(source.substr(second));
+}
+
 double Value(Kind kind, const Term& t) {
   const Int16 l = t.first;
   const Int16 r = t.last;
   switch (kind) {
-    case u'T': return Counting::TotalCombinations(CountOf(Part(t, Add16(l, 2), r)));
+    case u'T': return Counting::TotalCombinations(NotReadLog::ReadCount(Part(t, Add16(l, 2), r), u")"));
     case u'!': return FactorialValue(t);
-    case u'P': return Counting::PermutationsRep(CountOf(Part(t, Add16(l, 1), t.open)),
+    case u'P': return Counting::PermutationsRep(NotReadLog::ReadCount(Part(t, Add16(l, 1), t.open), u"("),
                                                  Part(t, Add16(t.open, 1), Sub16(r, 1)));
     default: break;
   }
   // C, A and W: k from the text after the "(", n from a source that
   // differs by letter: A's starts at its first argument, C's and W's at the "(".
-  const Int16 k = CountOf(Field(Part(t, Add16(l, 2), r), 1));
-  const Int16 n = CountOf(Field(Part(t, Add16(l, kind == u'A' ? 2 : 1), Sub16(r, 1)), 2));
+  const Int16 k = NotReadLog::ReadCount(Field(Part(t, Add16(l, 2), r), 1), u")");
+  const TextView source = Part(t, Add16(l, kind == u'A' ? 2 : 1), Sub16(r, 1));
+  // Without a "," there is no second argument, and the text that the field
+  // reader makes up for it is not the user's to be told.
+  const Text second = Field(source, 2);
+  const Int16 n = Contains(source, u',') ? NotReadLog::ReadCount(second) : CountOf(second);
+  NoteThirdArgument(source);
   if (kind == u'C') return Counting::Combinations(k, n);
   if (kind == u'A') return Counting::Arrangements(k, n);
   return Counting::ArrangementsRep(k, n);

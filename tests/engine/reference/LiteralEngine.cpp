@@ -32,14 +32,24 @@ struct CannotEvaluate {};
 // While NotRead runs, the rest of every number that EvalFlat reads.
 std::vector<Text>* passedOver = nullptr;
 
+void PassOver(Text rest) {
+  while (!rest.empty() && IsBlank(rest.back())) rest.pop_back();
+  if (passedOver && !rest.empty()) passedOver->push_back(rest);
+}
+
 double ReadNumber(TextView piece) {
   const auto [value, end] = ReadNumberPrefix(piece);
-  if (passedOver) {
-    Text rest(piece.substr(end));
-    while (!rest.empty() && IsBlank(rest.back())) rest.pop_back();
-    if (!rest.empty()) passedOver->push_back(rest);
-  }
+  PassOver(Text(piece.substr(end)));
   return value;
+}
+
+// A term's argument; its term's own "(" or ")" (mark) is not passed over.
+Int16 ReadCount(TextView piece, TextView mark = u"") {
+  const auto [value, end] = ReadNumberPrefix(piece);
+  Text rest(piece.substr(end));
+  if (!rest.empty() && rest.ends_with(mark)) rest.resize(rest.size() - mark.size());
+  PassOver(rest);
+  return CountOf(piece);
 }
 
 Text Field(TextView text, Int16 index) { return GetField(text, index, u","); }
@@ -49,8 +59,10 @@ void ExpandTwoArgument(Text& w, char16_t letter) {
   const Int16 l = Find(w, TextView(&letter, 1), 1);
   const Int16 r = Find(w, u")", Add16(l, 1));
   if (r == 0) throw CannotEvaluate{};
-  const Int16 k = CountOf(Field(Slice(w, Add16(l, 2), r), 1));
-  const Int16 n = CountOf(Field(Slice(w, Add16(l, letter == u'A' ? 2 : 1), Sub16(r, 1)), 2));
+  const Int16 k = ReadCount(Field(Slice(w, Add16(l, 2), r), 1), u")");
+  const Text source = Slice(w, Add16(l, letter == u'A' ? 2 : 1), Sub16(r, 1));
+  const Int16 n = CountChar(source, u",") > 0 ? ReadCount(Field(source, 2)) : CountOf(Field(source, 2));
+  if (CountChar(source, u",") >= 2) PassOver(source.substr(source.find(u',', source.find(u',') + 1)));
   double value = 0;
   if (letter == u'C') value = Counting::Combinations(k, n);
   if (letter == u'A') value = Counting::Arrangements(k, n);
@@ -62,7 +74,7 @@ void ExpandTotal(Text& w) {
   const Int16 l = Find(w, u"T", 1);
   const Int16 r = Find(w, u")", Add16(l, 1));
   if (r == 0) throw CannotEvaluate{};
-  const double value = Counting::TotalCombinations(CountOf(Slice(w, Add16(l, 2), r)));
+  const double value = Counting::TotalCombinations(ReadCount(Slice(w, Add16(l, 2), r), u")"));
   w = ReplaceAll(w, Slice(w, l, r), NumberToText(value));
 }
 
@@ -91,7 +103,7 @@ void ExpandMultiset(Text& w) {
   if (o == 0) throw CannotEvaluate{};
   const Int16 r = Find(w, u")", Add16(o, 1));
   if (r == 0) throw CannotEvaluate{};
-  const Int16 n = CountOf(Slice(w, Add16(l, 1), o));
+  const Int16 n = ReadCount(Slice(w, Add16(l, 1), o), u"(");
   const double value = PermutationsRep(n, Slice(w, Add16(o, 1), Sub16(r, 1)));
   w = ReplaceAll(w, Slice(w, l, r), NumberToText(value));
 }
@@ -200,7 +212,7 @@ double PermutationsRep(Int16 n, TextView list) {
   const Int16 fields = Add16(CountChar(list, u","), 1);
   double product = 1;
   for (long i = 1; i <= fields; ++i)
-    product = Checked(product * Counting::Factorial(CountOf(GetField(list, ToInt16(i), u","))));
+    product = Checked(product * Counting::Factorial(ReadCount(GetField(list, ToInt16(i), u","))));
   return Checked(Counting::Factorial(n) / product);
 }
 
@@ -224,28 +236,29 @@ std::optional<Text> Calculate(TextView expression, TextView answerBox) {
   }
 }
 
-std::vector<Text> NotRead(TextView expression, TextView answerBox) {
+NotReadReport NotRead(TextView expression, TextView answerBox) {
   std::vector<Text> pieces;
   passedOver = &pieces;
   const bool answered = Calculate(expression, answerBox).has_value();
   passedOver = nullptr;
   if (!answered) return {};
+  std::sort(pieces.begin(), pieces.end(), [](const Text& a, const Text& b) {
+    return a.size() != b.size() ? a.size() < b.size() : a < b;
+  });
+  pieces.erase(std::unique(pieces.begin(), pieces.end()), pieces.end());
+  const std::size_t named = std::min<std::size_t>(pieces.size(), 5);
   Text upper(expression);
   for (char16_t& c : upper)
     if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
-  // Each distinct piece at its first place in the expression, in the order
-  // of those places (then of the pieces); those not found go last.
   std::vector<std::pair<std::size_t, Text>> found;
-  for (const Text& piece : pieces) {
-    const std::size_t at = upper.find(piece);
-    const Text spelled = at == Text::npos ? piece : Text(expression.substr(at, piece.size()));
-    if (std::none_of(found.begin(), found.end(), [&](const auto& f) { return f.second == spelled; }))
-      found.emplace_back(at, spelled);
+  for (std::size_t i = 0; i < named; ++i) {
+    const std::size_t at = upper.find(pieces[i]);
+    found.emplace_back(at, at == Text::npos ? pieces[i] : Text(expression.substr(at, pieces[i].size())));
   }
   std::sort(found.begin(), found.end());
-  std::vector<Text> out;
-  for (const auto& f : found) out.push_back(f.second);
-  return out;
+  NotReadReport report{{}, pieces.size() - named};
+  for (const auto& f : found) report.named.push_back(f.second);
+  return report;
 }
 
 }  // namespace Literal

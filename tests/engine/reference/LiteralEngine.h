@@ -6,6 +6,7 @@
 // group and per term. The engine's faster algorithms must agree with it on
 // every input.
 
+#include <cstddef>
 #include <optional>
 #include <vector>
 
@@ -22,10 +23,15 @@ orvane::Text EvalParens(orvane::TextView text);
 double PermutationsRep(orvane::Int16 n, orvane::TextView list);
 // The answer text, or nullopt when the engine writes nothing.
 std::optional<orvane::Text> Calculate(orvane::TextView expression, orvane::TextView answerBox);
-// What a successful Calculate passed over: the rest of every piece that its
-// flat evaluations read as a number, once each, spelled as in the expression
-// at its first place there, in the order of those places. Empty when
-// Calculate fails.
-std::vector<orvane::Text> NotRead(orvane::TextView expression, orvane::TextView answerBox);
+// What a successful Calculate passed over: the rest of every piece that it
+// read as a number, once each; the five shortest (then by characters) are
+// spelled as in the expression at their first places there and listed in
+// the order of those places, the others counted. Nothing when Calculate fails.
+struct NotReadReport {
+  std::vector<orvane::Text> named;
+  std::size_t others = 0;
+  bool operator==(const NotReadReport&) const = default;
+};
+NotReadReport NotRead(orvane::TextView expression, orvane::TextView answerBox);
 
 }  // namespace Literal
