@@ -62,7 +62,6 @@ const QColor kCreditBacking(240, 240, 240);
 // a notice reads, and never in the failure's red or italics.
 const QColor kNoticeText(0, 0, 0);
 const QColor kNoticeBacking(255, 250, 205);
-constexpr qsizetype kPiecesTold = 5;
 constexpr double kTextContrast = 4.5;
 
 constexpr auto kAllGroups = {QPalette::Active, QPalette::Inactive, QPalette::Disabled};
@@ -278,25 +277,24 @@ void FMainComb::MakeNotReadLine() {
 }
 
 // The answer stands as computed; what the arithmetic passed over on its way
-// is told with it, so that "2" for "2^3" is not taken for the power. The
-// answer box's tooltip and description hold all of it.
-void FMainComb::ShowAnswerFresh(const QStringList& notRead) {
+// is told with it, so that "2" for "2^3" is not taken for the power; the
+// answer box's tooltip and description say all that the line may cut short.
+void FMainComb::ShowAnswerFresh(const QStringList& notRead, std::size_t more) {
   QLineEdit* answer = ui->txtRes;
   answer->setPalette(freshAnswerPalette);
   QFont font = answer->font();
   font.setItalic(false);
   answer->setFont(font);
-  // A text of many stray pieces is told by its first few and their number.
-  const QStringList first = notRead.mid(0, kPiecesTold);
-  const QString more = notRead.size() > kPiecesTold ? u" and %1 more"_s.arg(notRead.size() - kPiecesTold) : QString();
+  // A text of many stray pieces is told by a few of them and the number of the others.
+  const QString others = more > 0 ? u" and %1 more"_s.arg(more) : QString();
   QStringList quoted;
-  for (const QString& piece : first) quoted << u'"' + piece + u'"';
-  const QString told = quoted.isEmpty() ? QString() : u"Not read: "_s + quoted.join(u", "_s) + more;
+  for (const QString& piece : notRead) quoted << u'"' + piece + u'"';
+  const QString told = quoted.isEmpty() ? QString() : u"Not read: "_s + quoted.join(u", "_s) + others;
   answer->setToolTip(told);
   answer->setAccessibleDescription(told);
   ShowNotReadLine(told);
   const QString said = u"Answer: "_s + answer->text();
-  announcer->Say(first.isEmpty() ? said : said + u". Not read: "_s + first.join(u", "_s) + more, answer);
+  announcer->Say(notRead.isEmpty() ? said : said + u". Not read: "_s + notRead.join(u", "_s) + others, answer);
 }
 
 // The line in place of the credit shows as much as fits; empty: the credit again.
@@ -369,7 +367,7 @@ void FMainComb::cmdCalc_Click() {
   ui->txtRes->setText(FromEngine(*outcome.answer));
   QStringList notRead;
   for (const orvane::Text& piece : outcome.notRead) notRead << FromEngine(piece);
-  ShowAnswerFresh(notRead);
+  ShowAnswerFresh(notRead, outcome.moreNotRead);
 }
 
 void FMainComb::CmdCom_Click(int index) {

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <cstddef>
 #include <memory>
 
 class Announcer;
@@ -52,7 +53,7 @@ class FMainComb : public QWidget {
   void MakeAccessible();
   void DescribeOperator(int index);
   void MakeNotReadLine();
-  void ShowAnswerFresh(const QStringList& notRead);
+  void ShowAnswerFresh(const QStringList& notRead, std::size_t more);
   void ShowNotReadLine(const QString& told);
   void ShowAnswerStale(const QString& reason);
   void AnnounceFunction();

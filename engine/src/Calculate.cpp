@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "NotRead.h"
+#include "groups/GroupEvaluation.h"
 #include "terms/TermPasses.h"
 #include "rewrite/TextOps.h"
 #include "orvane/Int16.h"
@@ -16,11 +17,16 @@ namespace orvane {
 
 namespace {
 
-Text UpperCase(TextView text) {
+// The expression in capitals, and whether it holds a backslash: one walk
+// for both, as both read every character.
+std::pair<Text, bool> UpperCase(TextView text) {
   Text out(text);
-  for (char16_t& c : out)
+  bool backslash = false;
+  for (char16_t& c : out) {
     if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
-  return out;
+    backslash |= c == u'\\';
+  }
+  return {std::move(out), backslash};
 }
 
 // The six passes in their order; each runs until no character of its kind is left.
@@ -47,16 +53,19 @@ CalcOutcome Calculate(TextView expression, TextView answerBox) {
   std::size_t before = 0;
   std::size_t after = 0;
   try {
-    const Text upper = UpperCase(expression);
+    const auto [upper, backslash] = UpperCase(expression);
     const Text start = detail::ReplaceAll(upper, u"ANS", answerBox);
     // Groups are evaluated with a backslash pair as a placeholder, so a
-    // backslash of the text would take the value of an unrelated group.
-    if (detail::Contains(start, u'\\')) return {std::nullopt, kBackslashRefused, {}, 0};
+    // backslash of the working text, the user's own or one that ANS brought
+    // in, would take the value of an unrelated group.
+    if (backslash || (detail::Contains(answerBox, u'\\') && start != upper))
+      return {std::nullopt, kBackslashRefused, {}, 0};
     before = start.size();
     const detail::NotReadLog log;  // the terms' arguments are read too
     const Text work = ExpandTerms(start);
     after = work.size();
-    Text answer = StringStuff::EvalFlat(StringStuff::EvalParens(work));
+    // With no backslash, EvalParens is the group evaluator itself.
+    Text answer = StringStuff::EvalFlat(StringStuff::groups::Evaluate(work));
     const std::vector<TextView> pieces = log.Pieces();
     if (pieces.empty()) return {std::move(answer), {}, {}, 0};
     detail::NotReadReport report = detail::Report(expression, upper, pieces);

@@ -25,6 +25,8 @@ std::size_t FirstPlace(TextView text, TextView piece) {
     border[i] = b;
   }
   for (std::size_t i = 0, matched = 0; i < text.size(); ++i) {
+    // Between matches, on to the next place of the first character at once.
+    if (matched == 0 && (i = text.find(piece[0], i)) == TextView::npos) break;
     while (matched > 0 && text[i] != piece[matched]) matched = border[matched - 1];
     if (text[i] == piece[matched]) ++matched;
     if (matched == piece.size()) return i + 1 - piece.size();

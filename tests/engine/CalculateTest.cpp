@@ -143,6 +143,8 @@ const Row kRows[] = {
     // A backslash would meet the placeholder of a group, wherever it comes from.
     {u"1\\\\+(2)", u"0", nullptr, kBackslash},
     {u"ANS+1", u"\\", nullptr, kBackslash},
+    {u"aNs+1", u"1\\2", nullptr, kBackslash},
+    {u"1+1", u"1\\2", u"2", ""},  // an answer box that ANS never brings in
 };
 
 void Check(const Text& expression, const Text& box, const char16_t* answer, const std::string& reason) {

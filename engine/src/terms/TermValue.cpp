@@ -60,12 +60,16 @@ double FactorialValue(const Term& t) {
   return Counting::Factorial(static_cast<Int16>(n));
 }
 
-// What follows the second argument of n's source, as ",7" of "C(2,5,7)":
-// no reader reads it.
-void NoteThirdArgument(TextView source) {
-  const std::size_t first = source.find(u',');
-  const std::size_t second = first == TextView::npos ? first : source.find(u',', first + 1);
-  if (second != TextView::npos) NotReadLog::NoteUnread(source.substr(second));
+// n, the second argument of its source. Without a "," there is none, and
+// the text that the field reader makes up for it is not the user's to be
+// told; after a second "," comes what no reader reads, as ",7" of "C(2,5,7)".
+Int16 SecondArgument(TextView source) {
+  const Text second = Field(source, 2);
+  const std::size_t comma = source.find(u',');
+  if (comma == TextView::npos) return CountOf(second);
+  const std::size_t next = source.find(u',', comma + 1);
+  if (next != TextView::npos) NotReadLog::NoteUnread(source.substr(next));
+  return NotReadLog::ReadCount(second);
 }
 
 double Value(Kind kind, const Term& t) {
@@ -81,12 +85,7 @@ double Value(Kind kind, const Term& t) {
   // C, A and W: k from the text after the "(", n from a source that
   // differs by letter: A's starts at its first argument, C's and W's at the "(".
   const Int16 k = NotReadLog::ReadCount(Field(Part(t, Add16(l, 2), r), 1), u")");
-  const TextView source = Part(t, Add16(l, kind == u'A' ? 2 : 1), Sub16(r, 1));
-  // Without a "," there is no second argument, and the text that the field
-  // reader makes up for it is not the user's to be told.
-  const Text second = Field(source, 2);
-  const Int16 n = Contains(source, u',') ? NotReadLog::ReadCount(second) : CountOf(second);
-  NoteThirdArgument(source);
+  const Int16 n = SecondArgument(Part(t, Add16(l, kind == u'A' ? 2 : 1), Sub16(r, 1)));
   if (kind == u'C') return Counting::Combinations(k, n);
   if (kind == u'A') return Counting::Arrangements(k, n);
   return Counting::ArrangementsRep(k, n);
