@@ -65,6 +65,7 @@ void RegisterShapes() {
                           {"CopiedChains", bench::CopiedChains},
                           {"DeepGrowing", bench::DeepGrowing},
                           {"NestedUnclosed", bench::NestedUnclosed},
+                          {"StrayPieces", bench::StrayPieces},
                           {"MovedLetters", bench::MovedLetters},
                           {"MovedPs", bench::MovedPs},
                           {"FrontBeforeLetters", bench::FrontBeforeLetters},

@@ -4,6 +4,7 @@
 // Inputs of a chosen length for the benchmarks: each shape repeats a pattern
 // of distinct pieces until the text has the wanted number of characters.
 
+#include <algorithm>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -173,6 +174,21 @@ inline Text DeepGrowing(std::size_t size) {
 
 // 200 "(" that never close, then distinct groups: no pass at all.
 inline Text NestedUnclosed(std::size_t size) { return Text(200, u'(') + DistinctGroups(size - 200); }
+
+// A sum of 1s, each followed by a run of one character of its own that is
+// not read, the runs shortening from the first to the last: many stray
+// pieces of many lengths, the shortest at the end, for the report of what
+// was not read. At most 32765 characters, the longest text that answers.
+inline Text StrayPieces(std::size_t size) {
+  size = std::min<std::size_t>(size, 32765);
+  std::size_t runs = 1;
+  while ((runs + 1) * (runs + 2) / 2 + 2 * (runs + 1) <= size) ++runs;  // runs of runs..1, "1" and "+" each
+  Text out;
+  for (std::size_t i = 0; i < runs; ++i)
+    out += (i ? u"+1" : u"1") + Text(runs - i, static_cast<char16_t>(0x4E00 + i));
+  out.resize(size, u' ');
+  return out;
+}
 
 // Terms of one kind sharing one tail: a first term, then short terms ending
 // with the text that the runs after them gain, then distinct runs of 66

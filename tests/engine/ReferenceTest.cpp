@@ -195,7 +195,7 @@ TEST(Reference, BenchmarkShapesAgree) {
                                          bench::UnclosedAfterGroups, bench::UnclosedCopyAfterGroups,
                                          bench::DeepOpenAfterGroups,
                                          bench::DeepCopyAfterGroups, bench::StaleChains,    bench::CopiedChains,
-                                         bench::DeepGrowing,      bench::NestedUnclosed,
+                                         bench::DeepGrowing,      bench::NestedUnclosed, bench::StrayPieces,
                                          bench::MovedLetters,     bench::MovedPs,             bench::FrontBeforeLetters,
                                          bench::FrontBeforeAs,    bench::FrontBeforePs};
   for (const auto shape : shapes) {
