@@ -163,6 +163,8 @@ def main():
         step(["Return"], "Answer: 10", "the first answer", typed="C(2,5)", prompt=True)
         step(["Return"], "Answer: 6", "an answer", typed="2*3", prompt=True)
         step(["Return"], r"Answer: 2\. Not read: \^3", "what was not read, after the answer", typed="2^3", prompt=True)
+        step(["Return"], r"Answer: 28\. Not read: x, z, r, s, u and 2 more", "many pieces not read",
+             typed="1x+2yy+3z+4qq+5r+6s+7u", prompt=True)
         step(["Return"], "Division by zero", "a failure's reason", typed="6/0", prompt=True)
         step(["Return"], "Division by zero", "the same failure again", prompt=True)
         step(["Return"], "Answer: 10", "an answer after a failure", typed="C(2,5)", prompt=True)
