@@ -24,11 +24,7 @@ CurrentText::CurrentText(const GroupTree& groups)
 Text CurrentText::Read(std::size_t first, std::size_t last) const {
   Text out;
   for (std::size_t i = first; i < last; ++i) {
-    if (state_[i] == kOwn) {
-      out += groups_.Source()[i];
-    } else {
-      out += Piece(state_[i]);
-    }
+    out += state_[i] == kOwn ? groups_.Source().substr(i, 1) : Piece(state_[i]);
     if (groups_.IsReplaced(groups_.GroupAt(i))) i = groups_.Match(i);
   }
   return out;
@@ -46,11 +42,8 @@ long long CurrentText::LengthAt(std::size_t i) const {
 // A stale node's hash is joined again from its children's, made good first.
 TextKey CurrentText::Node(std::size_t node) const {
   if (stale_[node]) {
-    if (node >= leaves_) {
-      hashes_[node] = Range((node - leaves_) * kBlock, (node - leaves_ + 1) * kBlock).hash;
-    } else {
-      hashes_[node] = Join(Node(2 * node), Node(2 * node + 1)).hash;
-    }
+    hashes_[node] = node >= leaves_ ? Range((node - leaves_) * kBlock, (node - leaves_ + 1) * kBlock).hash
+                                    : Join(Node(2 * node), Node(2 * node + 1)).hash;
     stale_[node] = false;
   }
   return {lengths_[node], hashes_[node]};
