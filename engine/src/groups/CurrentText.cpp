@@ -24,7 +24,11 @@ CurrentText::CurrentText(const GroupTree& groups)
 Text CurrentText::Read(std::size_t first, std::size_t last) const {
   Text out;
   for (std::size_t i = first; i < last; ++i) {
-    out += state_[i] == kOwn ? groups_.Source().substr(i, 1) : Piece(state_[i]);
+    if (state_[i] == kOwn) {
+      out += groups_.Source()[i];
+    } else {
+      out += Piece(state_[i]);
+    }
     if (groups_.IsReplaced(groups_.GroupAt(i))) i = groups_.Match(i);
   }
   return out;
