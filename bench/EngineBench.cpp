@@ -70,7 +70,8 @@ void RegisterShapes() {
                           {"MovedPs", bench::MovedPs},
                           {"FrontBeforeLetters", bench::FrontBeforeLetters},
                           {"FrontBeforeAs", bench::FrontBeforeAs},
-                          {"FrontBeforePs", bench::FrontBeforePs}};
+                          {"FrontBeforePs", bench::FrontBeforePs},
+                          {"ShortFrontBeforePs", bench::ShortFrontBeforePs}};
   for (const Shape& shape : shapes) {
     for (const std::size_t size : {1024, 4096, 32766}) {
       const Text text = shape.make(size);

@@ -215,22 +215,22 @@ inline Text MovedLetters(std::size_t size) { return SharedTailShape(size, "C(1,2
 // The P pass: runs of P moved by the copies of P2(1,1).
 inline Text MovedPs(std::size_t size) { return SharedTailShape(size, "P2(1,1)", 'P', "("); }
 
-// A front of distinct short terms filling 45% of the text, then runs of 66
-// letters (a number in their middle), each holding a copy of one term of the
-// front and "+1)": every front term replaced moves its runs into groups of
-// their own, all behind the one tail "1+1)", while the front still has terms
-// left to ask the groups.
-inline Text FrontBeforeRuns(std::size_t size, char letter) {
+// A front of distinct short terms filling share percent of the text, then
+// runs of 2 * half letters (a number in their middle), each holding a copy of
+// one term of the front and "+1)": every front term replaced moves its runs
+// into groups of their own, all behind the one tail "1+1)", while the front
+// still has terms left to ask the groups.
+inline Text FrontBeforeRuns(std::size_t size, char letter, std::size_t share = 45, std::size_t half = 33) {
   const auto term = [letter](int i) {
     if (letter == 'P') return "P," + std::to_string(10 * i + 1) + "+(1)";
     return std::string(1, letter) + "(0," + std::to_string(10 * i + 2) + ")";
   };
-  const std::string half(33, letter);
+  const std::string halfRun(half, letter);
   std::string front, runs;
   int terms = 0;
-  for (; front.size() + 12 <= size * 45 / 100; ++terms) front += (terms ? "+" : "") + term(terms);
-  for (int j = 0; front.size() + runs.size() + 90 <= size; ++j)
-    runs += "+" + half + std::to_string(j) + half + (letter == 'P' ? "(" : "") + term(j % terms) + "+1)";
+  for (; front.size() + 12 <= size * share / 100; ++terms) front += (terms ? "+" : "") + term(terms);
+  for (int j = 0; front.size() + runs.size() + 2 * half + 24 <= size; ++j)
+    runs += "+" + halfRun + std::to_string(j) + halfRun + (letter == 'P' ? "(" : "") + term(j % terms) + "+1)";
   std::string out = front + runs;
   out.resize(size, ' ');
   return Ascii(out);
@@ -238,5 +238,8 @@ inline Text FrontBeforeRuns(std::size_t size, char letter) {
 inline Text FrontBeforeLetters(std::size_t size) { return FrontBeforeRuns(size, 'C'); }
 inline Text FrontBeforeAs(std::size_t size) { return FrontBeforeRuns(size, 'A'); }
 inline Text FrontBeforePs(std::size_t size) { return FrontBeforeRuns(size, 'P'); }
+// The costliest front found: a short one (10%) before more and longer runs
+// of P's, whose groups are the most the front's terms move.
+inline Text ShortFrontBeforePs(std::size_t size) { return FrontBeforeRuns(size, 'P', 10, 50); }
 
 }  // namespace bench

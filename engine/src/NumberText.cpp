@@ -21,7 +21,6 @@ constexpr int kSignificantDigits = 15;
 // Whole numbers below 10^15 are doubles exactly.
 constexpr std::uint64_t kWholeLimit = 1'000'000'000'000'000;
 
-
 std::size_t SkipBlanks(TextView text, std::size_t i) {
   while (i < text.size() && IsBlank(text[i])) ++i;
   return i;
@@ -92,23 +91,6 @@ double DecimalValue(const std::string& mantissa, long long exponent) {
   return mantissa[0] == '-' ? -0.0 : 0.0;
 }
 
-}  // namespace
-
-Text NumberToText(double value) {
-  if (Checked(value) == 0.0) return u"0";  // also negative zero
-  char text[32];
-  // A whole number of at most 15 digits is its own text, without the rounding.
-  if (std::fabs(value) < 1e15 && std::trunc(value) == value)
-    return Text(text, std::to_chars(text, text + sizeof text, static_cast<long long>(value)).ptr);
-  // The general form rounds to 15 digits, drops trailing zeros, and takes the
-  // exponent form ("1e-05") from 10^15 up and below 10^-4, as the text must.
-  char* const end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, kSignificantDigits).ptr;
-  std::replace(text, end, 'e', 'E');
-  return Text(text, end);
-}
-
-namespace {
-
 // Both forms of TextToNumber, each with its own copy, so that the plain one
 // pays nothing for the end it does not ask for.
 inline double ReadNumber(TextView text, std::size_t& end) {
@@ -149,6 +131,19 @@ inline double ReadNumber(TextView text, std::size_t& end) {
 }
 
 }  // namespace
+
+Text NumberToText(double value) {
+  if (Checked(value) == 0.0) return u"0";  // also negative zero
+  char text[32];
+  // A whole number of at most 15 digits is its own text, without the rounding.
+  if (std::fabs(value) < 1e15 && std::trunc(value) == value)
+    return Text(text, std::to_chars(text, text + sizeof text, static_cast<long long>(value)).ptr);
+  // The general form rounds to 15 digits, drops trailing zeros, and takes the
+  // exponent form ("1e-05") from 10^15 up and below 10^-4, as the text must.
+  char* const end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, kSignificantDigits).ptr;
+  std::replace(text, end, 'e', 'E');
+  return Text(text, end);
+}
 
 double TextToNumber(TextView text) {
   std::size_t end = 0;

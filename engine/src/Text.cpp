@@ -30,35 +30,23 @@ void AppendUtf8(std::string& out, char32_t cp) {
   for (int k = more - 1; k >= 0; --k) out += static_cast<char>(0x80 | ((cp >> (6 * k)) & 0x3F));
 }
 
-// Length of the sequence a lead byte starts and the smallest code point it may
-// encode (to refuse overlong forms); 0 for a byte that cannot lead.
-struct Lead {
-  int length;
-  char32_t minimum;
-};
-
-Lead LeadOf(unsigned char b) {
-  if (b < 0x80) return {1, 0};
-  if ((b & 0xE0) == 0xC0) return {2, 0x80};
-  if ((b & 0xF0) == 0xE0) return {3, 0x800};
-  if ((b & 0xF8) == 0xF0) return {4, 0x10000};
-  return {0, 0};
-}
-
 // The code point of the sequence at i and its length, or 0 where the bytes
-// there are no valid sequence.
+// there are no valid sequence. The lead byte's high bits count the bytes
+// (0xC0, 0xE0, 0xF0); each length has a smallest code point, below which the
+// form is overlong and refused.
 int Decode(std::string_view utf8, std::size_t i, char32_t& cp) {
+  constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
   const auto b = static_cast<unsigned char>(utf8[i]);
-  const Lead lead = LeadOf(b);
-  if (lead.length == 0 || i + lead.length > utf8.size()) return 0;
-  cp = lead.length == 1 ? b : (b & (0x7F >> lead.length));
-  for (int k = 1; k < lead.length; ++k) {
+  const int length = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+  if (length == 0 || i + length > utf8.size()) return 0;
+  cp = length == 1 ? b : (b & (0x7F >> length));
+  for (int k = 1; k < length; ++k) {
     const auto c = static_cast<unsigned char>(utf8[i + k]);
     if ((c & 0xC0) != 0x80) return 0;
     cp = (cp << 6) | (c & 0x3F);
   }
-  const bool valid = cp >= lead.minimum && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
-  return valid ? lead.length : 0;
+  const bool valid = cp >= kSmallest[length] && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+  return valid ? length : 0;
 }
 
 }  // namespace

@@ -10,8 +10,8 @@
 namespace orvane::StringStuff::groups {
 
 CurrentText::CurrentText(const GroupTree& groups)
-    : groups_(groups), state_(groups.text.size(), kOwn), starts_{0, 0, 0}, pieceHashes_{0, 0} {
-  const std::size_t size = groups.text.size();
+    : groups_(groups), state_(groups.Source().size(), kOwn), starts_{0, 0, 0}, pieceHashes_{0, 0} {
+  const std::size_t size = groups.Source().size();
   while (leaves_ * kBlock < size) leaves_ *= 2;
   lengths_.assign(2 * leaves_, 0);
   hashes_.assign(2 * leaves_, 0);
@@ -25,17 +25,17 @@ Text CurrentText::Read(std::size_t first, std::size_t last) const {
   Text out;
   for (std::size_t i = first; i < last; ++i) {
     if (state_[i] == kOwn) {
-      out += groups_.text[i];
+      out += groups_.Source()[i];
     } else {
       out += Piece(state_[i]);
     }
-    if (groups_.IsReplaced(groups_.group[i])) i = groups_.match[i];
+    if (groups_.IsReplaced(groups_.GroupAt(i))) i = groups_.Match(i);
   }
   return out;
 }
 
 TextKey CurrentText::KeyAt(std::size_t i) const {
-  if (state_[i] == kOwn) return CharPiece(groups_.text[i]);
+  if (state_[i] == kOwn) return CharPiece(groups_.Source()[i]);
   return {LengthAt(i), pieceHashes_[state_[i]]};
 }
 
@@ -46,11 +46,8 @@ long long CurrentText::LengthAt(std::size_t i) const {
 // A stale node's hash is joined again from its children's, made good first.
 TextKey CurrentText::Node(std::size_t node) const {
   if (stale_[node]) {
-    if (node >= leaves_) {
-      hashes_[node] = Range((node - leaves_) * kBlock, (node - leaves_ + 1) * kBlock).hash;
-    } else {
-      hashes_[node] = Join(Node(2 * node), Node(2 * node + 1)).hash;
-    }
+    hashes_[node] = node >= leaves_ ? Range((node - leaves_) * kBlock, (node - leaves_ + 1) * kBlock).hash
+                                    : Join(Node(2 * node), Node(2 * node + 1)).hash;
     stale_[node] = false;
   }
   return {lengths_[node], hashes_[node]};

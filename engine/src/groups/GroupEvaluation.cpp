@@ -42,6 +42,17 @@ bool PassesFailAlike(TextView text, std::size_t at, long long growth) {
          kInt16Max;
 }
 
+// Whether a "(" never closes or more than 255 groups are open at once, which
+// the walk leaves to the passes.
+bool UnclosedOrDeep(TextView text) {
+  long depth = 0;
+  for (const char16_t c : text) {
+    if (c == u'(' && ++depth > UINT8_MAX) return true;
+    if (c == u')' && depth > 0) --depth;
+  }
+  return depth > 0;
+}
+
 }  // namespace
 
 // Every "(" closes and at most 255 are open at once, so the passes take the
@@ -80,21 +91,6 @@ std::optional<Text> WalkGroups(TextView text) {
   if constexpr (kCheckInvariants) Expect(open.size() == 1, "the walk was given a group that never closes");
   return std::move(open.front());
 }
-
-namespace {
-
-// Whether a "(" never closes or more than 255 groups are open at once, which
-// the walk leaves to the passes.
-bool UnclosedOrDeep(TextView text) {
-  long depth = 0;
-  for (const char16_t c : text) {
-    if (c == u'(' && ++depth > UINT8_MAX) return true;
-    if (c == u')' && depth > 0) --depth;
-  }
-  return depth > 0;
-}
-
-}  // namespace
 
 Text Evaluate(TextView text) {
   if (!Contains(text, u'(')) return flat::Evaluate(text);

@@ -33,27 +33,27 @@ class Passes {
   explicit Passes(TextView text)
       : groups_(text),
         current_(groups_),
-        index_(groups_.starts.size(), groups_.starts.size()),  // most groups have keys of their own
+        index_(groups_.Count(), groups_.Count()),  // most groups have keys of their own
         keys_(groups_, current_, index_) {
     keys_.IndexAll();
   }
 
   Text Run() {
     std::size_t unclosed = kNone;
-    const std::size_t passes = PassesOver(0, groups_.text.size(), groups_.starts.size() - 1, unclosed);
+    const std::size_t passes = PassesOver(0, groups_.Source().size(), groups_.Count() - 1, unclosed);
     groups_.CheckInvariants();
     current_.CheckInvariants();
     index_.CheckInvariants();
     if (unclosed != kNone) {
-      groups_.CheckDepth(unclosed, groups_.text.size());
-      return AfterUnclosed(current_.Read(0, unclosed), current_.Read(unclosed, groups_.text.size()));
+      groups_.CheckDepth(unclosed, groups_.Source().size());
+      return AfterUnclosed(current_.Read(0, unclosed), current_.Read(unclosed, groups_.Source().size()));
     }
     // A text has one pass per "(" it holds, and a pass that took nested
     // groups or copies along leaves passes over: they find no group, but each
     // still checks the length of the text.
-    const TextView text = groups_.text;
+    const TextView text = groups_.Source();
     if (passes < static_cast<std::size_t>(std::count(text.begin(), text.end(), u'('))) detail::CheckLength(current_.Length());
-    return current_.Read(0, groups_.text.size());
+    return current_.Read(0, groups_.Source().size());
   }
 
  private:
@@ -64,10 +64,10 @@ class Passes {
   std::size_t PassesOver(std::size_t first, std::size_t last, std::size_t lastGroup, std::size_t& unclosed) {
     std::size_t passes = 0;
     for (std::size_t i = first; i < last; ++i) {
-      if (groups_.text[i] != u'(') continue;
-      const std::size_t k = groups_.group[i];
+      if (groups_.Source()[i] != u'(') continue;
+      const std::size_t k = groups_.GroupAt(i);
       if (groups_.IsReplaced(k)) {
-        i = groups_.match[i];
+        i = groups_.Match(i);
         continue;
       }
       detail::CheckLength(current_.Length(first, last));
@@ -77,7 +77,7 @@ class Passes {
       }
       Pass(k, lastGroup);
       ++passes;
-      i = groups_.match[i];
+      i = groups_.Match(i);
     }
     return passes;
   }
@@ -85,17 +85,9 @@ class Passes {
   // The value stands at the "(", and everything after it inside goes; a
   // group replaced before has its inside cleared already.
   void Replace(std::size_t k, TextView value) {
-    const std::size_t open = groups_.starts[k], close = groups_.match[open];
-    groups_.MarkReplaced(k);
-    current_.Put(open, value);
-    for (std::size_t i = open + 1; i <= close; ++i) {
-      const std::size_t inner = groups_.group[i];
-      current_.Clear(i);
-      if (inner == kNone) continue;
-      groups_.MarkInsideReplaced(inner);
-      if (groups_.IsReplaced(inner)) i = groups_.match[i];
-    }
-    changed_.push_back(groups_.parent[k]);
+    current_.Put(groups_.Start(k), value);
+    groups_.Replace(k, [&](std::size_t i) { current_.Clear(i); });
+    changed_.push_back(groups_.Parent(k));
   }
 
   // The inside of group k with its own groups replaced, as a text of its own
@@ -104,15 +96,15 @@ class Passes {
   // the group's ")" counts its depth in 8 bits, so no group taken here nests
   // more than 255 levels, and neither does this recursion.
   Text Evaluated(std::size_t k) {
-    const std::size_t open = groups_.starts[k], close = groups_.match[open];
-    if (groups_.height[k] > 255) groups_.CheckDepth(open, close + 1);
+    const std::size_t open = groups_.Start(k), close = groups_.End(k);
+    if (groups_.Height(k) > 255) groups_.CheckDepth(open, close + 1);
     if (close - open > kEvaluatedHere) {
       std::size_t unclosed = kNone;
       evaluating_.push_back(k);
-      const std::size_t passes = PassesOver(open + 1, close, groups_.lastInside[k], unclosed);
+      const std::size_t passes = PassesOver(open + 1, close, groups_.LastInside(k), unclosed);
       evaluating_.pop_back();
       Text inner = current_.Read(open + 1, close);
-      if (passes < groups_.lastInside[k] - k) detail::CheckLength(inner);  // passes left
+      if (passes < groups_.LastInside(k) - k) detail::CheckLength(inner);  // passes left
       return inner;
     }
     Text inner = current_.Read(open + 1, close);
@@ -124,7 +116,7 @@ class Passes {
   // and hash, as a copy is accepted everywhere. The index lists groups in
   // text order, and those before k are gone, so they come in text order.
   void CopiesOf(std::size_t k, std::size_t lastGroup) {
-    if (groups_.lastInside[k] >= lastGroup) return copies_.push_back(k);  // no group after it
+    if (groups_.LastInside(k) >= lastGroup) return copies_.push_back(k);  // no group after it
     const TextKey inside = keys_.Inside(k);
     const std::uint64_t key = orvane::detail::Filed(inside);
     keys_.Refresh(inside.length);
@@ -134,7 +126,7 @@ class Passes {
         [&](std::size_t c) {
           using Found = detail::Found;
           // Gone, or going with k.
-          if (c <= groups_.lastInside[k] || groups_.IsGone(c)) return Found::kGone;
+          if (c <= groups_.LastInside(k) || groups_.IsGone(c)) return Found::kGone;
           const TextKey other = keys_.Inside(c);
           if (other == inside) return Found::kCopy;
           // A stale key is filed again under the new one when refreshed.
@@ -162,7 +154,7 @@ class Passes {
   // its pass ends, and no lookup before then can take it, so its key and
   // those around it need no care. Those groups nest, one per depth from 0.
   bool Evaluating(std::size_t g) const {
-    return g != kNone && groups_.depth[g] < evaluating_.size() && evaluating_[groups_.depth[g]] == g;
+    return g != kNone && groups_.Depth(g) < evaluating_.size() && evaluating_[groups_.Depth(g)] == g;
   }
 
   static constexpr std::size_t kEvaluatedHere = 2048;

@@ -8,22 +8,22 @@
 namespace orvane::StringStuff::groups {
 
 StaleKeys::StaleKeys(const GroupTree& groups, const CurrentText& tree, orvane::detail::KeyIndex& index)
-    : groups_(groups), tree_(tree), index_(index), pending_(groups.starts.size(), kNotPending),
-      refreshed_(groups.starts.size(), 0), bisected_(groups.starts.size(), 0) {}
+    : groups_(groups), tree_(tree), index_(index), pending_(groups.Count(), kNotPending),
+      refreshed_(groups.Count(), 0), bisected_(groups.Count(), 0) {}
 
 // The first keys, from one scan: the inside of each open group joins up on a
 // stack, and a closed group joins its parent's inside whole.
 void StaleKeys::IndexAll() {
-  const orvane::TextView text = groups_.text;
+  const orvane::TextView text = groups_.Source();
   std::vector<TextKey> inside;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (groups_.group[i] != kNone) {
+    if (groups_.GroupAt(i) != kNone) {
       inside.emplace_back();
       continue;
     }
     TextKey piece = CharPiece(text[i]);
-    if (text[i] == u')' && groups_.match[i] != kNone) {
-      Index(groups_.group[groups_.match[i]], inside.back());
+    if (text[i] == u')' && groups_.Match(i) != kNone) {
+      Index(groups_.GroupAt(groups_.Match(i)), inside.back());
       piece = Wrapped(inside.back());
       inside.pop_back();
     }
@@ -59,7 +59,7 @@ void StaleKeys::Refresh(long long length) {
     if (groups_.IsGone(g) || refreshed_[g] == lookup_) continue;
     // A chain bisected as often as it is deep over kClimbed is climbed once
     // in full, which its later changes then wait for in the same way.
-    const std::size_t depth = groups_.depth[g];
+    const std::size_t depth = groups_.Depth(g);
     if (depth >= kClimbed && bisected_[g] * kClimbed < depth &&
         InnerLength(groups_.Around(g, depth - kClimbed)) <= length) {
       ++bisected_[g];
@@ -78,12 +78,12 @@ void StaleKeys::Climb(std::size_t g, long long length) {
   while (inner.length <= length) {
     refreshed_[g] = lookup_;
     Index(g, inner);
-    const std::size_t up = groups_.parent[g];
+    const std::size_t up = groups_.Parent(g);
     if (up == kNone || refreshed_[up] == lookup_) return;
     // The enclosing group's text: the characters before this group, the
     // group, the characters after it.
-    const std::size_t open = groups_.starts[g], close = groups_.match[open];
-    const std::size_t upOpen = groups_.starts[up], upClose = groups_.match[upOpen];
+    const std::size_t open = groups_.Start(g), close = groups_.End(g);
+    const std::size_t upOpen = groups_.Start(up), upClose = groups_.End(up);
     inner = Wrapped(inner);
     if (upOpen + 1 < open) inner = Join(tree_.Range(upOpen + 1, open), inner);
     if (close + 1 < upClose) inner = Join(inner, tree_.Range(close + 1, upClose));
@@ -100,8 +100,8 @@ void StaleKeys::Climb(std::size_t g, long long length) {
 void StaleKeys::Bisect(std::size_t g, long long length) {
   const long long own = InnerLength(g);
   const std::size_t out = own >= length ? 0 : static_cast<std::size_t>((length - own + 1) / 2);
-  std::size_t shallow = groups_.depth[g] - std::min<std::size_t>(out, groups_.depth[g]);
-  std::size_t deep = groups_.depth[g];  // the one sought is no deeper than deep
+  std::size_t shallow = groups_.Depth(g) - std::min<std::size_t>(out, groups_.Depth(g));
+  std::size_t deep = groups_.Depth(g);  // the one sought is no deeper than deep
   for (std::size_t step = 1; shallow < deep; step *= 2) {
     const std::size_t probe = std::min(shallow + step, deep);
     if (InnerLength(groups_.Around(g, probe)) < length) {

@@ -28,8 +28,8 @@ class StaleKeys {
   void IndexAll();
   // Files group k under the key of its inside.
   void Index(std::size_t k, const TextKey& inside) { index_.Set(k, orvane::detail::Filed(inside)); }
-  TextKey Inside(std::size_t k) const { return tree_.Range(groups_.starts[k] + 1, groups_.End(k)); }
-  long long InnerLength(std::size_t k) const { return tree_.Length(groups_.starts[k] + 1, groups_.End(k)); }
+  TextKey Inside(std::size_t k) const { return tree_.Range(groups_.Start(k) + 1, groups_.End(k)); }
+  long long InnerLength(std::size_t k) const { return tree_.Length(groups_.Start(k) + 1, groups_.End(k)); }
 
   // A change inside group from makes its key and those around it stale.
   void MarkDirty(std::size_t from);

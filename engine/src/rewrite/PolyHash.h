@@ -71,12 +71,12 @@ class PolyHash {
     return Mul(Sub(ab, b), InvPow(lengthB));
   }
 
+  static std::uint64_t Step(std::uint64_t h, char16_t c) { return Add(Mul(h, Base()), c + 1u); }
   static std::uint64_t Of(TextView text) {
     std::uint64_t h = 0;
-    for (const char16_t c : text) h = Add(Mul(h, Base()), c + 1u);
+    for (const char16_t c : text) h = Step(h, c);
     return h;
   }
-  static std::uint64_t Step(std::uint64_t h, char16_t c) { return Add(Mul(h, Base()), c + 1u); }
 
   // A base drawn once per run: with a base known in advance, texts could be
   // built to collide on purpose, and a copy is taken on equal hashes.
