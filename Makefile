@@ -89,6 +89,14 @@ bench: build
 	@$(BUILD)/bench/orvane_bench $(BENCH_FLAGS)
 	@$(BUILD)/bench/orvane_term_bench $(BENCH_FLAGS)
 
+# The static review: clazy (levels 0-2) over the whole build and clang-tidy
+# (.clang-tidy) over the sources; lists every finding, fails if there is one.
+# By hand only: neither `make test` nor CI runs it.
+LINT_BUILD   ?= build-lint
+.PHONY: lint
+lint:
+	@JOBS=$(JOBS) tools/lint.sh $(LINT_BUILD)
+
 screenshot: build
 	@scripts/screenshot.sh $(BUILD)/app/orvane docs/screenshot.png
 

@@ -21,7 +21,8 @@ QImage DecodeMonoBmp(const QByteArray& file) {
   const auto height = static_cast<qint32>(LittleEndian(file, 22, 4));  // positive: rows bottom-up
   if (LittleEndian(file, 28, 2) != 1 || LittleEndian(file, 30, 4) != 0 || width <= 0 || height <= 0)
     return {};
-  const qsizetype stride = (width + 31) / 32 * 4;
+  // In qsizetype, so that a width near the 32-bit limit cannot overflow.
+  const qsizetype stride = (qsizetype{width} + 31) / 32 * 4;
   if (file.size() < static_cast<qsizetype>(pixelsAt) + stride * height) return {};
   QImage image(width, height, QImage::Format_Mono);
   for (int index : {0, 1}) {

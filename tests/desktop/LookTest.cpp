@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: MIT
+// clazy:excludeall=qstring-allocations,ctor-missing-parent-argument
+// (a test's texts are plain literals, whose allocations cost nothing here;
+// QTest makes the test object itself, without a parent)
 // The real window on an X server, as the desktop's palette and scale make
 // it: every text must stand out from what is behind it, and fit its control.
 // Each run sees one palette and one scale, set by its environment; with

@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: MIT
+// clazy:excludeall=qstring-allocations,ctor-missing-parent-argument
+// (a test's texts are plain literals, whose allocations cost nothing here;
+// QTest makes the test object itself, without a parent)
 // What the window tells assistive technology: names, the labels linked to
 // the boxes, the selected operator and a stale answer's reason.
 

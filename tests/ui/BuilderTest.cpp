@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: MIT
+// clazy:excludeall=qstring-allocations,ctor-missing-parent-argument
+// (a test's texts are plain literals, whose allocations cost nothing here;
+// QTest makes the test object itself, without a parent)
 // Building an expression with the function list, the k and n boxes, the
 // operator buttons and the Add button.
 

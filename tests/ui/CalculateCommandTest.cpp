@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: MIT
+// clazy:excludeall=qstring-allocations,ctor-missing-parent-argument
+// (a test's texts are plain literals, whose allocations cost nothing here;
+// QTest makes the test object itself, without a parent)
 // Calculating: the Calculate button, Enter in the expression box, the
 // read-only answer box, and how a failed calculation shows.
 

@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: MIT
+// clazy:excludeall=qstring-allocations,ctor-missing-parent-argument
+// (a test's texts are plain literals, whose allocations cost nothing here;
+// QTest makes the test object itself, without a parent)
 // The k and n boxes keeping their numeric form, the expression box refusing
 // backslashes, and engine errors inside those handlers.
 
