@@ -66,9 +66,15 @@ long long CurrentText::Length(std::size_t first, std::size_t last) const {
 }
 
 void CurrentText::Put(std::size_t i, TextView text) {
-  if (text.empty()) return Set(i, kEmpty);
+  if (text.empty()) {
+    Set(i, kEmpty);
+    return;
+  }
   const auto last = static_cast<State>(pieceHashes_.size() - 1);
-  if (Piece(last) == text) return Set(i, last);
+  if (Piece(last) == text) {
+    Set(i, last);
+    return;
+  }
   pieces_ += text;
   starts_.push_back(static_cast<std::uint32_t>(pieces_.size()));
   pieceHashes_.push_back(PolyHash::Of(text));

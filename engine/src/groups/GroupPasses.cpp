@@ -116,7 +116,10 @@ class Passes {
   // and hash, as a copy is accepted everywhere. The index lists groups in
   // text order, and those before k are gone, so they come in text order.
   void CopiesOf(std::size_t k, std::size_t lastGroup) {
-    if (groups_.LastInside(k) >= lastGroup) return copies_.push_back(k);  // no group after it
+    if (groups_.LastInside(k) >= lastGroup) {  // no group after it
+      copies_.push_back(k);
+      return;
+    }
     const TextKey inside = keys_.Inside(k);
     const std::uint64_t key = orvane::detail::Filed(inside);
     keys_.Refresh(inside.length);
