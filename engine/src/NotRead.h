@@ -27,23 +27,20 @@ class NotReadLog {
   NotReadLog(const NotReadLog&) = delete;
   NotReadLog& operator=(const NotReadLog&) = delete;
 
-  // The value of a piece read as a number, noting what the number left over.
-  static double Read(TextView piece) {
-    const NumberRead read = ReadNumberPrefix(piece);
-    if (read.end < piece.size() && current_) current_->Note(piece.substr(read.end));
-    return read.value;
-  }
-
-  // A term's argument read as a count. The term's own "(" or ")" that may
-  // end the piece (mark) belongs to the term, and is not told.
-  static Int16 ReadCount(TextView piece, TextView mark = {}) {
+  // The value of a piece read as a number, noting what the number left
+  // over. A term's own "(" or ")" that may end an argument (mark) belongs
+  // to the term, and is not noted.
+  static double Read(TextView piece, TextView mark = {}) {
     const NumberRead read = ReadNumberPrefix(piece);
     if (read.end < piece.size() && current_) {
       const TextView rest = piece.substr(read.end);
       current_->Note(rest.ends_with(mark) ? rest.substr(0, rest.size() - mark.size()) : rest);
     }
-    return ToCount(read.value);
+    return read.value;
   }
+
+  // A term's argument read as a count.
+  static Int16 ReadCount(TextView piece, TextView mark = {}) { return ToCount(Read(piece, mark)); }
 
   // Text that no reader reads at all, such as a term's third argument.
   static void NoteUnread(TextView rest) {
