@@ -55,7 +55,7 @@ TextKey CurrentText::Node(std::size_t node) const {
 
 TextKey CurrentText::Range(std::size_t first, std::size_t last) const {
   return Gather<TextKey>(
-      first, last, [](const TextKey& a, const TextKey& b) { return Join(a, b); },
+      first, last, [](TextKey a, TextKey b) { return Join(a, b); },
       [this](std::size_t i) { return KeyAt(i); }, [this](std::size_t node) { return Node(node); });
 }
 

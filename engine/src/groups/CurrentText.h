@@ -23,7 +23,7 @@ using orvane::detail::TextKey;
 inline TextKey CharPiece(char16_t c) { return {1, static_cast<std::uint64_t>(c) + 1}; }
 
 // "(" + inner + ")".
-inline TextKey Wrapped(const TextKey& inner) {
+inline TextKey Wrapped(TextKey inner) {
   return Join(Join(CharPiece(u'('), inner), CharPiece(u')'));
 }
 

@@ -27,7 +27,7 @@ class StaleKeys {
   // Files every group under the key of its inside.
   void IndexAll();
   // Files group k under the key of its inside.
-  void Index(std::size_t k, const TextKey& inside) { index_.Set(k, orvane::detail::Filed(inside)); }
+  void Index(std::size_t k, TextKey inside) { index_.Set(k, orvane::detail::Filed(inside)); }
   TextKey Inside(std::size_t k) const { return tree_.Range(groups_.Start(k) + 1, groups_.End(k)); }
   long long InnerLength(std::size_t k) const { return tree_.Length(groups_.Start(k) + 1, groups_.End(k)); }
 

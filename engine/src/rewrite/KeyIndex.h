@@ -136,7 +136,7 @@ class KeyIndex {
     std::uint32_t prev = kEnd;
     std::uint32_t next = kOut;
   };
-  static bool Filed(const Node& node) { return node.next != kOut; }
+  static bool Filed(Node node) { return node.next != kOut; }
   struct Slot {
     std::uint32_t head = kEnd;
     std::uint32_t tail = kEnd;
@@ -146,7 +146,7 @@ class KeyIndex {
   // The item after which id goes in slot's list, or kEnd for its front. It is
   // sought from the item filed last and from the nearer end at once, so that
   // items that come in runs, in either order, cost little.
-  std::uint32_t Before(const Slot& slot, std::uint32_t id, std::uint64_t key) const {
+  std::uint32_t Before(Slot slot, std::uint32_t id, std::uint64_t key) const {
     if (slot.head > id) return kEnd;  // also when the list is empty
     if (slot.tail < id) return slot.tail;
     std::uint32_t near = slot.last;
@@ -166,7 +166,7 @@ class KeyIndex {
   std::size_t Home(std::uint64_t key) const {
     return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
   }
-  std::uint64_t KeyOf(const Slot& slot) const { return nodes_[slot.head].key; }
+  std::uint64_t KeyOf(Slot slot) const { return nodes_[slot.head].key; }
   // The slot of key, or the free slot where it would go.
   std::size_t Find(std::uint64_t key) const {
     std::size_t at = Home(key);

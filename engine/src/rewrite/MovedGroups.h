@@ -34,23 +34,23 @@ inline std::uint64_t BasePower(long long e) {
 
 // One transform for many keys, its power of the base found once.
 struct Rekey {
-  explicit Rekey(const Transform& t) : shift(t.shift), add(t.add), power(BasePower(t.shift)) {}
-  TextKey operator()(const TextKey& k) const { return {k.length + shift, PolyHash::Add(PolyHash::Mul(k.hash, power), add)}; }
+  explicit Rekey(Transform t) : shift(t.shift), add(t.add), power(BasePower(t.shift)) {}
+  TextKey operator()(TextKey k) const { return {k.length + shift, PolyHash::Add(PolyHash::Mul(k.hash, power), add)}; }
   long long shift;
   std::uint64_t add;
   std::uint64_t power;
 };
 
 // From keys relative to x to keys relative to t: x, then t undone.
-inline Transform Between(const Transform& x, const Transform& t) {
+inline Transform Between(Transform x, Transform t) {
   return {x.shift - t.shift, PolyHash::Mul(PolyHash::Sub(x.add, t.add), BasePower(-t.shift))};
 }
 // t, then step.
-inline Transform Then(const Transform& t, const Transform& step) {
+inline Transform Then(Transform t, Transform step) {
   return {t.shift + step.shift, PolyHash::Add(PolyHash::Mul(t.add, BasePower(step.shift)), step.add)};
 }
 // The transform that turns a text ending with from into the same text ending with to.
-inline Transform Replacing(const TextKey& from, const TextKey& to) {
+inline Transform Replacing(TextKey from, TextKey to) {
   const long long shift = to.length - from.length;
   return {shift, PolyHash::Sub(to.hash, PolyHash::Mul(from.hash, BasePower(shift)))};
 }
@@ -126,7 +126,7 @@ class MovedGroups {
   }
 
   template <typename F>
-  void ForEach(const List& list, F f) {
+  void ForEach(List list, F f) {
     for (Id id = list.first; id != kNone; id = id == list.last ? kNone : At(id).next) f(At(id), id);
   }
 
@@ -164,7 +164,7 @@ class MovedGroups {
   // Moves every item of g before the moved items of t, their keys changed by
   // step. The larger group keeps its transform; the items of the other are
   // converted. Returns whether t had moved items before.
-  bool Merge(Group& g, Group& t, const Transform& step) {
+  bool Merge(Group& g, Group& t, Transform step) {
     g.group = Then(g.group, step);
     const bool hadMoved = t.moved.count > 0;
     const bool keepT = hadMoved && t.moved.count >= g.moved.count;
@@ -183,7 +183,7 @@ class MovedGroups {
   }
 
   // Files group id under the tail of its moved items.
-  void AddTail(Group& g, GroupId id, const TextKey& tail) {
+  void AddTail(Group& g, GroupId id, TextKey tail) {
     g.tail = tail;
     g.visits = 0;
     byTail_.Set(static_cast<std::size_t>(id), Filed(tail));
@@ -199,7 +199,7 @@ class MovedGroups {
   // too: settling costs no more than those terms did, so many large groups
   // behind one tail cost each term once, not once per group.
   template <typename G, typename S, typename F>
-  void FindMoved(TextView term, const TextKey& key, G group, S settle, F found) {
+  void FindMoved(TextView term, TextKey key, G group, S settle, F found) {
     if (byTail_.Empty()) return;
     std::uint64_t h = 0;
     for (std::size_t length = 1; length < term.size(); ++length) {
@@ -228,7 +228,7 @@ class MovedGroups {
  private:
   // Rekeys the items of a list from relative to `from` to relative to `to`,
   // and files them by their new length in g, as moved items, none indexed.
-  void Convert(const List& list, const Transform& from, const Transform& to, Group& g) {
+  void Convert(List list, Transform from, Transform to, Group& g) {
     if (list.count == 0) return;
     const Rekey rekey(Between(from, to));
     ForEach(list, [&](Item& item, Id id) {

@@ -53,7 +53,7 @@ class Pieces {
   }
 
   // The last n characters.
-  Text Back(const Chain& c, std::size_t n) const {
+  Text Back(Chain c, std::size_t n) const {
     Text out(n, u'\0');
     std::size_t at = n;
     for (int id = c.tail; at > 0; id = nodes_[static_cast<std::size_t>(id)].prev) {
@@ -82,7 +82,7 @@ class Pieces {
     }
   }
 
-  void AppendTo(const Chain& c, Text& out) const {
+  void AppendTo(Chain c, Text& out) const {
     for (int id = c.head; id >= 0; id = nodes_[static_cast<std::size_t>(id)].next)
       out.append(nodes_[static_cast<std::size_t>(id)].text);
   }

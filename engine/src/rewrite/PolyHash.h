@@ -19,12 +19,12 @@ namespace orvane::detail {
 struct TextKey {
   long long length = 0;
   std::uint64_t hash = 0;
-  bool operator==(const TextKey&) const = default;
+  friend bool operator==(TextKey, TextKey) = default;
 };
 
 // The 64-bit key an index files a text under; texts that share one are told
 // apart by their full keys.
-inline std::uint64_t Filed(const TextKey& k) { return k.hash ^ (static_cast<std::uint64_t>(k.length) * 0x9E3779B97F4A7C15ull); }
+inline std::uint64_t Filed(TextKey k) { return k.hash ^ (static_cast<std::uint64_t>(k.length) * 0x9E3779B97F4A7C15ull); }
 
 class PolyHash {
  public:
@@ -144,17 +144,17 @@ inline std::uint64_t PolyHash::Pow(std::size_t n) { return kPowers.Of(n); }
 inline std::uint64_t PolyHash::InvPow(std::size_t n) { return kInversePowers.Of(n); }
 
 // The key of a + b from the keys of a and b.
-inline TextKey Join(const TextKey& a, const TextKey& b) {
+inline TextKey Join(TextKey a, TextKey b) {
   if (b.length == 0) return a;
   if (a.length == 0) return b;
   return {a.length + b.length, PolyHash::Join(a.hash, b.hash, static_cast<std::size_t>(b.length))};
 }
 // The key of a from the keys of a + b and b.
-inline TextKey WithoutBack(const TextKey& ab, const TextKey& b) {
+inline TextKey WithoutBack(TextKey ab, TextKey b) {
   return {ab.length - b.length, PolyHash::Unjoin(ab.hash, b.hash, static_cast<std::size_t>(b.length))};
 }
 // The key of b from the keys of a + b and a.
-inline TextKey WithoutFront(const TextKey& ab, const TextKey& a) {
+inline TextKey WithoutFront(TextKey ab, TextKey a) {
   const long long rest = ab.length - a.length;
   return {rest, PolyHash::Sub(ab.hash, PolyHash::Mul(a.hash, PolyHash::Pow(static_cast<std::size_t>(rest))))};
 }

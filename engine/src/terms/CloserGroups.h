@@ -62,7 +62,7 @@ class CloserGroups {
   Mark& At(int id) { return marks_[static_cast<std::size_t>(id)]; }
   PGroup& G(int id) { return groups[static_cast<std::size_t>(id)]; }
   int& GroupOf(int mark) { return At(mark).group; }
-  int NewGroup(int closer, const TextKey& body) {
+  int NewGroup(int closer, TextKey body) {
     const int id = Take();
     G(id).body = body;
     GroupOf(closer) = id;
@@ -125,7 +125,7 @@ class CloserGroups {
 
   // Moves every P of group g to group target, whose keys change by step;
   // tail is the text after them there. Without a target they have no term.
-  void Move(int gid, int tid, const Transform& step, const TextKey& tail) {
+  void Move(int gid, int tid, Transform step, TextKey tail) {
     PGroup& g = G(gid);
     if (g.moved.count + g.indexed.count == 0) return;
     if (tid == kNoMark) {

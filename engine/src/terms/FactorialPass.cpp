@@ -89,7 +89,7 @@ class FactorialPass {
 
   // Every "!" whose run is the term's digits, from the right, so that each
   // joins a piece that has already taken its own replacement.
-  void ReplaceCopies(const TextKey& key, TextView value) {
+  void ReplaceCopies(TextKey key, TextView value) {
     copies_.clear();
     index_.TakeOut(
         Filed(key), [&](std::size_t id) { return Judged(live_.From(id) == id, KeyOf(bangs_[id].run) == key); },

@@ -133,7 +133,7 @@ class LetterPass {
 
   // The stretches whose copy is among their moved letters; small groups met
   // on the way are indexed instead.
-  void FindMovedCopies(TextView term, const Key& key) {
+  void FindMovedCopies(TextView term, Key key) {
     moved_.clear();
     moving_.FindMoved(
         term, key, [&](std::size_t id) -> Stretch& { return stretches_[id]; }, [&](std::size_t id) { Index(id); },
@@ -142,7 +142,7 @@ class LetterPass {
 
   // Every stretch whose end is the term's text, from the right, so that each
   // joins a stretch that has already taken its own replacement.
-  void ReplaceCopies(const Key& key, TextView value) {
+  void ReplaceCopies(Key key, TextView value) {
     // The front's own letter is among them: it was indexed as the front. A
     // letter that moved on since waits to be indexed under its new key.
     copies_ = moved_;
@@ -156,7 +156,7 @@ class LetterPass {
   }
 
   // Replaces the end of stretch q by the value and joins the rest to the next stretch.
-  void Replace(std::size_t q, const Key& key, TextView value, std::uint64_t valueHash) {
+  void Replace(std::size_t q, Key key, TextView value, std::uint64_t valueHash) {
     Stretch& s = stretches_[q];
     const auto length = static_cast<std::size_t>(key.length);
     pieces_.CutBack(s.text, length);

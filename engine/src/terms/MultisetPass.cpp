@@ -269,7 +269,7 @@ class MultisetPass {
 
   // The P's among large moved groups whose key is the term's; small groups
   // met on the way are indexed instead.
-  void FindMovedCopies(TextView term, const Key& key) {
+  void FindMovedCopies(TextView term, Key key) {
     moved_.clear();
     closers_.moving.FindMoved(
         term, key, [&](int id) -> PGroup& { return closers_.G(id); }, [&](int id) { Index(id); },
@@ -279,7 +279,7 @@ class MultisetPass {
   // Every P whose term is the key's, from the right, each copy skipped that
   // lies in the one before it, as a left-to-right replacement skips it (a P
   // found twice among them too).
-  void ReplaceCopies(const Key& key, TextView value) {
+  void ReplaceCopies(Key key, TextView value) {
     copies_ = moved_;
     index_.TakeOut(
         Filed(key),
@@ -299,7 +299,7 @@ class MultisetPass {
   }
 
   // Replaces the copy whose P is mark copyP, through its closer, by the value.
-  void Replace(int copyP, const Key& key, TextView value, const Key& valueKey) {
+  void Replace(int copyP, Key key, TextView value, Key valueKey) {
     const int closer = text_.closes.From(text_.opens.From(copyP));
     const int firstClose = text_.closes.From(copyP);  // the first ")" of the copy
     const int lastBracket = text_.brackets.From(copyP);
