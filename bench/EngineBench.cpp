@@ -71,7 +71,8 @@ void RegisterShapes() {
                           {"FrontBeforeLetters", bench::FrontBeforeLetters},
                           {"FrontBeforeAs", bench::FrontBeforeAs},
                           {"FrontBeforePs", bench::FrontBeforePs},
-                          {"ShortFrontBeforePs", bench::ShortFrontBeforePs}};
+                          {"ShortFrontBeforePs", bench::ShortFrontBeforePs},
+                          {"ShortFrontBeforeLetters", bench::ShortFrontBeforeLetters}};
   for (const Shape& shape : shapes) {
     for (const std::size_t size : {1024, 4096, 32766}) {
       const Text text = shape.make(size);

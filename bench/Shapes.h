@@ -241,5 +241,8 @@ inline Text FrontBeforePs(std::size_t size) { return FrontBeforeRuns(size, 'P');
 // The costliest front found: a short one (10%) before more and longer runs
 // of P's, whose groups are the most the front's terms move.
 inline Text ShortFrontBeforePs(std::size_t size) { return FrontBeforeRuns(size, 'P', 10, 50); }
+// The same for C: a front of 3% before runs of 200 C's, whose time grows the
+// most from 4096 characters, while its instructions grow as the text does.
+inline Text ShortFrontBeforeLetters(std::size_t size) { return FrontBeforeRuns(size, 'C', 3, 100); }
 
 }  // namespace bench

@@ -189,6 +189,7 @@ TEST(Reference, LongestTextsAgree) {
   ExpectSameEverywhere(bench::FrontBeforeAs(32766), u"0");
   ExpectSameEverywhere(bench::FrontBeforePs(32766), u"0");
   ExpectSameEverywhere(bench::ShortFrontBeforePs(32766), u"0");
+  ExpectSameEverywhere(bench::ShortFrontBeforeLetters(32766), u"0");
 }
 
 // The costliest shapes of the benchmarks, and their neighbours across the
@@ -200,7 +201,8 @@ TEST(Reference, BenchmarkShapesAgree) {
                                          bench::DeepCopyAfterGroups, bench::StaleChains,    bench::CopiedChains,
                                          bench::DeepGrowing,      bench::NestedUnclosed, bench::StrayPieces,
                                          bench::MovedLetters,     bench::MovedPs,             bench::FrontBeforeLetters,
-                                         bench::FrontBeforeAs,    bench::FrontBeforePs,       bench::ShortFrontBeforePs};
+                                         bench::FrontBeforeAs,    bench::FrontBeforePs,       bench::ShortFrontBeforePs,
+                                         bench::ShortFrontBeforeLetters};
   for (const auto shape : shapes) {
     for (const std::size_t size : {600, 2048}) ExpectSameEverywhere(shape(size), u"0");
   }
