@@ -202,9 +202,10 @@ class MovedGroups {
   void FindMoved(TextView term, TextKey key, G group, S settle, F found) {
     if (byTail_.Empty()) return;
     std::uint64_t h = 0;
+    const Powers& powers = PowerTable();
     for (std::size_t length = 1; length < term.size(); ++length) {
       const char16_t c = term[term.size() - length];
-      h = PolyHash::Add(PolyHash::Mul(c + 1u, PolyHash::Pow(length - 1)), h);
+      h = PolyHash::Add(PolyHash::Mul(c + 1u, powers.Of(length - 1)), h);
       if (!IsDigit(c) && c != u'-') continue;  // a tail starts with a value
       const TextKey tail{static_cast<long long>(length), h};
       byTail_.ForEach(Filed(tail), [&](std::size_t filed) {

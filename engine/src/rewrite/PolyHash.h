@@ -134,14 +134,19 @@ class Powers {
   std::uint64_t high_[kSpan];  // the base to multiples of kSpan
 };
 
-// Filled before any other file's objects are set up (PolyHash.cpp), so that
-// a hash taken while those are set up finds them filled too, and a look-up
-// asks nothing of them at run time.
-extern const Powers kPowers;
-extern const Powers kInversePowers;
-
-inline std::uint64_t PolyHash::Pow(std::size_t n) { return kPowers.Of(n); }
-inline std::uint64_t PolyHash::InvPow(std::size_t n) { return kInversePowers.Of(n); }
+// Filled at their first use, whenever that is, even while another file's
+// objects are set up. A loop over a text's characters takes a table once:
+// each use asks whether it is filled yet.
+inline const Powers& PowerTable() {
+  static const Powers powers{PolyHash::Base()};
+  return powers;
+}
+inline const Powers& InversePowerTable() {
+  static const Powers powers{PolyHash::Inverse()};
+  return powers;
+}
+inline std::uint64_t PolyHash::Pow(std::size_t n) { return PowerTable().Of(n); }
+inline std::uint64_t PolyHash::InvPow(std::size_t n) { return InversePowerTable().Of(n); }
 
 // The key of a + b from the keys of a and b.
 inline TextKey Join(TextKey a, TextKey b) {

@@ -109,8 +109,9 @@ class LetterPass {
     // Its hash and each letter's key from the hash of the text from it on, from the right.
     // Of a stretch without ")" only the first letter counts: there the pass fails.
     std::uint64_t h = 0;
+    const Powers& powers = PowerTable();
     for (std::size_t i = text.size(); i-- > 0;) {
-      h = PolyHash::Add(PolyHash::Mul(text[i] + 1u, PolyHash::Pow(text.size() - 1 - i)), h);
+      h = PolyHash::Add(PolyHash::Mul(text[i] + 1u, powers.Of(text.size() - 1 - i)), h);
       if (text[i] != letter_ || (!closed && i != firstLetter)) continue;
       const auto l = static_cast<int>(letters_.size());
       Letter& letter = letters_.emplace_back(Letter{{static_cast<long long>(text.size() - i), h}, static_cast<std::uint32_t>(id)});
