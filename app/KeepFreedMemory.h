@@ -7,9 +7,9 @@
 // again. On a small virtual machine that costs about 10 µs per 4 KiB page,
 // more than the calculation itself on a text of 32766 characters, and it
 // makes the time grow faster than the work. A calculation holds at most
-// 4 MB, so blocks up to that size come from the heap and up to twice that
-// stays there once freed: a few megabytes kept, and every calculation after
-// the first costs what its instructions cost.
+// 6 MB (in no block over 2 MB), so blocks up to that size come from the heap
+// and up to twice that stays there once freed: a few megabytes kept, and
+// every calculation after the first costs what its instructions cost.
 
 #pragma once
 
@@ -18,7 +18,7 @@
 namespace orvane {
 
 inline void KeepFreedMemory() {
-  constexpr int kLargestCalculation = 4 << 20;
+  constexpr int kLargestCalculation = 6 << 20;
   mallopt(M_MMAP_THRESHOLD, kLargestCalculation);
   mallopt(M_TRIM_THRESHOLD, 2 * kLargestCalculation);
 }

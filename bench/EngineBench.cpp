@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "Best.h"
 #include "KeepFreedMemory.h"
 #include "PeakMemory.h"
 #include "Shapes.h"
@@ -41,8 +42,8 @@ void RegisterTypical() {
                                      u"5!+15!", u"1/3*3", u"2*(3-(1+1))"};
   for (const char16_t* e : typical) {
     const Text text(e);
-    benchmark::RegisterBenchmark(("Typical/" + orvane::ToUtf8(text)).c_str(),
-                                 [text](benchmark::State& s) { Calculate(s, text); });
+    bench::WithBest(benchmark::RegisterBenchmark(("Typical/" + orvane::ToUtf8(text)).c_str(),
+                                                 [text](benchmark::State& s) { Calculate(s, text); }));
   }
 }
 
@@ -77,16 +78,16 @@ void RegisterShapes() {
     for (const std::size_t size : {1024, 4096, 32766}) {
       const Text text = shape.make(size);
       const std::string suffix = std::string(shape.name) + "/" + std::to_string(size);
-      benchmark::RegisterBenchmark(("Calculate/" + suffix).c_str(),
-                                   [text](benchmark::State& s) { Calculate(s, text); })
+      bench::WithBest(benchmark::RegisterBenchmark(("Calculate/" + suffix).c_str(),
+                                                   [text](benchmark::State& s) { Calculate(s, text); }))
           ->Unit(benchmark::kMicrosecond);
     }
   }
   for (const Shape& shape : {shapes[0], shapes[1]}) {
     for (const std::size_t size : {1024, 4096, 32766}) {
       const Text text = shape.make(size);
-      benchmark::RegisterBenchmark(("EvalFlat/" + std::string(shape.name) + "/" + std::to_string(size)).c_str(),
-                                   [text](benchmark::State& s) { EvalFlat(s, text); })
+      bench::WithBest(benchmark::RegisterBenchmark(("EvalFlat/" + std::string(shape.name) + "/" + std::to_string(size)).c_str(),
+                                                   [text](benchmark::State& s) { EvalFlat(s, text); }))
           ->Unit(benchmark::kMicrosecond);
     }
   }
@@ -107,10 +108,11 @@ void RegisterFound() {
     const auto split = all.find('\n');
     const Text expression = orvane::FromUtf8(std::string_view(all).substr(0, split));
     const Text answer = split == std::string::npos ? Text(u"0") : orvane::FromUtf8(std::string_view(all).substr(split + 1));
-    benchmark::RegisterBenchmark(("Found/" + name).c_str(),
-                                 [expression, answer](benchmark::State& s) {
-                                   for (auto _ : s) benchmark::DoNotOptimize(orvane::Calculate(expression, answer));
-                                 })
+    bench::WithBest(benchmark::RegisterBenchmark(("Found/" + name).c_str(),
+                                                 [expression, answer](benchmark::State& s) {
+                                                   for (auto _ : s)
+                                                     benchmark::DoNotOptimize(orvane::Calculate(expression, answer));
+                                                 }))
         ->Unit(benchmark::kMicrosecond);
   }
 }

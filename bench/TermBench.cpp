@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "Best.h"
 #include "KeepFreedMemory.h"
 #include "PeakMemory.h"
 #include "orvane/Calculate.h"
@@ -245,8 +246,8 @@ int main(int argc, char** argv) {
     for (const std::size_t size : {4096, 32766}) {
       const Text text = shape.make(size);
       const Text box = shape.longAnswer ? Text(kLongAnswer) : Text(u"0");
-      benchmark::RegisterBenchmark(("Terms/" + std::string(shape.name) + "/" + std::to_string(size)).c_str(),
-                                   [text, box](benchmark::State& s) { Calculate(s, text, box); })
+      bench::WithBest(benchmark::RegisterBenchmark(("Terms/" + std::string(shape.name) + "/" + std::to_string(size)).c_str(),
+                                                   [text, box](benchmark::State& s) { Calculate(s, text, box); }))
           ->Unit(benchmark::kMillisecond);
     }
   }
