@@ -68,7 +68,7 @@ class LetterPass {
       const Text text = pieces_.Back(s.text, static_cast<std::size_t>(key.length));
       const TextView value = values_(LetterTerm(letter_, text, first, first + key.length - 1));
       // All the front's letters lie in its term, which goes.
-      Index(front);
+      IndexFront(front);
       FindMovedCopies(text, key);
       ReplaceCopies(key, value);
     }
@@ -127,6 +127,16 @@ class LetterPass {
     Stretch& s = stretches_[id];
     if (!s.closed) return;
     moving_.Settle(s, [&](Letter& l, int lid) {
+      l.stretch = static_cast<std::uint32_t>(id);
+      index_.Set(static_cast<std::size_t>(lid), Filed(l.key));
+    });
+  }
+
+  // Files the front's own letter, if it moved; the other moved ones go.
+  void IndexFront(std::size_t id) {
+    Stretch& s = stretches_[id];
+    if (!s.closed) return;
+    moving_.SettleFirst(s, [&](Letter& l, int lid) {
       l.stretch = static_cast<std::uint32_t>(id);
       index_.Set(static_cast<std::size_t>(lid), Filed(l.key));
     });
