@@ -146,24 +146,6 @@ class MovedGroups {
     g.visits = 0;
   }
 
-  // Settle for a group whose items all lie in one term that goes: the first
-  // moved item, the term's own, gets its key; the other moved items could be
-  // no copy of it, being shorter, and leave the text unfiled.
-  template <typename F>
-  void SettleFirst(Group& g, F file) {
-    if (g.moved.count == 0) return;
-    const Id first = PopFront(g.moved);
-    while (g.moved.count) Lose(PopBack(g.moved), true);
-    Item& item = At(first);
-    item.key = Own(item, g);
-    item.indexed = true;
-    Forget(first);
-    file(item, first);
-    PushFront(g.indexed, first);
-    g.group = Transform{};
-    g.visits = 0;
-  }
-
   // Files a moved item of g under its length in g, once g's are filed: only
   // a large group is asked for an item by length, so only a large group
   // asked once files its items; each is filed again only when its group

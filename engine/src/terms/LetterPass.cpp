@@ -132,14 +132,13 @@ class LetterPass {
     });
   }
 
-  // Files the front's own letter, if it moved; the other moved ones go.
+  // Of the front's moved letters only the first, its own, can be a copy of
+  // its term: the others are shorter, and go with it unfiled.
   void IndexFront(std::size_t id) {
     Stretch& s = stretches_[id];
-    if (!s.closed) return;
-    moving_.SettleFirst(s, [&](Letter& l, int lid) {
-      l.stretch = static_cast<std::uint32_t>(id);
-      index_.Set(static_cast<std::size_t>(lid), Filed(l.key));
-    });
+    if (s.closed)
+      while (s.moved.count > 1) moving_.Lose(moving_.PopBack(s.moved), true);
+    Index(id);
   }
 
   // The stretches whose copy is among their moved letters; small groups met
